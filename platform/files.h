@@ -1,0 +1,24 @@
+// Files the program reads and writes: its own folder and whole text files.
+#pragma once
+
+#include <string>
+
+namespace zv::platform {
+
+// The folder that holds the program, without a trailing backslash.
+std::string programFolder();
+
+struct FileRead {
+    bool ok = false;
+    std::string bytes; // the whole file when ok
+    std::string error; // why it could not be read when not ok
+};
+
+FileRead readTextFile(const std::string& path);
+
+// Writes bytes to a temporary file beside path, flushes it and then replaces path with it in
+// one step, so a failure at any point leaves the old file as it was. Returns "" on success,
+// otherwise a short reason for the user.
+std::string replaceTextFile(const std::string& path, const std::string& bytes);
+
+} // namespace zv::platform

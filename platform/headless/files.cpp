@@ -1,0 +1,59 @@
+#include "platform/files.h"
+
+#include "headless.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace zv::platform {
+
+std::string programFolder() { return headless::state().programFolder; }
+
+FileRead readTextFile(const std::string& path) {
+    FileRead result;
+    std::ifstream in(headless::hostPath(path), std::ios::binary);
+    if (!in) {
+        result.error = std::strerror(errno);
+        return result;
+    }
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    result.bytes = bytes.str();
+    result.ok = true;
+    return result;
+}
+
+std::string replaceTextFile(const std::string& path, const std::string& bytes) {
+    auto& st = headless::state();
+    const std::string target = headless::hostPath(path);
+    const std::string temp = target + ".tmp";
+    std::FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f)
+        return std::strerror(errno);
+    size_t toWrite = bytes.size();
+    std::string failure;
+    if (st.failWriteAfter >= 0 && static_cast<size_t>(st.failWriteAfter) < toWrite) {
+        toWrite = static_cast<size_t>(st.failWriteAfter);
+        failure = "There is not enough space on the disk.";
+    }
+    if (std::fwrite(bytes.data(), 1, toWrite, f) != toWrite && failure.empty())
+        failure = std::strerror(errno);
+    if (std::fflush(f) != 0 && failure.empty())
+        failure = std::strerror(errno);
+    if (failure.empty() && fsync(fileno(f)) != 0)
+        failure = std::strerror(errno);
+    std::fclose(f);
+    if (failure.empty() && st.failBeforeReplace)
+        failure = st.failBeforeReplace(temp);
+    if (failure.empty() && std::rename(temp.c_str(), target.c_str()) != 0)
+        failure = std::strerror(errno);
+    if (!failure.empty())
+        std::remove(temp.c_str());
+    return failure;
+}
+
+} // namespace zv::platform
