@@ -1,0 +1,17 @@
+// The shell: opening files with their default action and the system's own dialogs.
+#pragma once
+
+#include <string>
+
+namespace zv::platform {
+
+// ShellExecuteA(owner, no operation, file, no parameters, no directory, SW_SHOWNORMAL); the
+// result is not examined by the program.
+void shellExecute(void* owner, const std::string& file);
+// The system's shut-down dialog (shell32 export 60), owned by owner.
+void shutdownDialog(void* owner);
+// The system's Run dialog (shell32 export 61) with its own icon, no directory, an empty title
+// and description and no flags.
+void runDialog(void* owner);
+
+} // namespace zv::platform

@@ -1,0 +1,78 @@
+// Native top-level windows of the program. The logic keeps a window's position in twips and
+// hands it here; the platform converts to pixels, keeps the off-screen image and feeds user
+// input back as plain events.
+#pragma once
+
+#include "platform/surface.h"
+
+#include <memory>
+#include <string>
+
+namespace zv::platform {
+
+// Button values of mouse events: 1 left, 2 right, 4 middle; shift state: 1 Shift, 2 Ctrl, 4 Alt.
+inline constexpr int buttonLeft = 1;
+inline constexpr int buttonRight = 2;
+inline constexpr int buttonMiddle = 4;
+
+// What a window tells the logic. Coordinates are client pixels as floating-point numbers.
+class WindowEvents {
+  public:
+    // mouseDown and mouseUp get the one button that changed; mouseMove the buttons held.
+    virtual void mouseDown(int /*button*/, int /*shift*/, double /*x*/, double /*y*/) {}
+    virtual void mouseMove(int /*buttons*/, int /*shift*/, double /*x*/, double /*y*/) {}
+    virtual void mouseUp(int /*button*/, int /*shift*/, double /*x*/, double /*y*/) {}
+    virtual void keyDown(int /*keyCode*/, int /*shift*/) {}
+    virtual void timerTick() {}
+
+  protected:
+    ~WindowEvents() = default;
+};
+
+enum class WindowStyle {
+    Menu,      // borderless, no task-bar entry, takes the keyboard focus when shown
+    SideStrip, // borderless, no task-bar entry, never takes the focus
+    Trigger,   // borderless, no task-bar entry, the program's window icon
+};
+
+// One native window. Creating it makes the native window hidden; destroying it destroys the
+// native window. Destroying a Window from inside one of its own event handlers is safe: the
+// platform touches nothing of it after the handler returns.
+class Window {
+  public:
+    Window(WindowStyle style, WindowEvents& events, const std::string& title);
+    ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    // Position and size in twips; the off-screen image follows the new size.
+    void place(int leftTwips, int topTwips, int widthTwips, int heightTwips);
+    void show();
+    void hide();
+    bool visible() const;
+    // Keeps position and size; on: above every non-topmost window, off: an ordinary window.
+    void setTopmost(bool on);
+    void focus();
+
+    Surface& surface();
+    // Puts the off-screen image on the screen now, in one step.
+    void present();
+
+    // The window's one timer: starting it again restarts the full interval; it ticks until
+    // stopped.
+    void startTimer(int milliseconds);
+    void stopTimer();
+
+    // The native handle (an HWND on Windows), for calls that take an owner window.
+    void* handle() const;
+
+    struct Impl;
+
+  private:
+    std::unique_ptr<Impl> impl_;
+};
+
+// Runs the events that are waiting and returns; long work calls it between small steps.
+void yieldToEvents();
+
+} // namespace zv::platform
