@@ -1,5 +1,11 @@
 #include "core/app.h"
 
+#include "core/app_state.h"
+#include "core/icon_catalogue.h"
+#include "core/item_store.h"
+#include "core/menu_file.h"
+#include "core/skin_settings.h"
+#include "graphics/icon_registry.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
 #include "platform/process.h"
@@ -8,24 +14,54 @@ namespace zv {
 
 namespace {
 
-[[noreturn]] void stopStartUp(const std::string& text) {
-    platform::messageBox(text, appTitle, platform::Buttons::Ok);
+[[noreturn]] void stopStartUp(const std::string& path, const std::string& problem) {
+    platform::messageBox("Zelvora cannot start: the file " + path + " could not be read.\n\n" +
+                             problem,
+                         appTitle, platform::Buttons::Ok);
     platform::endProcess();
 }
 
-platform::FileRead readDataFile(const std::string& name) {
-    const std::string path = platform::programFolder() + name;
+std::string readDataFile(const std::string& path) {
     platform::FileRead file = platform::readTextFile(path);
     if (!file.ok)
-        stopStartUp("Cannot read " + path + ":\n" + file.error);
-    return file;
+        stopStartUp(path, file.error);
+    return file.bytes;
 }
 
 } // namespace
 
 void Main() {
-    readDataFile("\\menu.qlf");
-    readDataFile("\\kde.qls");
+    const std::string folder = platform::programFolder();
+
+    listInit();
+    initSkinSettings();
+
+    const std::string menuPath = folder + menuFileName;
+    const std::string problem = readMenuFile(readDataFile(menuPath));
+    if (!problem.empty())
+        stopStartUp(menuPath, "The problem is on " + problem);
+
+    resetIcons();
+    const std::string cataloguePath = folder + catalogueFileName;
+    const std::string catalogueProblem = readIconCatalogue(readDataFile(cataloguePath), folder);
+    if (!catalogueProblem.empty())
+        stopStartUp(cataloguePath, "The problem is on " + catalogueProblem);
+
+    clipItem.reset();
+    unsavedChanges = false;
+}
+
+bool askSave() {
+    if (platform::messageBox("Do you wish to save the changes?", appTitle,
+                             platform::Buttons::YesNo) == platform::Answer::Yes)
+        return saveMenuFile();
+    return true;
+}
+
+void quitApp() {
+    if (unsavedChanges && !askSave())
+        return;
+    platform::endProcess();
 }
 
 } // namespace zv

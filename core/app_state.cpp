@@ -1,0 +1,15 @@
+#include "core/app_state.h"
+
+namespace zv {
+
+bool unsavedChanges = false;
+std::array<FrmMenu*, menuLevelCount> menuLevels{};
+std::int16_t topLevel = 0;
+std::int16_t lastMenuId = 0;
+std::optional<MenuEntry> clipItem;
+MenuEntry editItem;
+std::int16_t editAccepted = 0;
+bool skipMouseMove = false;
+bool batchAddOpen = false;
+
+} // namespace zv

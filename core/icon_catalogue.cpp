@@ -1,0 +1,32 @@
+#include "core/icon_catalogue.h"
+
+#include "core/field_reader.h"
+#include "graphics/icon_registry.h"
+
+namespace zv {
+
+std::string readIconCatalogue(std::string_view bytes, const std::string& programFolder) {
+    FieldReader reader(bytes);
+    while (!reader.atEnd()) {
+        auto name = reader.textField();
+        const int line = reader.fieldLine();
+        auto file = name ? reader.textField() : std::nullopt;
+        if (!file || reader.endedLine() == false) {
+            const std::string problem = !file ? "the file ends between the two fields of a line"
+                                              : "there is more text after the second field";
+            return "line " + std::to_string(file ? reader.fieldLine() : line) + ": " + problem +
+                   ".";
+        }
+        if (*name == "#") {
+            endIconGroup();
+            beginIconGroup(*file);
+        } else {
+            loadIcon(programFolder + "\\" + *file, *name);
+        }
+    }
+    endIconGroup();
+    markCatalogueEnd();
+    return {};
+}
+
+} // namespace zv

@@ -1,0 +1,130 @@
+#include "core/menu_file.h"
+
+#include "core/app.h"
+#include "core/app_state.h"
+#include "core/field_reader.h"
+#include "core/item_store.h"
+#include "graphics/icon_registry.h"
+#include "platform/files.h"
+#include "platform/message_box.h"
+
+namespace zv {
+
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Texts the reader would otherwise cut or trim are written inside double quotes.
+bool needsQuotes(const std::string& text) {
+    if (text.empty())
+        return false;
+    if (isBlank(text.front()) || isBlank(text.back()))
+        return true;
+    return text.find_first_of(",\r\n") != std::string::npos;
+}
+
+std::string fieldText(const std::string& text) {
+    if (!needsQuotes(text))
+        return text;
+    std::string quoted(1, '"');
+    quoted.append(text).push_back('"');
+    return quoted;
+}
+
+std::string lineProblem(int line, const std::string& problem) {
+    return "line " + std::to_string(line) + ": " + problem + ".";
+}
+
+} // namespace
+
+std::string numberForm(std::int16_t n) {
+    return n >= 0 ? " " + std::to_string(n) + " " : std::to_string(n) + " ";
+}
+
+bool fileCanCarry(const std::string& text) {
+    if (!text.empty() && text.front() == '"')
+        return false;
+    return !(needsQuotes(text) && text.find('"') != std::string::npos);
+}
+
+std::string readMenuFile(std::string_view bytes) {
+    FieldReader reader(bytes);
+    if (reader.atEnd())
+        return lineProblem(1, "the file ends before its first value");
+    auto first = reader.numberField();
+    if (!first)
+        return lineProblem(reader.fieldLine(), reader.error());
+    if (!reader.endedLine())
+        return lineProblem(reader.fieldLine(), "there is more text after the first value");
+    lastMenuId = *first;
+
+    while (!reader.atEnd()) {
+        MenuEntry entry;
+        auto name = reader.textField();
+        const int recordLine = reader.fieldLine();
+        if (name->empty())
+            return lineProblem(recordLine, "an entry has no name");
+        entry.name = *name;
+        auto type = reader.numberField();
+        if (!type)
+            return lineProblem(reader.fieldLine(), reader.error());
+        entry.itemType = *type;
+        auto parent = reader.numberField();
+        if (!parent)
+            return lineProblem(reader.fieldLine(), reader.error());
+        entry.parentMenu = *parent;
+        auto target = reader.textField();
+        if (!target)
+            return lineProblem(reader.fieldLine(), "the file ends inside a record");
+        entry.target = Target(*target);
+        auto icon = reader.numberField();
+        if (!icon)
+            return lineProblem(reader.fieldLine(), reader.error());
+        entry.iconIndex = *icon;
+        if (!reader.endedLine())
+            return lineProblem(reader.fieldLine(), "there is more text after the fifth field");
+        if (!listAppend(entry))
+            return lineProblem(recordLine, "the menu holds more than " +
+                                               std::to_string(storeSlots) + " entries");
+    }
+    return {};
+}
+
+std::string menuFileText() {
+    std::string text = numberForm(lastMenuId) + "\r\n";
+    listRewind();
+    Step step;
+    while (listStep(step)) {
+        const MenuEntry& e = step.entry;
+        text += fieldText(e.name) + ",";
+        text += numberForm(static_cast<std::int16_t>(e.itemType)) + ",";
+        text += numberForm(e.parentMenu) + ",";
+        text +=
+            (e.target.isNumber() ? numberForm(*e.target.asNumber()) : fieldText(e.target.asText()));
+        text += ",";
+        text +=
+            e.iconIndex > iconSys.lastCatalogueIcon ? std::string("-1") : numberForm(e.iconIndex);
+        text += "\r\n";
+        if (step.isLast)
+            break;
+    }
+    return text;
+}
+
+bool saveMenuFile() {
+    const std::string path = platform::programFolder() + menuFileName;
+    const std::string failure = platform::replaceTextFile(path, menuFileText());
+    if (!failure.empty()) {
+        platform::messageBox("The menu could not be saved to " + path + ":\n" + failure +
+                                 "\n\nThe file on disk is unchanged and your changes are still "
+                                 "in the menu; you can try to save again.",
+                             appTitle, platform::Buttons::Ok);
+        return false;
+    }
+    unsavedChanges = false;
+    return true;
+}
+
+} // namespace zv

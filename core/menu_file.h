@@ -1,0 +1,32 @@
+// The menu definition file: lastMenuId on the first line, then one line per entry in list
+// order: name, itemType, parentMenu, target, icon.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zv {
+
+inline constexpr const char* menuFileName = "\\menu.qlf";
+
+// A number as the file writes it: " 4 " for a number that is not negative, "-1 " otherwise.
+std::string numberForm(std::int16_t n);
+
+// Whether a name or text target can be written and read back unchanged. A text that begins
+// with a double quote, or that needs quoting and holds one, cannot.
+bool fileCanCarry(const std::string& text);
+
+// Reads the file's bytes: lastMenuId, then every record appended to the (empty) store in file
+// order. Returns "" on success, otherwise the problem with the line it is on.
+std::string readMenuFile(std::string_view bytes);
+
+// The file's bytes for the store as it is now.
+std::string menuFileText();
+
+// Writes the whole store to the file, replacing it in one step, and clears unsavedChanges.
+// On failure the old file stays as it was, the user is told why, unsavedChanges stays true and
+// the result is false.
+bool saveMenuFile();
+
+} // namespace zv

@@ -1,0 +1,53 @@
+// The program's one table of 16 x 16 icons: the catalogue's icons in named groups, then the
+// icons taken from entry targets as they are first drawn. Indexes never change during a run.
+#pragma once
+
+#include "platform/icons.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace zv {
+
+namespace platform {
+class Surface;
+}
+
+inline constexpr int iconSlots = 301;
+inline constexpr int groupSlots = 11;
+
+struct IconSys {
+    std::int16_t iconCount = 0;
+    // Icons are registered by path and extracted when first drawn, so start-up stays quick
+    // however long the catalogue is.
+    std::array<std::string, iconSlots> iconPaths;
+    std::array<platform::IconHandle, iconSlots> iconHandles{};
+    std::array<bool, iconSlots> iconExtracted{};
+    std::array<std::string, iconSlots> iconTags;
+    std::int16_t lastGroup = -1;
+    std::array<std::string, groupSlots> groupNames;
+    std::array<std::int16_t, groupSlots + 1> groupEnds{};
+    std::int16_t lastCatalogueIcon = -1;
+    // A group beyond the last one the table holds was refused; its icons belong to no group.
+    bool groupRefused = false;
+};
+
+extern IconSys iconSys;
+
+void resetIcons();
+// Refused (nothing changes) when every group slot is taken.
+void beginIconGroup(const std::string& name);
+void endIconGroup();
+void markCatalogueEnd();
+// Registers the first icon of the file at path under tag and returns its index; -1 when the
+// table is full. The slot is taken whether or not the file has an icon.
+std::int16_t loadIcon(const std::string& path, const std::string& tag);
+// The icon's handle, extracted on first use; null for a file without an icon or a bad index.
+platform::IconHandle iconHandle(std::int16_t index);
+// Draws icon index at (x, y), 16 x 16 pixels; nothing for a null icon or a bad index.
+void drawIcon(platform::Surface& surface, std::int16_t index, int x, int y);
+std::string getIconTag(std::int16_t index);
+std::string getIconGroupName(std::int16_t index);
+
+} // namespace zv

@@ -1,0 +1,242 @@
+#include "core/menu_file.h"
+
+#include "core/app_state.h"
+#include "core/item_store.h"
+#include "graphics/icon_registry.h"
+#include "platform/headless/headless.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+namespace zv {
+namespace {
+
+std::vector<MenuEntry> walk() {
+    std::vector<MenuEntry> entries;
+    listRewind();
+    Step step;
+    while (listStep(step))
+        entries.push_back(step.entry);
+    return entries;
+}
+
+class MenuFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override { reset(); }
+    void reset() {
+        test::resetProgram(folder.path());
+        listInit();
+    }
+    std::string read(const std::string& text) {
+        reset();
+        return readMenuFile(text);
+    }
+    test::TempFolder folder;
+};
+
+TEST_F(MenuFileTest, NumberFormAndTheExampleLines) {
+    EXPECT_EQ(numberForm(4), " 4 ");
+    EXPECT_EQ(numberForm(0), " 0 ");
+    EXPECT_EQ(numberForm(-1), "-1 ");
+    EXPECT_EQ(numberForm(-32768), "-32768 ");
+
+    lastMenuId = 4;
+    iconSys.lastCatalogueIcon = 5;
+    EXPECT_EQ(menuFileText(), " 4 \r\n"); // an empty store writes only the first line
+
+    MenuEntry notepad{"Notepad", File, 0, Target("C:\\WINDOWS\\notepad.exe"), 3, -1};
+    MenuEntry sub{"Tools", Menu, 0, Target(std::int16_t{5}), -1, -1};
+    MenuEntry ripped{"Ripped", File, 5, Target(""), 6, -1};
+    MenuEntry header{"Head", Header, -2, Target("5 "), 5, -1};
+    for (const auto& e : {notepad, sub, ripped, header})
+        ASSERT_TRUE(listAppend(e));
+    EXPECT_EQ(menuFileText(), " 4 \r\n"
+                              "Notepad, 0 , 0 ,C:\\WINDOWS\\notepad.exe, 3 \r\n"
+                              "Tools, 1 , 0 , 5 ,-1 \r\n"
+                              "Ripped, 0 , 5 ,,-1\r\n"
+                              "Head, 2 ,-2 ,\"5 \", 5 \r\n");
+}
+
+TEST_F(MenuFileTest, ReaderFieldRules) {
+    // Fields spread over two lines read as one line; blank lines are skipped wherever they
+    // stand; a quoted caption keeps its comma and drops what follows the closing quote.
+    ASSERT_EQ(read("  \r\n 7 \r\n\r\n"
+                   "Notepad, 0 \r\n 0 ,C:\\notepad.exe, 3 \r\n"
+                   "   \t \r\n"
+                   "\"Hello, world\" tail, 1 , 0 , 2 , -1 \r\n"
+                   "   Padded  , 0 , 2 ,\"  spaced target \", 0 \n"
+                   "Last, 4 , 0 ,, 1 \r\n  \r\n"),
+              "");
+    EXPECT_EQ(lastMenuId, 7);
+    auto entries = walk();
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0].name, "Notepad");
+    EXPECT_EQ(entries[0].target.asText(), "C:\\notepad.exe");
+    EXPECT_EQ(entries[0].iconIndex, 3);
+    EXPECT_EQ(entries[1].name, "Hello, world");
+    EXPECT_EQ(entries[1].itemType, Menu);
+    EXPECT_FALSE(entries[1].target.isNumber());
+    EXPECT_EQ(entries[1].target.asNumber(), std::optional<std::int16_t>(2));
+    EXPECT_EQ(entries[2].name, "Padded");
+    EXPECT_EQ(entries[2].parentMenu, 2);
+    EXPECT_EQ(entries[2].target.asText(), "  spaced target ");
+    EXPECT_EQ(entries[3].target.asText(), "");
+
+    // A file of only the first value gives an empty store; so does one without a line end.
+    ASSERT_EQ(read(" 3 "), "");
+    EXPECT_EQ(lastMenuId, 3);
+    EXPECT_TRUE(walk().empty());
+}
+
+TEST_F(MenuFileTest, ReadFailuresNameTheLineAndTheProblem) {
+    struct Case {
+        std::string text;
+        std::string expected;
+    };
+    std::string full = " 0 \r\n";
+    for (int i = 0; i < storeSlots + 1; ++i)
+        full += "e" + std::to_string(i) + ", 0 , 0 ,x, 0 \r\n";
+    const std::vector<Case> cases = {
+        {"", "line 1: the file ends before its first value"},
+        {"\r\n  \r\n", "line 1: the file ends before its first value"},
+        {"abc\r\n", "line 1: \"abc\" is not a number"},
+        {" 70000 \r\n", "line 1: \"70000\" is not a number"},
+        {" 1 , 2 \r\n", "line 1: there is more text after the first value"},
+        {" 1 \r\nName, 0 , 0 ,x\r\n", "the file ends inside a record"},
+        {" 1 \r\nName, 0 , 0 \r\n", "the file ends inside a record"},
+        {" 1 \r\nA, 0 , 0 ,x, 3 \r\nB, 0 , zz ,x, 3 \r\n", "line 3: \"zz\" is not a number"},
+        {" 1 \r\nA, 0 , 0 ,x, \r\n", "line 2: a number is missing"},
+        {" 1 \r\nName, 0 , 0 ,x, 3 ,extra\r\n", "line 2: there is more text after the fifth"},
+        {" 1 \r\n\r\n, 0 , 0 ,x, 3 \r\n", "line 3: an entry has no name"},
+        {" 1 \r\n\"\", 0 , 0 ,x, 3 \r\n", "line 2: an entry has no name"},
+        {full, "line 103: the menu holds more than 101 entries"},
+    };
+    for (const auto& c : cases) {
+        const std::string problem = read(c.text);
+        EXPECT_NE(problem.find(c.expected), std::string::npos)
+            << "file: " << c.text.substr(0, 60) << "\nproblem: " << problem;
+    }
+    // Exactly 101 records still load.
+    std::string hundredOne = full.substr(0, full.rfind("e101,"));
+    EXPECT_EQ(read(hundredOne), "");
+    EXPECT_EQ(walk().size(), 101u);
+}
+
+TEST_F(MenuFileTest, TextsTheFileCannotCarryAreRecognised) {
+    EXPECT_TRUE(fileCanCarry("plain"));
+    EXPECT_TRUE(fileCanCarry("with, comma"));
+    EXPECT_TRUE(fileCanCarry(" padded "));
+    EXPECT_TRUE(fileCanCarry("inner\"quote"));
+    EXPECT_FALSE(fileCanCarry("\"starts with a quote"));
+    EXPECT_FALSE(fileCanCarry("comma, and \" quote"));
+    EXPECT_FALSE(fileCanCarry(" quote\" "));
+}
+
+// Any store whose texts can be carried saves and reads back as the same entries in the same
+// order; targets come back as text and icons taken from targets as -1.
+TEST_F(MenuFileTest, SavedStoresReadBackTheSame) {
+    std::mt19937 rng(20261206);
+    const std::string pool = "abcXYZ019 ,\"\t-\xe9\xff\x80\r\n.\\:";
+    auto randomText = [&](std::size_t maxLength) {
+        std::string s;
+        std::size_t n = rng() % (maxLength + 1);
+        for (std::size_t i = 0; i < n; ++i)
+            s += pool[rng() % pool.size()];
+        return s;
+    };
+    int stores = 0;
+    for (int round = 0; round < 3000; ++round) {
+        reset();
+        iconSys.lastCatalogueIcon = static_cast<std::int16_t>(rng() % 20) - 1;
+        lastMenuId = static_cast<std::int16_t>(rng() % 70000 - 35000);
+        std::vector<MenuEntry> written;
+        const int count = static_cast<int>(rng() % 12);
+        while (static_cast<int>(written.size()) < count) {
+            MenuEntry e;
+            e.name = randomText(10);
+            if (e.name.empty() || !fileCanCarry(e.name))
+                continue;
+            e.itemType = static_cast<std::int32_t>(rng() % 5);
+            e.parentMenu = static_cast<std::int16_t>(rng() % 65536 - 32768);
+            if (rng() % 3 == 0) {
+                e.target = Target(static_cast<std::int16_t>(rng() % 65536 - 32768));
+            } else {
+                std::string t = randomText(14);
+                if (!fileCanCarry(t))
+                    continue;
+                e.target = Target(t);
+            }
+            e.iconIndex = static_cast<std::int16_t>(static_cast<int>(rng() % 40) - 1);
+            ASSERT_TRUE(listAppend(e));
+            written.push_back(e);
+        }
+        const std::int16_t savedId = lastMenuId;
+        const std::int16_t catalogueEnd = iconSys.lastCatalogueIcon;
+        const std::string text = menuFileText();
+
+        reset();
+        ASSERT_EQ(readMenuFile(text), "") << text;
+        EXPECT_EQ(lastMenuId, savedId);
+        auto back = walk();
+        ASSERT_EQ(back.size(), written.size()) << text;
+        for (std::size_t i = 0; i < back.size(); ++i) {
+            EXPECT_EQ(back[i].name, written[i].name) << text;
+            EXPECT_EQ(back[i].itemType, written[i].itemType);
+            EXPECT_EQ(back[i].parentMenu, written[i].parentMenu);
+            EXPECT_FALSE(back[i].target.isNumber());
+            EXPECT_EQ(back[i].target, written[i].target) << text;
+            const std::int16_t icon =
+                written[i].iconIndex > catalogueEnd ? std::int16_t{-1} : written[i].iconIndex;
+            EXPECT_EQ(back[i].iconIndex, icon);
+        }
+        ++stores;
+    }
+    EXPECT_EQ(stores, 3000);
+}
+
+TEST_F(MenuFileTest, FailedSavesLeaveTheOldFileAndTheChangesAlone) {
+    const std::string old = " 1 \r\nOld, 0 , 0 ,x, 0 \r\n";
+    folder.write("menu.qlf", old);
+    ASSERT_TRUE(listAppend(MenuEntry{"New", File, 0, Target("y"), -1, -1}));
+
+    auto expectFailure = [&](const char* what) {
+        unsavedChanges = true;
+        headless::state().messages.clear();
+        EXPECT_FALSE(saveMenuFile()) << what;
+        EXPECT_EQ(folder.read("menu.qlf"), old) << what;
+        EXPECT_FALSE(folder.exists("menu.qlf.tmp")) << what;
+        EXPECT_TRUE(unsavedChanges) << what;
+        ASSERT_EQ(headless::state().messages.size(), 1u) << what;
+        EXPECT_EQ(headless::state().messages[0].title, "Zelvora");
+        EXPECT_NE(headless::state().messages[0].text.find("could not be saved"), std::string::npos);
+    };
+
+    headless::state().failWriteAfter = 5;
+    expectFailure("disk full half-way");
+    headless::state().failWriteAfter = -1;
+
+    headless::state().failBeforeReplace = [](const std::string&) {
+        return std::string("The device is not ready.");
+    };
+    expectFailure("failure before the replace");
+    headless::state().failBeforeReplace = nullptr;
+
+    // A save into a folder that has gone fails before anything is written.
+    headless::state().programFolder = folder.path() + "/gone";
+    unsavedChanges = true;
+    EXPECT_FALSE(saveMenuFile());
+    EXPECT_TRUE(unsavedChanges);
+    headless::state().programFolder = folder.path();
+
+    unsavedChanges = true;
+    EXPECT_TRUE(saveMenuFile());
+    EXPECT_FALSE(unsavedChanges);
+    EXPECT_EQ(folder.read("menu.qlf"), " 0 \r\nNew, 0 , 0 ,y,-1 \r\n");
+    EXPECT_FALSE(folder.exists("menu.qlf.tmp"));
+}
+
+} // namespace
+} // namespace zv

@@ -1,0 +1,66 @@
+#include "test_support.h"
+
+#include "core/app_state.h"
+#include "core/item_store.h"
+#include "graphics/icon_registry.h"
+#include "platform/headless/headless.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace zv::test {
+
+TempFolder::TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "zvtest-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ec;
+    // Permissions a test took away are given back so the folder can go.
+    for (auto& entry : std::filesystem::recursive_directory_iterator(path_, ec))
+        std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(path_, ec);
+}
+
+void TempFolder::write(const std::string& name, const std::string& bytes) const {
+    std::filesystem::create_directories(std::filesystem::path(file(name)).parent_path());
+    std::ofstream out(file(name), std::ios::binary);
+    out << bytes;
+}
+
+std::string TempFolder::read(const std::string& name) const {
+    std::ifstream in(file(name), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+bool TempFolder::exists(const std::string& name) const {
+    return std::filesystem::exists(file(name));
+}
+
+void resetProgram(const std::string& programFolder) {
+    headless::reset(programFolder);
+    store = ItemStore{};
+    iconSys = IconSys{};
+    unsavedChanges = false;
+    menuLevels = {};
+    topLevel = 0;
+    lastMenuId = 0;
+    clipItem.reset();
+    editItem = MenuEntry{};
+    editAccepted = 0;
+    skipMouseMove = false;
+    batchAddOpen = false;
+}
+
+} // namespace zv::test
