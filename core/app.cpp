@@ -5,10 +5,18 @@
 #include "core/item_store.h"
 #include "core/menu_file.h"
 #include "core/skin_settings.h"
+#include "editing/mnu.h"
+#include "graphics/frm_side_graphics.h"
+#include "graphics/grf.h"
 #include "graphics/icon_registry.h"
+#include "menus/frm_menu.h"
+#include "menus/menu_windows.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
 #include "platform/process.h"
+#include "platform/screen.h"
+#include "trigger/app_lost_focus.h"
+#include "trigger/frm_trigger.h"
 
 namespace zv {
 
@@ -41,6 +49,8 @@ void Main() {
     if (!problem.empty())
         stopStartUp(menuPath, "The problem is on " + problem);
 
+    grf.load();
+
     resetIcons();
     const std::string cataloguePath = folder + catalogueFileName;
     const std::string catalogueProblem = readIconCatalogue(readDataFile(cataloguePath), folder);
@@ -49,6 +59,13 @@ void Main() {
 
     clipItem.reset();
     unsavedChanges = false;
+
+    menuLevels[0] = &menuWindowObject(0);
+
+    frmSideGraphics.Width = 28.0 * platform::screen().twipsPerPixelX;
+
+    frmTrigger.load();
+    frmTrigger.show();
 }
 
 bool askSave() {
@@ -61,6 +78,14 @@ bool askSave() {
 void quitApp() {
     if (unsavedChanges && !askSave())
         return;
+    if (topLevel != -1) {
+        menuLevels[0]->destroy();
+        frmTrigger.closeAll();
+    }
+    if (frmTrigger.window())
+        unhookTrigger(frmTrigger.window()->handle());
+    grf.unload();
+    frmTrigger.unload();
     platform::endProcess();
 }
 

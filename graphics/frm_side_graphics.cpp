@@ -1,0 +1,53 @@
+#include "graphics/frm_side_graphics.h"
+
+#include "graphics/skin_pictures.h"
+#include "platform/screen.h"
+
+#include <cmath>
+
+namespace zv {
+
+FrmSideGraphics frmSideGraphics;
+
+double FrmSideGraphics::sgHeight() const {
+    return static_cast<double>(kSideGraphicHeight) * platform::screen().twipsPerPixelY;
+}
+
+void FrmSideGraphics::apply() {
+    if (!window_)
+        window_ = std::make_unique<platform::Window>(platform::WindowStyle::SideStrip, *this,
+                                                     "Zelvora strip");
+    window_->place(static_cast<int>(std::lround(Left)), static_cast<int>(std::lround(Top)),
+                   static_cast<int>(std::lround(Width)), static_cast<int>(std::lround(Height)));
+    paint();
+}
+
+void FrmSideGraphics::paint() {
+    if (!sg_)
+        sg_ = std::make_unique<platform::Bitmap>(makeSideGraphic());
+    auto& surface = window_->surface();
+    const int y = static_cast<int>(std::lround(sgTop / platform::screen().twipsPerPixelY));
+    surface.blt(*sg_, 0, y);
+    window_->present();
+}
+
+void FrmSideGraphics::show() {
+    apply();
+    window_->show();
+}
+
+void FrmSideGraphics::hide() {
+    if (window_)
+        window_->hide();
+}
+
+bool FrmSideGraphics::visible() const {
+    return window_ && window_->visible();
+}
+
+void FrmSideGraphics::unload() {
+    window_.reset();
+    sg_.reset();
+}
+
+} // namespace zv

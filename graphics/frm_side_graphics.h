@@ -1,0 +1,36 @@
+// The strip beside the root menu showing the side graphic sg, its lower end level with the
+// form's lower end. Positions are twips.
+#pragma once
+
+#include "platform/window.h"
+
+#include <memory>
+#include <optional>
+
+namespace zv {
+
+class FrmSideGraphics : public platform::WindowEvents {
+  public:
+    double Left = 0, Top = 0, Width = 0, Height = 0;
+    // The picture sg inside the form: its top (twips, negative when only its lower part shows)
+    // and its height in twips.
+    double sgTop = 0;
+    double sgHeight() const;
+
+    // Moves and sizes the native window after the fields above changed.
+    void apply();
+    void show();
+    void hide();
+    bool visible() const;
+    void unload();
+    platform::Window* window() { return window_.get(); }
+
+  private:
+    void paint();
+    std::unique_ptr<platform::Window> window_;
+    std::unique_ptr<platform::Bitmap> sg_;
+};
+
+extern FrmSideGraphics frmSideGraphics;
+
+} // namespace zv

@@ -1,0 +1,70 @@
+// One open level of the cascading menu: its rows, its place on the screen, its painting and
+// its input. Other levels read and set its public fields and call its operations by name.
+#pragma once
+
+#include "platform/geometry.h"
+#include "platform/window.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+namespace zv {
+
+inline constexpr int maxRows = 51; // rows 0 to 50
+
+inline constexpr Rgb menuBackground{245, 244, 243};
+
+class FrmMenu : public platform::WindowEvents {
+  public:
+    std::int16_t Depth = 0;
+    std::int16_t pHover = 0;
+    std::int16_t menu = 0;
+    std::int16_t MaxItems = -1;
+    std::int16_t Hover = 0; // MaxItems + 1: no row highlighted
+    std::array<std::int16_t, maxRows> itemKeys{};
+    std::array<Rect, maxRows> itemBounds{};
+
+    // The outer window in twips.
+    double Left = 0, Top = 0, Width = 0, Height = 0;
+
+    void build(std::int16_t menuNum, std::int16_t dpth, std::int16_t prevHover = 0);
+    void rebuild();
+    void destroy(bool skipMe = false);
+    std::int16_t getKey(std::int16_t index) const;
+    std::int16_t getTopBound(std::int16_t index) const;
+    void drawAll();
+
+    bool isOpen() const { return window_ != nullptr; }
+    // Whether Hover names one of the rows.
+    bool hasRow() const { return Hover >= 0 && Hover <= MaxItems; }
+    platform::Window* window() { return window_.get(); }
+    void stopHoverTimer();
+
+    // A window object made fresh for a new level: no row remembered, timer off.
+    void renew();
+
+    // Input (client pixels).
+    void mouseDown(int button, int shift, double x, double y) override;
+    void mouseMove(int buttons, int shift, double x, double y) override;
+    void keyDown(int keyCode, int shift) override;
+    void timerTick() override;
+
+    void ExecuteLink();
+
+  private:
+    void close();
+    void drawHighlight();
+    void drawBounds();
+    void drawItems();
+    void bltHighlight(std::int16_t i, Rgb colour);
+
+    void hitTest(double x, double y);
+    void restartHoverTimer();
+    void openSubmenu();
+    void firstLetterSearch(int keyCode);
+
+    std::unique_ptr<platform::Window> window_;
+};
+
+} // namespace zv

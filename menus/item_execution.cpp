@@ -1,0 +1,48 @@
+// Carrying out the highlighted row: a file through the shell, a submenu, or a built-in command.
+#include "core/app.h"
+#include "core/item_store.h"
+#include "menus/frm_menu.h"
+#include "platform/message_box.h"
+#include "platform/shell.h"
+#include "trigger/frm_trigger.h"
+
+#include <exception>
+
+namespace zv {
+
+void FrmMenu::ExecuteLink() {
+    if (!hasRow())
+        return;
+    // A copy: the shell and the system dialogs run modal loops in which the store may change.
+    const MenuEntry item = items[itemKeys[Hover]];
+    void* owner = window_ ? window_->handle() : nullptr;
+    switch (item.itemType) {
+    case File:
+        try {
+            platform::shellExecute(owner, item.target.asText());
+            frmTrigger.closeAll();
+        } catch (const std::exception&) {
+            platform::messageBox("Invalid link", appTitle, platform::Buttons::Ok);
+        }
+        break;
+    case Menu:
+        openSubmenu();
+        break;
+    case Special: {
+        const auto code = item.target.asNumber();
+        if (!code)
+            break;
+        if (*code == SpecialQuit)
+            quitApp();
+        else if (*code == SpecialShutdown)
+            platform::shutdownDialog(owner);
+        else if (*code == SpecialRun)
+            platform::runDialog(owner);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+} // namespace zv

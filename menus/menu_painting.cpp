@@ -1,0 +1,112 @@
+// Painting a menu window: background, highlight, bevelled frame, then each row's icon, picture
+// and caption, all into the off-screen image, which then reaches the screen in one step.
+#include "core/item_store.h"
+#include "core/skin_settings.h"
+#include "graphics/grf.h"
+#include "graphics/icon_registry.h"
+#include "menus/frm_menu.h"
+
+namespace zv {
+
+namespace {
+
+constexpr Rgb flatHighlight{83, 165, 255};
+constexpr Rgb frameDark{64, 64, 64};
+constexpr Rgb frameLight{255, 255, 255};
+constexpr Rgb captionColour{0, 0, 0};
+constexpr Rgb headerCaptionColour{128, 128, 128};
+
+constexpr unsigned formatLeft = 0;
+constexpr unsigned formatCentred = 1;
+
+// One line of text vertically centred in the rectangle, its left edge moved right by indent
+// unless indent is -1.
+void drawText(platform::Surface& surface, Rect r, const std::string& text, unsigned format,
+              int indent) {
+    if (indent != -1)
+        r.left += indent;
+    surface.drawText(r, text, format + platform::textVCenter + platform::textSingleLine);
+}
+
+bool isHighlightable(std::int32_t type) {
+    return type == File || type == Menu || type == Special;
+}
+
+} // namespace
+
+void FrmMenu::drawAll() {
+    if (!window_)
+        return;
+    window_->surface().clear(menuBackground);
+    drawHighlight();
+    drawBounds();
+    drawItems();
+    window_->present();
+}
+
+void FrmMenu::drawHighlight() {
+    if (Hover < 0 || Hover > MaxItems)
+        return;
+    if (!isHighlightable(items[itemKeys[Hover]].itemType))
+        return;
+    if (skinSwitch("UseGraphicalHL"))
+        window_->surface().blt(grf.hl().bitmap, 1, itemBounds[Hover].top + 1);
+    else
+        bltHighlight(Hover, flatHighlight);
+}
+
+void FrmMenu::bltHighlight(std::int16_t i, Rgb colour) {
+    window_->surface().fillRect(itemBounds[i], colour);
+}
+
+void FrmMenu::drawBounds() {
+    auto& surface = window_->surface();
+    const int w = surface.width();
+    const int h = surface.height();
+    surface.outline(-1, -1, w - 1, h - 1, frameDark);
+    surface.outline(0, 0, w, h, frameLight);
+}
+
+void FrmMenu::drawItems() {
+    auto& surface = window_->surface();
+    const int iconOffsetY = skinNumber("IconOffsetY");
+    const int textOffsetX = skinNumber("TextOffsetX");
+    for (int i = 0; i <= MaxItems; ++i) {
+        MenuEntry& item = items[itemKeys[i]];
+        const int top = itemBounds[i].top;
+
+        if (isHighlightable(item.itemType)) {
+            // The target's own icon is taken once, on the entry's first painting.
+            if (item.iconIndex == -1)
+                item.iconIndex = loadIcon(item.target.asText(), "");
+            drawIcon(surface, item.iconIndex, 7, top + iconOffsetY);
+        }
+
+        switch (item.itemType) {
+        case Separator:
+            surface.blt(grf.sep().bitmap, 0, top + 1);
+            break;
+        case Header:
+            surface.blt(grf.header().bitmap, 1, top + 1);
+            surface.setBold(true);
+            surface.setTextColour(headerCaptionColour);
+            drawText(surface, itemBounds[i], item.name, formatCentred, -1);
+            surface.setBold(false);
+            surface.setTextColour(captionColour);
+            break;
+        case Menu:
+            surface.bltTransparent(grf.mnuArrow().bitmap, skinNumber("MenuArrowOffsetX"),
+                                   top + skinNumber("MenuArrowOffsetY"), grf.mnuArrow().keyColour);
+            drawText(surface, itemBounds[i], item.name, formatLeft, textOffsetX);
+            break;
+        case File:
+        case Special:
+            drawText(surface, itemBounds[i], item.name, formatLeft, textOffsetX);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+} // namespace zv

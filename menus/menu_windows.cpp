@@ -1,0 +1,26 @@
+#include "menus/menu_windows.h"
+
+#include "core/app_state.h"
+
+namespace zv {
+
+namespace {
+
+std::array<std::unique_ptr<FrmMenu>, menuLevelCount> objects;
+
+} // namespace
+
+FrmMenu& menuWindowObject(int level) {
+    auto& object = objects[static_cast<std::size_t>(level)];
+    if (!object)
+        object = std::make_unique<FrmMenu>();
+    return *object;
+}
+
+void closeMenuWindows() {
+    for (auto& object : objects)
+        if (object && object->isOpen())
+            object->destroy(false);
+}
+
+} // namespace zv

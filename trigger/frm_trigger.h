@@ -1,0 +1,48 @@
+// The trigger: the small always-on-top window that opens and closes the root menu, can be
+// dragged anywhere, offers to quit on a right click, and owns closing every menu at once.
+// Its position and mouse coordinates are twips.
+#pragma once
+
+#include "platform/bitmap.h"
+#include "platform/window.h"
+
+#include <memory>
+
+namespace zv {
+
+class FrmTrigger : public platform::WindowEvents {
+  public:
+    int menuShown = 0;
+    int dragged = 0;
+    float grabX = 0, grabY = 0;
+    double Left = 0, Top = 0, Width = 0, Height = 0;
+
+    // Makes the native window, sizes and places it, makes it topmost and attaches the focus
+    // watcher. Start-up then shows it.
+    void load();
+    void show();
+    void unload();
+    bool loaded() const { return window_ != nullptr; }
+    platform::Window* window() { return window_.get(); }
+
+    void closeAll();
+    double getOffsetX() const { return Left + Width; }
+    double getOffsetY() const { return Top + Height; }
+
+    void mouseDown(int button, int shift, double x, double y) override;
+    void mouseMove(int buttons, int shift, double x, double y) override;
+    void mouseUp(int button, int shift, double x, double y) override;
+
+  private:
+    void setTopmost();
+    void setNotTopmost();
+    void place();
+    void paint();
+
+    std::unique_ptr<platform::Window> window_;
+    std::unique_ptr<platform::Bitmap> face_;
+};
+
+extern FrmTrigger frmTrigger;
+
+} // namespace zv
