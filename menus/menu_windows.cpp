@@ -17,10 +17,9 @@ FrmMenu& menuWindowObject(int level) {
     return *object;
 }
 
-void closeMenuWindows() {
+void releaseMenuWindows() {
     for (auto& object : objects)
-        if (object && object->isOpen())
-            object->destroy(false);
+        object.reset();
 }
 
 } // namespace zv

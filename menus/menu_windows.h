@@ -9,7 +9,8 @@ namespace zv {
 // The object for a level (0 to 10), made on first use.
 FrmMenu& menuWindowObject(int level);
 
-// Closes every native menu window (the objects stay).
-void closeMenuWindows();
+// Lets every menu window object go with its native window; only for a program that starts
+// again in the same process (the unit tests).
+void releaseMenuWindows();
 
 } // namespace zv

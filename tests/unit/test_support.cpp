@@ -1,9 +1,18 @@
 #include "test_support.h"
 
+#include "core/app.h"
 #include "core/app_state.h"
 #include "core/item_store.h"
+#include "editing/mnu.h"
+#include "graphics/frm_side_graphics.h"
+#include "graphics/grf.h"
 #include "graphics/icon_registry.h"
+#include "menus/menu_windows.h"
 #include "platform/headless/headless.h"
+#include "trigger/app_lost_focus.h"
+#include "trigger/frm_trigger.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -49,6 +58,14 @@ bool TempFolder::exists(const std::string& name) const {
 }
 
 void resetProgram(const std::string& programFolder) {
+    if (frmTrigger.window())
+        unhookTrigger(frmTrigger.window()->handle());
+    frmTrigger = FrmTrigger{};
+    frmSideGraphics.unload();
+    frmSideGraphics = FrmSideGraphics{};
+    releaseMenuWindows();
+    grf.unload();
+    mnu = Mnu{};
     headless::reset(programFolder);
     store = ItemStore{};
     iconSys = IconSys{};
@@ -64,3 +81,29 @@ void resetProgram(const std::string& programFolder) {
 }
 
 } // namespace zv::test
+
+namespace zv::test {
+
+void startProgram(const TempFolder& folder, const std::string& menuFile,
+                  const std::string& catalogue) {
+    resetProgram(folder.path());
+    folder.write("menu.qlf", menuFile);
+    folder.write("kde.qls", catalogue);
+    Main();
+}
+
+} // namespace zv::test
+
+namespace {
+
+// The program's window objects are globals; let them go before the headless platform's own
+// globals do at exit.
+class ReleaseProgramAtExit : public ::testing::Environment {
+  public:
+    void TearDown() override { zv::test::resetProgram(); }
+};
+
+[[maybe_unused]] const auto* releaseAtExit =
+    ::testing::AddGlobalTestEnvironment(new ReleaseProgramAtExit);
+
+} // namespace

@@ -28,3 +28,11 @@ class TempFolder {
 void resetProgram(const std::string& programFolder = "");
 
 } // namespace zv::test
+
+namespace zv::test {
+
+// Writes the two data files into folder and runs start-up on it.
+void startProgram(const TempFolder& folder, const std::string& menuFile,
+                  const std::string& catalogue = "");
+
+} // namespace zv::test
