@@ -1,0 +1,142 @@
+#include "core/app_state.h"
+#include "core/item_store.h"
+#include "graphics/frm_side_graphics.h"
+#include "menus/frm_menu.h"
+#include "platform/headless/headless.h"
+#include "test_support.h"
+#include "trigger/app_lost_focus.h"
+#include "trigger/frm_trigger.h"
+
+#include <gtest/gtest.h>
+
+namespace zv {
+namespace {
+
+using Call = headless::ShellCall;
+
+// Rows: 0 doc, 1 folder, 2 empty target, 3 sub, 4 header, 5 separator, 6 quit, 7 shut down
+// (the text " 1 " as read from the file), 8 run, 9 unknown special, 10 special with no number.
+const std::string executionMenu = " 1 \r\n"
+                                  "Doc, 0 , 0 ,C:\\docs\\letter.txt,-1 \r\n"
+                                  "Folder, 0 , 0 ,C:\\docs,-1 \r\n"
+                                  "Empty, 0 , 0 ,,-1 \r\n"
+                                  "Sub, 1 , 0 , 1 ,-1 \r\n"
+                                  "Head, 2 , 0 ,,-1 \r\n"
+                                  "Separator, 4 , 0 ,,-1 \r\n"
+                                  "Quit, 3 , 0 , 0 ,-1 \r\n"
+                                  "Shut down, 3 , 0 ,\" 1 \",-1 \r\n"
+                                  "Run, 3 , 0 , 2 ,-1 \r\n"
+                                  "Odd, 3 , 0 , 7 ,-1 \r\n"
+                                  "Text, 3 , 0 ,abc,-1 \r\n"
+                                  "Inside, 0 , 1 ,x,-1 \r\n";
+
+class ItemExecutionTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::startProgram(folder, executionMenu);
+        openRoot();
+    }
+    void openRoot() {
+        frmTrigger.mouseDown(platform::buttonLeft, 0, 5, 5);
+        frmTrigger.mouseUp(platform::buttonLeft, 0, 5, 5);
+    }
+    FrmMenu& root() { return *menuLevels[0]; }
+    void enterOn(int row) {
+        root().Hover = static_cast<std::int16_t>(row);
+        root().keyDown(13, 0);
+    }
+    std::vector<Call>& calls() { return headless::desktop().shellCalls; }
+    bool triggerTopmost() { return headless::record(*frmTrigger.window()).topmost; }
+    test::TempFolder folder;
+};
+
+TEST_F(ItemExecutionTest, FilesGoToTheShellAndCloseEveryMenu) {
+    void* owner = root().window()->handle();
+    enterOn(0);
+    ASSERT_EQ(calls().size(), 1u);
+    EXPECT_EQ(calls()[0], (Call{Call::Kind::Execute, owner, "C:\\docs\\letter.txt"}));
+    EXPECT_FALSE(root().isOpen());
+    EXPECT_FALSE(frmSideGraphics.visible());
+    EXPECT_EQ(topLevel, -1);
+    EXPECT_EQ(frmTrigger.menuShown, 0);
+    EXPECT_TRUE(triggerTopmost());
+
+    // A folder the same way; an empty target goes to the shell as it is, without a message.
+    openRoot();
+    enterOn(1);
+    EXPECT_EQ(calls().back().file, "C:\\docs");
+    openRoot();
+    enterOn(2);
+    EXPECT_EQ(calls().back().file, "");
+    EXPECT_TRUE(headless::state().messages.empty());
+    EXPECT_FALSE(root().isOpen());
+}
+
+TEST_F(ItemExecutionTest, RowsWithoutAnActionDoNothing) {
+    for (int row : {4, 5, 9, 10}) {
+        enterOn(row);
+        EXPECT_TRUE(root().isOpen()) << row;
+    }
+    root().Hover = static_cast<std::int16_t>(root().MaxItems + 1);
+    root().ExecuteLink();
+    EXPECT_TRUE(calls().empty());
+    EXPECT_TRUE(root().isOpen());
+}
+
+TEST_F(ItemExecutionTest, SpecialsRunTheSystemDialogsAndKeepTheMenusOpen) {
+    void* owner = root().window()->handle();
+    enterOn(7);
+    enterOn(8);
+    ASSERT_EQ(calls().size(), 2u);
+    EXPECT_EQ(calls()[0], (Call{Call::Kind::ShutdownDialog, owner, ""}));
+    EXPECT_EQ(calls()[1], (Call{Call::Kind::RunDialog, owner, ""}));
+    EXPECT_TRUE(root().isOpen());
+    EXPECT_EQ(topLevel, 0);
+
+    enterOn(3);
+    EXPECT_EQ(topLevel, 1);
+
+    bool ended = false;
+    try {
+        enterOn(6);
+    } catch (const headless::ProcessEnded&) {
+        ended = true;
+    }
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(headless::state().messages.empty()); // nothing changed: no save question
+}
+
+TEST_F(ItemExecutionTest, LosingTheActivationClosesEverythingGainingItNothing) {
+    EXPECT_TRUE(triggerHooked());
+    root().Hover = 3;
+    root().timerTick();
+    ASSERT_EQ(topLevel, 1);
+    ASSERT_TRUE(headless::sendActivateApp(1)); // gaining
+    EXPECT_EQ(topLevel, 1);
+    EXPECT_TRUE(root().isOpen());
+    ASSERT_TRUE(headless::sendActivateApp(0x12340000u)); // low word 0: losing
+    EXPECT_EQ(topLevel, -1);
+    EXPECT_FALSE(root().isOpen());
+    EXPECT_FALSE(menuLevels[1]->isOpen());
+    EXPECT_FALSE(frmSideGraphics.visible());
+    EXPECT_TRUE(triggerTopmost());
+    EXPECT_EQ(LoWord(0x0001FFFFu), -1);
+    EXPECT_EQ(LoWord(0xFFFF0000u), 0);
+}
+
+TEST_F(ItemExecutionTest, QuitDetachesTheWatcherAndUnloadsTheWindows) {
+    root().Hover = 3;
+    root().timerTick();
+    try {
+        enterOn(6);
+    } catch (const headless::ProcessEnded&) {
+    }
+    EXPECT_FALSE(triggerHooked());
+    EXPECT_FALSE(frmTrigger.loaded());
+    EXPECT_EQ(topLevel, -1);
+    for (auto* w : headless::windows())
+        EXPECT_NE(w->style, platform::WindowStyle::Menu) << "a menu window is still open";
+}
+
+} // namespace
+} // namespace zv

@@ -1,0 +1,101 @@
+#include "core/app_state.h"
+#include "graphics/frm_side_graphics.h"
+#include "graphics/trigger_picture.h"
+#include "menus/frm_menu.h"
+#include "platform/headless/headless.h"
+#include "test_support.h"
+#include "trigger/frm_trigger.h"
+
+#include <gtest/gtest.h>
+
+namespace zv {
+namespace {
+
+using platform::buttonLeft;
+using platform::buttonRight;
+
+class TriggerTest : public ::testing::Test {
+  protected:
+    void SetUp() override { test::startProgram(folder, " 0 \r\nA, 0 , 0 ,x,-1 \r\n"); }
+    headless::WindowRecord& rec() { return headless::record(*frmTrigger.window()); }
+    void click(int button, double x = 10, double y = 10) {
+        frmTrigger.mouseDown(button, 0, x, y);
+        frmTrigger.mouseUp(button, 0, x, y);
+    }
+    FrmMenu& root() { return *menuLevels[0]; }
+    test::TempFolder folder;
+};
+
+TEST_F(TriggerTest, PlacedLowLeftTopmostWithItsFace) {
+    EXPECT_EQ(rec().pixels, (Rect{1, 680, 49, 728}));
+    EXPECT_TRUE(rec().visible);
+    EXPECT_TRUE(rec().topmost);
+    EXPECT_EQ(rec().style, platform::WindowStyle::Trigger);
+    const Picture face = makeTriggerPicture();
+    for (int y = 0; y < 48; y += 7)
+        for (int x = 0; x < 48; x += 5)
+            ASSERT_EQ(rec().presented.at(x, y), face.at(x, y));
+    EXPECT_FALSE(frmSideGraphics.visible());
+    EXPECT_FALSE(root().isOpen());
+}
+
+TEST_F(TriggerTest, ClickOpensAndClosesTheRootMenu) {
+    click(buttonLeft);
+    EXPECT_TRUE(root().isOpen());
+    EXPECT_EQ(frmTrigger.menuShown, 1);
+    EXPECT_FALSE(rec().topmost);
+    click(buttonLeft);
+    EXPECT_FALSE(root().isOpen());
+    EXPECT_FALSE(frmSideGraphics.visible());
+    EXPECT_EQ(frmTrigger.menuShown, 0);
+    EXPECT_EQ(topLevel, -1);
+    EXPECT_TRUE(rec().topmost);
+}
+
+TEST_F(TriggerTest, DragMovesTheTriggerOpensNothingAndClosesAnOpenMenu) {
+    // One pixel with the left button down is a drag (the threshold is under a pixel).
+    frmTrigger.mouseDown(buttonLeft, 0, 10, 10);
+    frmTrigger.mouseMove(buttonLeft, 0, 11, 10);
+    frmTrigger.mouseUp(buttonLeft, 0, 11, 10);
+    EXPECT_EQ(frmTrigger.Left, 20 + 15);
+    EXPECT_EQ(rec().pixels.left, 2);
+    EXPECT_FALSE(root().isOpen());
+    // Moving with another button, or with none, changes nothing.
+    frmTrigger.mouseMove(buttonRight, 0, 30, 30);
+    frmTrigger.mouseMove(0, 0, 30, 30);
+    EXPECT_EQ(frmTrigger.Left, 35);
+    // The next click without movement opens the menu.
+    click(buttonLeft);
+    EXPECT_TRUE(root().isOpen());
+
+    // Dragging with the menu open closes it at the first movement; the release opens nothing.
+    frmTrigger.mouseDown(buttonLeft, 0, 10, 10);
+    frmTrigger.mouseMove(buttonLeft, 0, 10, 30);
+    EXPECT_FALSE(root().isOpen());
+    EXPECT_EQ(frmTrigger.menuShown, 0);
+    frmTrigger.mouseUp(buttonLeft, 0, 10, 30);
+    EXPECT_FALSE(root().isOpen());
+
+    // Offsets follow the dragged position.
+    frmTrigger.Left = 3000;
+    frmTrigger.Top = 2000;
+    EXPECT_EQ(frmTrigger.getOffsetX(), 3000 + 48 * 15);
+    EXPECT_EQ(frmTrigger.getOffsetY(), 2000 + 48 * 15);
+}
+
+TEST_F(TriggerTest, RightClickAsksBeforeQuitting) {
+    click(buttonLeft);
+    headless::state().answers = {platform::Answer::No};
+    click(buttonRight);
+    ASSERT_EQ(headless::state().messages.size(), 1u);
+    EXPECT_EQ(headless::state().messages[0].text, "Are you sure you want to quit?");
+    EXPECT_EQ(headless::state().messages[0].title, "Zelvora");
+    EXPECT_EQ(headless::state().messages[0].buttons, platform::Buttons::YesNo);
+    EXPECT_TRUE(root().isOpen()); // No leaves the menus open
+
+    headless::state().answers = {platform::Answer::Yes};
+    EXPECT_THROW(click(buttonRight), headless::ProcessEnded);
+}
+
+} // namespace
+} // namespace zv
