@@ -1,0 +1,20 @@
+// Listing folders and reading shortcuts, for the batch add's search.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zv::platform {
+
+// The names (no folder) of the entries matching a wildcard pattern such as "C:\dir\*.exe", in
+// the file system's listing order. Hidden and system entries are never listed; folders only
+// when withFolders is set. An unreadable folder lists nothing.
+std::vector<std::string> listFolder(const std::string& pattern, bool withFolders);
+
+bool folderExists(const std::string& path);
+
+// The target path of the shortcut file at path; "" when the target is not a file-system path
+// or the shortcut cannot be read.
+std::string shortcutTarget(const std::string& path);
+
+} // namespace zv::platform
