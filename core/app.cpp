@@ -5,6 +5,7 @@
 #include "core/item_store.h"
 #include "core/menu_file.h"
 #include "core/skin_settings.h"
+#include "editing/frm_modifier.h"
 #include "editing/mnu.h"
 #include "graphics/frm_side_graphics.h"
 #include "graphics/grf.h"
@@ -85,6 +86,8 @@ void quitApp() {
     if (frmTrigger.window())
         unhookTrigger(frmTrigger.window()->handle());
     grf.unload();
+    mnu.callerMenu = nullptr;
+    frmModifier.unload();
     frmTrigger.unload();
     platform::endProcess();
 }

@@ -3,6 +3,8 @@
 #include "core/app.h"
 #include "core/app_state.h"
 #include "core/item_store.h"
+#include "editing/frm_modifier.h"
+#include "editing/frm_quickadd.h"
 #include "editing/mnu.h"
 #include "graphics/frm_side_graphics.h"
 #include "graphics/grf.h"
@@ -66,6 +68,10 @@ void resetProgram(const std::string& programFolder) {
     releaseMenuWindows();
     grf.unload();
     mnu = Mnu{};
+    frmModifier.unload();
+    frmModifier = FrmModifier{};
+    frmQuickadd.unload();
+    frmQuickadd = FrmQuickadd{};
     headless::reset(programFolder);
     store = ItemStore{};
     iconSys = IconSys{};

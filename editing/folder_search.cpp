@@ -1,0 +1,96 @@
+#include "editing/folder_search.h"
+
+#include "core/app.h"
+#include "platform/folders.h"
+#include "platform/message_box.h"
+#include "platform/window.h"
+
+namespace zv {
+
+void FolderSearch::queueInit() {
+    queueHead = -1;
+    queueTail = -1;
+    stopped = false;
+}
+
+bool FolderSearch::queueIsEmpty() const {
+    return queueHead == queueTail;
+}
+
+bool FolderSearch::queueIsFull() const {
+    return queueTail - queueHead >= queueSlots;
+}
+
+std::string FolderSearch::queueFront() const {
+    if (queueIsEmpty())
+        return {};
+    return folderQueue[static_cast<std::size_t>((queueHead + 1) % queueSlots)];
+}
+
+void FolderSearch::enqueueFolder(const std::string& path) {
+    if (queueIsFull())
+        return; // dropped without notice: that tree is not searched
+    queueTail += 1;
+    folderQueue[static_cast<std::size_t>(queueTail % queueSlots)] = path;
+}
+
+void FolderSearch::dequeueFolder() {
+    if (!queueIsEmpty())
+        queueHead += 1;
+}
+
+bool FolderSearch::yield() {
+    platform::yieldToEvents();
+    return !stopped;
+}
+
+void FolderSearch::queueSubfolders(const std::string& folder) {
+    for (const std::string& entry : platform::listFolder(folder + "\\*.*", true)) {
+        const std::string path = folder + "\\" + entry;
+        if (entry != "." && entry != ".." && platform::folderExists(path))
+            enqueueFolder(path);
+        if (!yield())
+            return;
+    }
+}
+
+void FolderSearch::scanFolder() {
+    searchFolder = queueFront();
+    queueSubfolders(searchFolder);
+    foundCount = 0;
+    for (std::size_t p = 0; p < filePatterns.size() && !stopped; ++p) {
+        for (const std::string& name :
+             platform::listFolder(searchFolder + "\\" + filePatterns[p], false)) {
+            if (!yield())
+                return;
+            // The lists hold 101 files; the rest of a larger folder is passed over.
+            if (foundCount >= foundSlots)
+                return;
+            const std::string path = searchFolder + "\\" + name;
+            foundNames[static_cast<std::size_t>(foundCount)] = name;
+            foundTargets[static_cast<std::size_t>(foundCount)] =
+                p == 0 ? path : platform::shortcutTarget(path);
+            foundCount += 1;
+        }
+    }
+}
+
+bool FolderSearch::nextFolderWithFiles() {
+    for (;;) {
+        if (stopped)
+            return false;
+        if (queueIsEmpty()) {
+            platform::messageBox("Search accomplished.", appTitle, platform::Buttons::Ok);
+            return false;
+        }
+        scanFolder();
+        dequeueFolder();
+        foundCursor = 0;
+        if (!yield())
+            return false;
+        if (foundCount > 0)
+            return true;
+    }
+}
+
+} // namespace zv

@@ -1,0 +1,10 @@
+// The quick add dialog's controls.
+#pragma once
+
+#include "platform/dialog.h"
+
+namespace zv {
+
+platform::DialogModel quickAddLayout();
+
+} // namespace zv
