@@ -2,8 +2,13 @@
 // message boxes, injected file failures, and the records of what the program showed.
 #pragma once
 
+#include "graphics/picture.h"
+#include "platform/geometry.h"
 #include "platform/message_box.h"
+#include "platform/surface.h"
+#include "platform/window.h"
 
+#include <cstddef>
 #include <deque>
 #include <functional>
 #include <string>
@@ -39,5 +44,151 @@ void reset(const std::string& programFolder);
 
 // Maps a program path ("C:\x\y" style or with "\" separators) to the host path.
 std::string hostPath(const std::string& programPath);
+
+} // namespace zv::headless
+
+// ---------------------------------------------------------------------------------------------
+// Windows, off-screen images, icons, the screen, the clock and the shell.
+// ---------------------------------------------------------------------------------------------
+
+namespace zv::headless {
+
+// One DrawTextA call as the program made it: fonts are not rasterised, so tests read these.
+struct TextRecord {
+    std::string text;
+    Rect rect;
+    unsigned format = 0;
+    Rgb colour;
+    bool bold = false;
+    std::string face; // "" until the program sets a font: the device context's default
+    int points = 0;
+    friend bool operator==(const TextRecord&, const TextRecord&) = default;
+};
+
+// The headless off-screen image: a real 24-bit pixel buffer. Fills, outlines, copies and icons
+// draw into it, clipped to the image; text is recorded in drawing order and cleared by clear().
+class Canvas final : public platform::Surface {
+  public:
+    Canvas() = default;
+    Canvas(int width, int height);
+
+    // A new, black image of the given size (what a window gets when its size changes).
+    void resize(int width, int height);
+    const std::vector<TextRecord>& texts() const { return texts_; }
+    // The whole image as a picture (what a window shows on the screen after present()).
+    Picture snapshot() const;
+
+    int width() const override { return width_; }
+    int height() const override { return height_; }
+    void clear(Rgb colour) override;
+    void fillRect(const Rect& r, Rgb colour) override;
+    void outline(int left, int top, int right, int bottom, Rgb colour) override;
+    void blt(const platform::Bitmap& source, int x, int y) override;
+    void bltTransparent(const platform::Bitmap& source, int x, int y, Rgb key) override;
+    void setFont(const std::string& face, int points) override;
+    void setBold(bool bold) override;
+    void setTextColour(Rgb colour) override;
+    void drawText(const Rect& r, const std::string& text, unsigned format) override;
+    void drawIcon(platform::IconHandle icon, int x, int y, int size) override;
+    Rgb pixel(int x, int y) const override;
+
+  private:
+    void put(int x, int y, Rgb colour);
+
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<Rgb> pixels_;
+    std::vector<TextRecord> texts_;
+    std::string face_;
+    int points_ = 0;
+    bool bold_ = false;
+    Rgb textColour_;
+};
+
+// The one timer of a window, on the manual clock.
+struct TimerRecord {
+    bool running = false;
+    int intervalMs = 0;
+    long long dueMs = 0; // clock time of the next tick
+};
+
+// What the simulator knows about one native window. Tests read it; the program changes it only
+// through platform::Window.
+struct WindowRecord {
+    platform::WindowStyle style = platform::WindowStyle::Menu;
+    std::string title;
+    int leftTwips = 0, topTwips = 0, widthTwips = 0, heightTwips = 0;
+    Rect pixels; // on the screen, right and bottom exclusive
+    bool visible = false;
+    bool topmost = false;
+    long serial = 0;   // creation order, from 1 after reset()
+    int presents = 0;  // how many times present() put the image on the screen
+    Picture presented; // the image as it was last presented
+    TimerRecord timer;
+    platform::WindowEvents* events = nullptr;
+    Canvas surface;
+};
+
+// Every live window, oldest first.
+std::vector<WindowRecord*> windows();
+// Every live window, the top of the z-order first: topmost windows above the others. A window
+// comes to the top of its band when it is created, shown with activation, focused or made
+// topmost (or not topmost); showing a side strip leaves it where it is.
+std::vector<WindowRecord*> zOrder();
+// The window with the keyboard focus; null when another program has it.
+WindowRecord* focusedWindow();
+// The live window with this native handle (platform::Window::handle()), or null.
+WindowRecord* findWindow(const void* handle);
+WindowRecord& record(const platform::Window& window);
+// The user activates a window (a click on it) or, with null, another program. Side strips are
+// never activated this way.
+void userActivates(WindowRecord* window);
+
+// The manual clock in milliseconds, 0 after reset().
+long long now();
+// Moves the clock forward, firing in due order every running timer whose time has come (a
+// timer fires once for each interval passed). A tick may stop or restart timers and destroy
+// windows; each step looks again at what is still there.
+void advanceClock(long long milliseconds);
+
+// The stand-in icons: the image drawn for an icon handle.
+struct IconImage {
+    int size = 0;             // 16 small, 32 large
+    std::vector<Rgb> pixels;  // rows top to bottom
+    std::vector<bool> opaque; // false where the icon is transparent
+    Rgb at(int x, int y) const { return pixels[static_cast<std::size_t>(y * size + x)]; }
+    bool opaqueAt(int x, int y) const { return opaque[static_cast<std::size_t>(y * size + x)]; }
+};
+// The image of a live icon; null for a null, destroyed or unknown handle.
+const IconImage* iconImage(platform::IconHandle icon);
+// Icons extracted and not yet destroyed.
+int liveIcons();
+
+struct ShellCall {
+    enum class Kind { Execute, ShutdownDialog, RunDialog };
+    Kind kind = Kind::Execute;
+    void* owner = nullptr;
+    std::string file; // Execute only
+    friend bool operator==(const ShellCall&, const ShellCall&) = default;
+};
+
+struct Desktop {
+    int screenWidthPixels = 1024;
+    int screenHeightPixels = 768;
+    int twipsPerPixelX = 15;
+    int twipsPerPixelY = 15;
+    std::vector<ShellCall> shellCalls;
+    int yields = 0;                // calls of platform::yieldToEvents
+    std::function<void()> onYield; // runs inside yieldToEvents: events arriving meanwhile
+    // Uses of the platform that real Windows would quietly fail or crash on (drawing a destroyed
+    // icon, destroying one twice); tests expect this to stay empty.
+    std::vector<std::string> faults;
+};
+
+Desktop& desktop();
+// A fresh desktop: clock at 0, no focus, no icons, the default screen, no shell records or
+// faults. Windows whose objects still live stay registered (their timers keep their time left);
+// serial numbers start again. Called by reset().
+void resetDesktop();
 
 } // namespace zv::headless

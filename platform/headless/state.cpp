@@ -10,6 +10,7 @@ State& state() {
 void reset(const std::string& programFolder) {
     state() = State{};
     state().programFolder = programFolder;
+    resetDesktop();
 }
 
 std::string hostPath(const std::string& programPath) {
