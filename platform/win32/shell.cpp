@@ -1,0 +1,55 @@
+#include "platform/shell.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+namespace zv::platform {
+
+namespace {
+
+// shell32 from the system folder only; the program links it anyway, so the loaded copy is the
+// fallback where the safe search flag is unknown (older systems without the update). The
+// module stays loaded for the life of the process.
+HMODULE shell32() {
+    static const HMODULE module = [] {
+        HMODULE m = LoadLibraryExA("shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        return m ? m : GetModuleHandleA("shell32.dll");
+    }();
+    return module;
+}
+
+// Exported by number only, so looked up at run time.
+template <typename F> F shellExport(int ordinal) {
+    HMODULE m = shell32();
+    if (!m)
+        return nullptr;
+    FARPROC proc = GetProcAddress(m, MAKEINTRESOURCEA(ordinal));
+    // Through void (*)(), the one function type a cast may pass through without a warning.
+    return reinterpret_cast<F>(reinterpret_cast<void (*)()>(proc));
+}
+
+using ShutdownDialogFn = int(WINAPI*)(HWND owner);
+using RunDialogFn = int(WINAPI*)(HWND owner, HICON icon, LPCWSTR directory, LPCWSTR title,
+                                 LPCWSTR description, UINT flags);
+
+} // namespace
+
+void shellExecute(void* owner, const std::string& file) {
+    // The program does not look at the result: the shell reports its own failures.
+    ShellExecuteA(static_cast<HWND>(owner), nullptr, file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void shutdownDialog(void* owner) {
+    if (auto dialog = shellExport<ShutdownDialogFn>(60))
+        dialog(static_cast<HWND>(owner));
+}
+
+void runDialog(void* owner) {
+    // The title and description are read as UTF-16 on NT-family systems: empty ANSI strings
+    // would show garbage in the title.
+    if (auto dialog = shellExport<RunDialogFn>(61))
+        dialog(static_cast<HWND>(owner), nullptr, nullptr, L"", L"", 0);
+}
+
+} // namespace zv::platform

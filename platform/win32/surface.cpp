@@ -1,0 +1,151 @@
+#include "surface.h"
+
+#include "bitmap.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace zv::win32 {
+
+GdiSurface::GdiSurface() : image_(std::make_unique<Image>()) {
+    image_->dc = UniqueDC(CreateCompatibleDC(nullptr));
+}
+
+GdiSurface::~GdiSurface() = default;
+
+void GdiSurface::resize(int width, int height) {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    auto fresh = std::make_unique<Image>();
+    fresh->dc = UniqueDC(CreateCompatibleDC(nullptr));
+    if (fresh->dc && width > 0 && height > 0) {
+        // Compatible with the screen, not with the memory DC, which would make it monochrome.
+        WindowDC screen(nullptr);
+        fresh->bitmap = UniqueBitmap(CreateCompatibleBitmap(screen.get(), width, height));
+        if (fresh->bitmap) {
+            fresh->bitmapSelection = Selection(fresh->dc.get(), fresh->bitmap.get());
+            RECT all{0, 0, width, height};
+            FillRect(fresh->dc.get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        }
+    }
+    if (fresh->dc && font_)
+        fresh->fontSelection = Selection(fresh->dc.get(), font_.get());
+    if (!fresh->bitmap)
+        width = height = 0;
+    image_ = std::move(fresh);
+    width_ = width;
+    height_ = height;
+}
+
+void GdiSurface::copyTo(HDC target) const {
+    if (width_ > 0 && height_ > 0)
+        BitBlt(target, 0, 0, width_, height_, dc(), 0, 0, SRCCOPY);
+}
+
+void GdiSurface::clear(Rgb colour) {
+    fillRect({0, 0, width_, height_}, colour);
+}
+
+void GdiSurface::fillRect(const Rect& r, Rgb colour) {
+    UniqueBrush brush(CreateSolidBrush(colourRef(colour)));
+    if (!brush)
+        return;
+    RECT rc{r.left, r.top, r.right, r.bottom};
+    FillRect(dc(), &rc, brush.get());
+}
+
+void GdiSurface::outline(int left, int top, int right, int bottom, Rgb colour) {
+    if (left > right)
+        std::swap(left, right);
+    if (top > bottom)
+        std::swap(top, bottom);
+    UniquePen pen(CreatePen(PS_SOLID, 1, colourRef(colour)));
+    if (!pen)
+        return;
+    Selection selected(dc(), pen.get());
+    // LineTo leaves out its end point, so each line runs one pixel past the corner it ends on.
+    MoveToEx(dc(), left, top, nullptr);
+    LineTo(dc(), right + 1, top);
+    MoveToEx(dc(), right, top, nullptr);
+    LineTo(dc(), right, bottom + 1);
+    MoveToEx(dc(), left, bottom, nullptr);
+    LineTo(dc(), right + 1, bottom);
+    MoveToEx(dc(), left, top, nullptr);
+    LineTo(dc(), left, bottom + 1);
+}
+
+void GdiSurface::blt(const platform::Bitmap& source, int x, int y) {
+    if (HDC from = source.impl().source())
+        BitBlt(dc(), x, y, source.width(), source.height(), from, 0, 0, SRCCOPY);
+}
+
+void GdiSurface::bltTransparent(const platform::Bitmap& source, int x, int y, Rgb key) {
+    if (HDC from = source.impl().source())
+        TransparentBlt(dc(), x, y, source.width(), source.height(), from, 0, 0, source.width(),
+                       source.height(), colourRef(key));
+}
+
+void GdiSurface::setFont(const std::string& face, int points) {
+    face_ = face;
+    points_ = points;
+}
+
+void GdiSurface::setBold(bool bold) {
+    bold_ = bold;
+}
+
+void GdiSurface::setTextColour(Rgb colour) {
+    textColour_ = colour;
+}
+
+void GdiSurface::useFont() {
+    if (face_.empty())
+        return; // no font asked for yet: the device context's own
+    if (font_ && face_ == fontFace_ && points_ == fontPoints_ && bold_ == fontBold_)
+        return;
+    LOGFONTA lf{};
+    lf.lfHeight = -MulDiv(points_, GetDeviceCaps(dc(), LOGPIXELSY), 72);
+    lf.lfWeight = bold_ ? FW_BOLD : FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    std::strncpy(lf.lfFaceName, face_.c_str(), LF_FACESIZE - 1);
+    UniqueFont made(CreateFontIndirectA(&lf));
+    if (!made)
+        return; // keep drawing with the font there is
+    // Put the old font out of the DC before it is deleted, then select the new one.
+    image_->fontSelection.restore();
+    font_ = std::move(made);
+    fontFace_ = face_;
+    fontPoints_ = points_;
+    fontBold_ = bold_;
+    image_->fontSelection = Selection(dc(), font_.get());
+}
+
+void GdiSurface::drawText(const Rect& r, const std::string& text, unsigned format) {
+    useFont();
+    SetBkMode(dc(), TRANSPARENT);
+    SetTextColor(dc(), colourRef(textColour_));
+    RECT rc{r.left, r.top, r.right, r.bottom};
+    DrawTextA(dc(), text.c_str(), static_cast<int>(text.size()), &rc, format);
+}
+
+void GdiSurface::drawIcon(platform::IconHandle icon, int x, int y, int size) {
+    if (icon)
+        DrawIconEx(dc(), x, y, static_cast<HICON>(const_cast<void*>(icon)), size, size, 0, nullptr,
+                   DI_NORMAL);
+}
+
+Rgb GdiSurface::pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_)
+        return {};
+    const COLORREF c = GetPixel(dc(), x, y);
+    if (c == CLR_INVALID)
+        return {};
+    return {GetRValue(c), GetGValue(c), GetBValue(c)};
+}
+
+} // namespace zv::win32

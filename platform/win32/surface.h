@@ -1,0 +1,68 @@
+// The Windows off-screen image of a window: a screen-compatible bitmap selected into a memory
+// device context, with the caption font kept selected beside it.
+#pragma once
+
+#include "gdi.h"
+#include "platform/surface.h"
+
+#include <memory>
+#include <string>
+
+namespace zv::win32 {
+
+class GdiSurface final : public platform::Surface {
+  public:
+    GdiSurface();
+    ~GdiSurface() override;
+    GdiSurface(const GdiSurface&) = delete;
+    GdiSurface& operator=(const GdiSurface&) = delete;
+
+    // A new, black image of this size in a new memory DC; the old ones are released.
+    void resize(int width, int height);
+    // Copies the whole image to dc at its top left.
+    void copyTo(HDC dc) const;
+
+    int width() const override { return width_; }
+    int height() const override { return height_; }
+    void clear(Rgb colour) override;
+    void fillRect(const Rect& r, Rgb colour) override;
+    void outline(int left, int top, int right, int bottom, Rgb colour) override;
+    void blt(const platform::Bitmap& source, int x, int y) override;
+    void bltTransparent(const platform::Bitmap& source, int x, int y, Rgb key) override;
+    void setFont(const std::string& face, int points) override;
+    void setBold(bool bold) override;
+    void setTextColour(Rgb colour) override;
+    void drawText(const Rect& r, const std::string& text, unsigned format) override;
+    void drawIcon(platform::IconHandle icon, int x, int y, int size) override;
+    Rgb pixel(int x, int y) const override;
+
+  private:
+    struct Image {
+        UniqueDC dc;
+        UniqueBitmap bitmap;
+        Selection bitmapSelection; // after the objects it selects: deselects before they go
+        Selection fontSelection;
+    };
+
+    HDC dc() const { return image_->dc.get(); }
+    // Makes the caption font match the face, size and weight asked for; only a change makes a
+    // new font.
+    void useFont();
+
+    // The font outlives every image that selects it.
+    UniqueFont font_;
+    std::string fontFace_;
+    int fontPoints_ = 0;
+    bool fontBold_ = false;
+
+    std::string face_;
+    int points_ = 0;
+    bool bold_ = false;
+    Rgb textColour_;
+
+    std::unique_ptr<Image> image_;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+} // namespace zv::win32

@@ -1,0 +1,297 @@
+#include "platform/window.h"
+
+#include "gdi.h"
+#include "platform/screen.h"
+#include "surface.h"
+
+#include <windowsx.h>
+
+namespace zv::platform {
+
+namespace {
+
+constexpr UINT_PTR timerId = 1;
+
+const char* className(WindowStyle style) {
+    switch (style) {
+    case WindowStyle::Menu:
+        return "ZelvoraMenu";
+    case WindowStyle::SideStrip:
+        return "ZelvoraSideStrip";
+    case WindowStyle::Trigger:
+        break;
+    }
+    return "ZelvoraTrigger";
+}
+
+DWORD extendedStyle(WindowStyle style) {
+    // Tool windows get no task-bar button; the side strip is never activated, not even by a
+    // click, so the menu beside it keeps the keyboard.
+    return style == WindowStyle::SideStrip ? WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE : WS_EX_TOOLWINDOW;
+}
+
+int buttonsHeld(WPARAM wp) {
+    return ((wp & MK_LBUTTON) ? buttonLeft : 0) | ((wp & MK_RBUTTON) ? buttonRight : 0) |
+           ((wp & MK_MBUTTON) ? buttonMiddle : 0);
+}
+
+bool altDown() {
+    return GetKeyState(VK_MENU) < 0;
+}
+
+// Mouse messages carry Shift and Ctrl; Alt has to be asked for.
+int mouseShift(WPARAM wp) {
+    return ((wp & MK_SHIFT) ? 1 : 0) | ((wp & MK_CONTROL) ? 2 : 0) | (altDown() ? 4 : 0);
+}
+
+int keyShift() {
+    return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+           (altDown() ? 4 : 0);
+}
+
+double xOf(LPARAM lp) {
+    return GET_X_LPARAM(lp);
+}
+double yOf(LPARAM lp) {
+    return GET_Y_LPARAM(lp);
+}
+
+} // namespace
+
+struct Window::Impl {
+    Impl(WindowStyle s, WindowEvents& e) : style(s), events(e) {}
+    ~Impl();
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
+
+    static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) noexcept;
+    static void registerClasses();
+    void loadProgramIcon();
+
+    const WindowStyle style;
+    WindowEvents& events;
+    HWND hwnd = nullptr;
+    // The trigger's icons, destroyed after the window that shows them.
+    win32::UniqueIcon bigIcon;
+    win32::UniqueIcon smallIcon;
+    win32::GdiSurface surface;
+};
+
+void Window::Impl::registerClasses() {
+    static const bool registered = [] {
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = &Impl::procedure;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        // No background brush: every pixel comes from the off-screen image.
+        for (WindowStyle s : {WindowStyle::Menu, WindowStyle::SideStrip, WindowStyle::Trigger}) {
+            wc.lpszClassName = className(s);
+            RegisterClassExA(&wc);
+        }
+        return true;
+    }();
+    (void)registered;
+}
+
+void Window::Impl::loadProgramIcon() {
+    // Resource 1 is the program's icon; without it the window simply has none.
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    bigIcon = win32::UniqueIcon(static_cast<HICON>(
+        LoadImageA(module, MAKEINTRESOURCEA(1), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                   GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
+    smallIcon = win32::UniqueIcon(static_cast<HICON>(
+        LoadImageA(module, MAKEINTRESOURCEA(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                   GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
+    if (bigIcon)
+        SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
+    if (smallIcon)
+        SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+}
+
+Window::Impl::~Impl() {
+    if (hwnd) {
+        // Messages sent while the window goes find no object behind it.
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd);
+        hwnd = nullptr;
+    }
+}
+
+// Each case decodes the message first and calls into the logic last: the logic may destroy
+// this window (and its Impl) from inside the handler.
+LRESULT CALLBACK Window::Impl::procedure(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) noexcept {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<Impl*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        self->hwnd = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        return DefWindowProcA(hwnd, message, wp, lp);
+    }
+    auto* self = reinterpret_cast<Impl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self)
+        return DefWindowProcA(hwnd, message, wp, lp);
+
+    switch (message) {
+    case WM_NCDESTROY:
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        self->hwnd = nullptr;
+        break;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        win32::PaintDC paint(hwnd);
+        if (paint)
+            self->surface.copyTo(paint.get());
+        return 0;
+    }
+    case WM_CLOSE:
+        // Only the program's own objects destroy its windows (Alt+F4 would leave an object
+        // without its native window).
+        return 0;
+
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: {
+        const int button = message == WM_LBUTTONDOWN   ? buttonLeft
+                           : message == WM_RBUTTONDOWN ? buttonRight
+                                                       : buttonMiddle;
+        // Held until every button is up, so a drag keeps getting moves outside the window.
+        SetCapture(hwnd);
+        WindowEvents& events = self->events;
+        events.mouseDown(button, mouseShift(wp), xOf(lp), yOf(lp));
+        return 0;
+    }
+    case WM_MOUSEMOVE: {
+        WindowEvents& events = self->events;
+        events.mouseMove(buttonsHeld(wp), mouseShift(wp), xOf(lp), yOf(lp));
+        return 0;
+    }
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP: {
+        const int button = message == WM_LBUTTONUP   ? buttonLeft
+                           : message == WM_RBUTTONUP ? buttonRight
+                                                     : buttonMiddle;
+        if (buttonsHeld(wp) == 0 && GetCapture() == hwnd)
+            ReleaseCapture();
+        WindowEvents& events = self->events;
+        events.mouseUp(button, mouseShift(wp), xOf(lp), yOf(lp));
+        return 0;
+    }
+    case WM_KEYDOWN: {
+        WindowEvents& events = self->events;
+        events.keyDown(static_cast<int>(wp), keyShift());
+        return 0;
+    }
+    case WM_TIMER:
+        if (wp == timerId) {
+            WindowEvents& events = self->events;
+            events.timerTick();
+            return 0;
+        }
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(hwnd, message, wp, lp);
+}
+
+Window::Window(WindowStyle style, WindowEvents& events, const std::string& title)
+    : impl_(std::make_unique<Impl>(style, events)) {
+    Impl::registerClasses();
+    // Created hidden (no WS_VISIBLE); the window procedure learns its object on WM_NCCREATE.
+    // Should creation fail, every call below finds no window and does nothing.
+    CreateWindowExA(extendedStyle(style), className(style), title.c_str(), WS_POPUP, 0, 0, 0, 0,
+                    nullptr, nullptr, GetModuleHandleA(nullptr), impl_.get());
+    if (impl_->hwnd && style == WindowStyle::Trigger)
+        impl_->loadProgramIcon();
+}
+
+Window::~Window() = default;
+
+void Window::place(int leftTwips, int topTwips, int widthTwips, int heightTwips) {
+    HWND hwnd = impl_->hwnd;
+    if (!hwnd)
+        return;
+    const ScreenMetrics s = screen();
+    SetWindowPos(hwnd, nullptr, twipsToPixels(leftTwips, s.twipsPerPixelX),
+                 twipsToPixels(topTwips, s.twipsPerPixelY),
+                 twipsToPixels(widthTwips, s.twipsPerPixelX),
+                 twipsToPixels(heightTwips, s.twipsPerPixelY), SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    if (client.right != impl_->surface.width() || client.bottom != impl_->surface.height())
+        impl_->surface.resize(client.right, client.bottom);
+}
+
+void Window::show() {
+    if (impl_->hwnd)
+        ShowWindow(impl_->hwnd, impl_->style == WindowStyle::SideStrip ? SW_SHOWNA : SW_SHOW);
+}
+
+void Window::hide() {
+    if (impl_->hwnd)
+        ShowWindow(impl_->hwnd, SW_HIDE);
+}
+
+bool Window::visible() const {
+    return impl_->hwnd && IsWindowVisible(impl_->hwnd);
+}
+
+void Window::setTopmost(bool on) {
+    if (impl_->hwnd)
+        SetWindowPos(impl_->hwnd, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void Window::focus() {
+    if (!impl_->hwnd)
+        return;
+    // Refused when another program is in front and the user is busy there; that is the
+    // system's call to make, so the result is not checked.
+    SetForegroundWindow(impl_->hwnd);
+    SetFocus(impl_->hwnd);
+}
+
+Surface& Window::surface() {
+    return impl_->surface;
+}
+
+void Window::present() {
+    if (!impl_->hwnd)
+        return;
+    win32::WindowDC dc(impl_->hwnd);
+    if (dc)
+        impl_->surface.copyTo(dc.get());
+}
+
+void Window::startTimer(int milliseconds) {
+    // Setting timer 1 again replaces it and starts its interval afresh.
+    if (impl_->hwnd)
+        SetTimer(impl_->hwnd, timerId, static_cast<UINT>(milliseconds < 0 ? 0 : milliseconds),
+                 nullptr);
+}
+
+void Window::stopTimer() {
+    if (impl_->hwnd)
+        KillTimer(impl_->hwnd, timerId);
+}
+
+void* Window::handle() const {
+    return impl_->hwnd;
+}
+
+void yieldToEvents() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // Leave it for the main loop, which is the one that ends on it.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+} // namespace zv::platform
