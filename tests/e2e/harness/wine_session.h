@@ -1,0 +1,85 @@
+// One Wine session for a whole test run: its own Xvfb, a reused wineprefix whose default desktop
+// is a 1024x768 virtual desktop, its own persistent wineserver, and probe.exe to look at the
+// desktop. Everything it starts it ends by pid when it goes.
+#pragma once
+
+#include "probe_report.h"
+#include "process.h"
+#include "x_screen.h"
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace zv::e2e {
+
+struct SessionOptions {
+    std::filesystem::path workDir;  // holds the prefix (unless given) and the run's files
+    std::filesystem::path prefix;   // empty: workDir / "prefix"
+    std::filesystem::path probeExe; // probe.exe of the Windows build
+    int width = 1024;
+    int height = 768;
+    bool verbose = true; // progress lines on stderr
+};
+
+class Session {
+  public:
+    explicit Session(SessionOptions options);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    XScreen& screen() { return *screen_; }
+    const std::string& display() const { return screen_->display(); }
+    const std::filesystem::path& prefix() const { return prefix_; }
+    const std::filesystem::path& workDir() const { return options_.workDir; }
+
+    // The environment every Wine process of the session gets.
+    std::map<std::string, std::string> wineEnvironment() const;
+    // Starts `wine ARGS...` in the session and returns at once.
+    ChildProcess startWine(const std::vector<std::string>& args,
+                           const std::filesystem::path& cwd = {}) const;
+    // Runs `wine ARGS...` to its end, capturing its output.
+    CommandResult runWine(const std::vector<std::string>& args,
+                          Milliseconds timeout = Milliseconds(60000)) const;
+
+    // probe.exe: every top-level window (or only EXE's) with its controls.
+    WindowReport windows(const std::string& exe = {}) const;
+    std::vector<ProcessEntry> processes() const;
+    std::vector<ResourceCounts> resources(const std::string& exe) const;
+    // Whether each process running EXE waits for input, waiting up to `wait` for it.
+    std::vector<IdleState> idle(const std::string& exe, Milliseconds wait = Milliseconds(0)) const;
+
+    // Processes below the harness now (Wine's own services included).
+    std::set<pid_t> processSnapshot() const;
+    // Ends processes started since `before` that are not Wine's own services; returns what it
+    // ended ("pid command" each).
+    std::vector<std::string> endProcessesSince(const std::set<pid_t>& before) const;
+
+    void log(const std::string& line) const;
+
+  private:
+    void shutdown();
+    SpawnOptions wineCommand(const std::vector<std::string>& args,
+                             const std::filesystem::path& cwd) const;
+    std::string probe(const std::vector<std::string>& args) const;
+    void lockPrefix();
+    void endLeftovers() const;
+    bool prefixReady() const;
+    void createPrefix();
+    void startServer();
+    void stopServer();
+    void startDesktop();
+
+    SessionOptions options_;
+    std::filesystem::path prefix_;
+    int lockFd_ = -1;
+    std::unique_ptr<XScreen> screen_;
+    ChildProcess server_;
+    ChildProcess desktopHolder_;
+};
+
+} // namespace zv::e2e
