@@ -193,6 +193,7 @@ void Session::lockPrefix() {
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
             lockFd_ = fd;
             prefix_ = candidate;
+            runsDir_ = options_.workDir / (n == 1 ? "runs" : "runs-" + std::to_string(n));
             return;
         }
         ::close(fd);

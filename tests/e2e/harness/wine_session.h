@@ -36,6 +36,9 @@ class Session {
     const std::string& display() const { return screen_->display(); }
     const std::filesystem::path& prefix() const { return prefix_; }
     const std::filesystem::path& workDir() const { return options_.workDir; }
+    // Where this run keeps program folders: tied to the prefix's lock, so concurrent runs in
+    // one build folder do not share them.
+    const std::filesystem::path& runsDir() const { return runsDir_; }
 
     // The environment every Wine process of the session gets.
     std::map<std::string, std::string> wineEnvironment() const;
@@ -76,6 +79,7 @@ class Session {
 
     SessionOptions options_;
     std::filesystem::path prefix_;
+    std::filesystem::path runsDir_;
     int lockFd_ = -1;
     std::unique_ptr<XScreen> screen_;
     ChildProcess server_;

@@ -44,7 +44,7 @@ std::string WineTest::testName() {
 
 void WineTest::SetUp() {
     processesBefore_ = session().processSnapshot();
-    folder_.emplace(workDir() / "runs" / testName(), programExe());
+    folder_.emplace(session().runsDir() / testName(), programExe());
 }
 
 ProgramInstance& WineTest::launch(const std::vector<std::string>& args) {

@@ -1,7 +1,7 @@
 // probe.exe: reports what the desktop shows, for the end-to-end tests. It runs in the same Wine
 // session as the program under test and prints one tab-separated record per line (UTF-8, LF):
 //
-//   probe [windows] [EXE]   D, then W and C records for every top-level window (only EXE's
+//   probe [windows [EXE]]   D, then W and C records for every top-level window (only EXE's
 //                           windows when EXE is given), then E
 //   probe processes         P records, then E
 //   probe resources EXE     R records for every process running EXE, then E
@@ -19,8 +19,9 @@
 //   E  number of records printed before it
 //
 // Handles and styles are hexadecimal with 0x; flags are 0 or 1; numbers a call could not give
-// are -1. Text escapes backslash, tab, CR and LF as \\ \t \r \n and other control characters as
-// \xHH. W records come in z-order, topmost first; each window's C records follow it.
+// are -1 (Wine keeps no GDI or USER object counts). Text escapes backslash, tab, CR and LF as \\ \t
+// \r \n and other control characters as \xHH. W records come in z-order, topmost first; each
+// window's C records follow it.
 #include <windows.h>
 
 #include <tlhelp32.h>
@@ -318,8 +319,57 @@ int listProcesses() {
     return 0;
 }
 
+// The system's handle table, counted per process: where GetProcessHandleCount keeps no count
+// (Wine), the handles the kernel lists for the process are the count.
+struct HandleEntry {
+    PVOID object;
+    ULONG_PTR processId;
+    ULONG_PTR handleValue;
+    ULONG grantedAccess;
+    USHORT creatorBackTraceIndex;
+    USHORT objectTypeIndex;
+    ULONG handleAttributes;
+    ULONG reserved;
+};
+
+struct HandleTable {
+    ULONG_PTR count;
+    ULONG_PTR reserved;
+    HandleEntry handles[1];
+};
+
+std::map<ULONG_PTR, long> handlesByProcess() {
+    using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+    std::map<ULONG_PTR, long> result;
+    auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    if (!query)
+        return result;
+    constexpr ULONG extendedHandleInformation = 64;
+    constexpr LONG infoLengthMismatch = static_cast<LONG>(0xC0000004);
+    std::vector<unsigned char> buffer(1 << 16);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        ULONG needed = 0;
+        LONG status = query(extendedHandleInformation, buffer.data(),
+                            static_cast<ULONG>(buffer.size()), &needed);
+        if (status == infoLengthMismatch) {
+            buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 4096));
+            continue;
+        }
+        if (status < 0)
+            return result;
+        const auto* table = reinterpret_cast<const HandleTable*>(buffer.data());
+        for (ULONG_PTR i = 0; i < table->count; ++i)
+            ++result[table->handles[i].processId];
+        return result;
+    }
+    return result;
+}
+
 int listResources(const std::string& exe) {
     Output out;
+    std::map<ULONG_PTR, long> systemHandles;
+    bool systemHandlesRead = false;
     for (const auto& [pid, entry] : processes()) {
         if (lower(entry.exe) != lower(exe))
             continue;
@@ -342,6 +392,15 @@ int listResources(const std::string& exe) {
             if (GetProcessHandleCount(process, &handleCount) && handleCount > 0)
                 handles = static_cast<long>(handleCount);
             CloseHandle(process);
+        }
+        if (handles < 0) {
+            if (!systemHandlesRead) {
+                systemHandles = handlesByProcess();
+                systemHandlesRead = true;
+            }
+            auto found = systemHandles.find(pid);
+            if (found != systemHandles.end())
+                handles = found->second;
         }
         out.record({"R", std::to_string(pid), escaped(entry.exe), std::to_string(gdi),
                     std::to_string(user), std::to_string(handles)});
