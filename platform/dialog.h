@@ -3,9 +3,14 @@
 // does as events. Positions are twips inside the control's container.
 #pragma once
 
+#include "platform/geometry.h"
+#include "platform/screen.h"
 #include "platform/surface.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -23,20 +28,20 @@ enum class ControlKind {
 };
 
 struct Control {
-    std::string name;      // unique within the dialog, e.g. "txtName", "opt3"
+    std::string name; // unique within the dialog, e.g. "txtName", "opt3"
     ControlKind kind = ControlKind::Label;
     std::string container; // "" for the dialog itself, otherwise a frame's name
     int left = 0, top = 0, width = 0, height = 0;
     std::string text; // caption, label text or edit text
     bool enabled = true;
-    bool checked = false;            // options
-    std::vector<std::string> items;  // drop-down entries
-    int selected = -1;               // drop-down selection; -1 for none
+    bool checked = false;           // options
+    std::vector<std::string> items; // drop-down entries
+    int selected = -1;              // drop-down selection; -1 for none
     bool bold = false;
-    bool alignRight = false;         // labels
-    bool isDefault = false;          // the button Enter presses
-    int group = 0;                   // options of one set share a group number
-    Rgb background{245, 244, 243};  // picture boxes
+    bool alignRight = false;       // labels
+    bool isDefault = false;        // the button Enter presses
+    int group = 0;                 // options of one set share a group number
+    Rgb background{245, 244, 243}; // picture boxes
 };
 
 struct DialogModel {
@@ -48,17 +53,82 @@ struct DialogModel {
     bool windowIcon = false; // shows the program's icon in its caption
     std::vector<Control> controls;
 
+    // The control of that name; a name the dialog does not have is a programming error and
+    // throws std::out_of_range.
     Control& control(const std::string& name);
     const Control& control(const std::string& name) const;
+    // The control of that name, or null.
+    Control* find(const std::string& name);
+    const Control* find(const std::string& name) const;
+
+    // Checks an option and unchecks the other options of its set (same container, same group),
+    // as a click on it does.
+    void checkOption(const std::string& name);
 };
+
+inline const Control* DialogModel::find(const std::string& name) const {
+    for (const Control& c : controls)
+        if (c.name == name)
+            return &c;
+    return nullptr;
+}
+
+inline Control* DialogModel::find(const std::string& name) {
+    return const_cast<Control*>(static_cast<const DialogModel&>(*this).find(name));
+}
+
+inline const Control& DialogModel::control(const std::string& name) const {
+    if (const Control* c = find(name))
+        return *c;
+    throw std::out_of_range("the dialog has no control named " + name);
+}
+
+inline Control& DialogModel::control(const std::string& name) {
+    return const_cast<Control&>(static_cast<const DialogModel&>(*this).control(name));
+}
+
+inline void DialogModel::checkOption(const std::string& name) {
+    const Control& chosen = control(name);
+    const std::string container = chosen.container;
+    const int group = chosen.group;
+    for (Control& c : controls)
+        if (c.kind == ControlKind::Option && c.container == container && c.group == group)
+            c.checked = c.name == name;
+}
+
+// A picture box's sunken border, in pixels on each side; its image is what lies inside.
+inline constexpr int pictureBorderPixels = 2;
+
+// Where a control sits in the dialog's client area, in pixels. Twips are added up through its
+// containers first and converted once, so every control lands on the same pixel grid whatever
+// frame it sits in. A line drawn leftwards or upwards gives the box it spans.
+inline Rect controlPixels(const DialogModel& model, const Control& control, int twipsPerPixelX,
+                          int twipsPerPixelY) {
+    int left = std::min(control.left, control.left + control.width);
+    int top = std::min(control.top, control.top + control.height);
+    const Control* inside = control.container.empty() ? nullptr : model.find(control.container);
+    // A frame cannot hold itself, however the table is written: stop after as many steps as
+    // there are controls.
+    for (std::size_t depth = 0; inside && depth < model.controls.size(); ++depth) {
+        left += inside->left;
+        top += inside->top;
+        inside = inside->container.empty() ? nullptr : model.find(inside->container);
+    }
+    const int x = twipsToPixels(left, twipsPerPixelX);
+    const int y = twipsToPixels(top, twipsPerPixelY);
+    const int w = twipsToPixels(control.width < 0 ? -control.width : control.width, twipsPerPixelX);
+    const int h =
+        twipsToPixels(control.height < 0 ? -control.height : control.height, twipsPerPixelY);
+    return {x, y, x + w, y + h};
+}
 
 // What the user did. The platform has already put the new state into the model (the text typed,
 // the option checked, the entry selected) before it calls these.
 class DialogEvents {
   public:
-    virtual void clicked(const std::string& /*control*/) {}   // buttons and options
-    virtual void changed(const std::string& /*control*/) {}   // text typed, entry selected
-    virtual void closeRequested() {}                          // the caption's close button
+    virtual void clicked(const std::string& /*control*/) {} // buttons and options
+    virtual void changed(const std::string& /*control*/) {} // text typed, entry selected
+    virtual void closeRequested() {}                        // the caption's close button
 
   protected:
     ~DialogEvents() = default;

@@ -192,3 +192,98 @@ Desktop& desktop();
 void resetDesktop();
 
 } // namespace zv::headless
+
+// ---------------------------------------------------------------------------------------------
+// Dialogs, pop-up menus and the file and folder choosers: answered from scripts the test sets
+// up, and recorded.
+// ---------------------------------------------------------------------------------------------
+
+#include "platform/dialog.h"
+
+#include <map>
+#include <optional>
+
+namespace zv::headless {
+
+// The test acting as the user while a modal dialog runs: it changes the model and raises the
+// events the real controls would (the user... functions below do both in one step).
+using DialogScript =
+    std::function<void(platform::Dialog&, platform::DialogModel&, platform::DialogEvents&)>;
+
+// A picture box's off-screen image and what of it reached the screen.
+struct PictureRecord {
+    Canvas surface;
+    int presents = 0;  // presentPicture calls while the dialog was open
+    Picture presented; // the image as the screen last got it (at show time or a present)
+};
+
+// What the simulator knows about one platform::Dialog object, open or not.
+struct DialogRecord {
+    platform::Dialog* dialog = nullptr;
+    platform::DialogModel* model = nullptr;
+    platform::DialogEvents* events = nullptr;
+    bool open = false;
+    bool modal = false;    // the current or last opening was showModal
+    void* owner = nullptr; // showModal's owner
+    // What the real controls would show: the model as it was at show time and at the last
+    // sync(), plus what the user changed since.
+    std::string titleOnScreen;
+    std::vector<platform::Control> onScreen;
+    int syncs = 0;
+    std::string focused; // the control last given the keyboard focus
+    std::map<std::string, PictureRecord> pictures;
+};
+
+// One opening of a dialog, kept after it closes.
+struct ShownDialog {
+    std::string title;
+    bool modal = false;
+    void* owner = nullptr;
+    std::vector<platform::Control> controls; // the model's controls at show time
+};
+
+struct ShownPopup {
+    void* owner = nullptr;
+    std::vector<std::string> captions;
+};
+
+struct ChooserCall {
+    enum class Kind { File, Folder };
+    Kind kind = Kind::File;
+    void* owner = nullptr;
+    std::string text; // the initial file, or the folder browser's title
+    friend bool operator==(const ChooserCall&, const ChooserCall&) = default;
+};
+
+struct Dialogs {
+    // One script for each showModal, in order; with none left the user closes the dialog at once.
+    std::deque<DialogScript> scripts;
+    std::vector<ShownDialog> shown;
+    std::deque<int> popupAnswers; // -1 (nothing chosen) when empty
+    std::vector<ShownPopup> popups;
+    std::deque<std::optional<std::string>> fileAnswers; // nothing (cancelled) when empty
+    std::deque<std::string> folderAnswers;              // "" (cancelled) when empty
+    std::vector<ChooserCall> choosers;                  // both choosers, in call order
+};
+
+Dialogs& dialogs();
+// No scripts, answers or records. Dialog objects that still live stay registered as they are.
+void resetDialogs();
+
+// Every open dialog, the first opened first.
+std::vector<DialogRecord*> openDialogs();
+DialogRecord& record(const platform::Dialog& dialog);
+
+// The user at an open dialog. Each puts the new state into the model (and on the screen record)
+// and then raises the event the real control would; the handler may close or destroy the dialog.
+// They return false, doing nothing, when the real control would ignore the user: the dialog is
+// closed, the control is disabled, or it is not of a kind that answers that action.
+bool userClicks(platform::Dialog& dialog, const std::string& control); // buttons and options
+bool userTypes(platform::Dialog& dialog, const std::string& control, const std::string& text);
+bool userSelects(platform::Dialog& dialog, const std::string& control, int index);
+// Enter: clicks the default button when there is one and it is enabled.
+bool userPressesEnter(platform::Dialog& dialog);
+// The caption's close button (Esc does the same).
+bool userCloses(platform::Dialog& dialog);
+
+} // namespace zv::headless
