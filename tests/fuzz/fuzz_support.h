@@ -1,0 +1,41 @@
+// What the fuzz targets share: a fresh program state before each input.
+#pragma once
+
+#include "core/app_state.h"
+#include "core/item_store.h"
+#include "graphics/icon_registry.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace zv::fuzz {
+
+inline std::string_view asText(const std::uint8_t* data, std::size_t size) {
+    return {reinterpret_cast<const char*>(data), size};
+}
+
+// The readers append to the one store and fill the one icon table: both start empty.
+inline void resetStore() {
+    store = ItemStore{};
+    listInit();
+    lastMenuId = 0;
+}
+
+inline void resetIconTable() {
+    iconSys = IconSys{};
+    resetIcons();
+}
+
+// The entries in list order.
+inline std::vector<MenuEntry> entries() {
+    std::vector<MenuEntry> all;
+    listRewind();
+    Step step;
+    while (listStep(step))
+        all.push_back(step.entry);
+    return all;
+}
+
+} // namespace zv::fuzz
