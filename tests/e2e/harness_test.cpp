@@ -90,7 +90,8 @@ TEST(HarnessPaths, UnixPathsMapToTheZDrive) {
 class HarnessOnWine : public WineTest {
   protected:
     void startNotepad() {
-        notepad_ = session().startWine({"notepad.exe"});
+        // A full path: Wine runs a bare name through start.exe, in another process.
+        notepad_ = session().startWine({"C:\\windows\\system32\\notepad.exe"});
         ASSERT_TRUE(waitUntil(
             [&] {
                 for (const auto& w : session().windows("notepad.exe").visibleOf("notepad.exe"))
