@@ -5,9 +5,13 @@
 namespace zv::platform {
 
 Answer messageBox(const std::string& text, const std::string& title, Buttons buttons) {
-    // Task-modal: every window of the program waits for the answer, as the menus expect.
-    UINT style = MB_TASKMODAL | MB_SETFOREGROUND | (buttons == Buttons::YesNo ? MB_YESNO : MB_OK);
-    int answer = MessageBoxA(nullptr, text.c_str(), title.c_str(), style);
+    // Owned by the program's active window, so that when the box closes the activation goes back
+    // to that window and not to another program, which would close every menu.
+    HWND owner = GetActiveWindow();
+    UINT style = MB_SETFOREGROUND | (buttons == Buttons::YesNo ? MB_YESNO : MB_OK);
+    if (!owner)
+        style |= MB_TASKMODAL;
+    int answer = MessageBoxA(owner, text.c_str(), title.c_str(), style);
     if (buttons == Buttons::Ok)
         return Answer::Ok;
     return answer == IDYES ? Answer::Yes : Answer::No;

@@ -162,8 +162,14 @@ LRESULT CALLBACK Window::Impl::procedure(HWND hwnd, UINT message, WPARAM wp, LPA
         return 0;
     }
     case WM_MOUSEMOVE: {
+        // Where the pointer was when the move happened, against where the window is now: a
+        // window that moves with the pointer (the trigger being dragged) must not see a move
+        // that is stale against its new place, or it would move twice.
+        const DWORD at = GetMessagePos();
+        POINT p{GET_X_LPARAM(static_cast<LPARAM>(at)), GET_Y_LPARAM(static_cast<LPARAM>(at))};
+        ScreenToClient(hwnd, &p);
         WindowEvents& events = self->events;
-        events.mouseMove(buttonsHeld(wp), mouseShift(wp), xOf(lp), yOf(lp));
+        events.mouseMove(buttonsHeld(wp), mouseShift(wp), p.x, p.y);
         return 0;
     }
     case WM_LBUTTONUP:

@@ -1,0 +1,107 @@
+#include "launcher_fixture.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace zv::e2e {
+
+ProgramInstance& LauncherTest::start(const std::string& menuFile, const std::string& catalogue) {
+    folder().write("menu.qlf", menuFile);
+    folder().write("kde.qls", catalogue);
+    program_ = &launch();
+    EXPECT_TRUE(waitUntil([&] { return trigger().has_value() || !program_->running(); }, 30s,
+                          "the trigger window"));
+    return *program_;
+}
+
+std::vector<Window> LauncherTest::visible(const std::string& className) {
+    std::vector<Window> found;
+    for (const auto& w : programWindows())
+        if (w.visible && w.className == className)
+            found.push_back(w);
+    return found;
+}
+
+std::optional<Window> LauncherTest::trigger() {
+    auto found = visible("ZelvoraTrigger");
+    if (found.empty())
+        return std::nullopt;
+    return found.front();
+}
+
+::testing::AssertionResult LauncherTest::menusShown(std::size_t count) {
+    return waitUntil([&] { return menus().size() == count; }, 10s,
+                     std::to_string(count) + " menu windows");
+}
+
+void LauncherTest::clickTrigger() {
+    auto t = trigger();
+    ASSERT_TRUE(t.has_value());
+    screen().click(t->rect.centerX(), t->rect.centerY());
+}
+
+::testing::AssertionResult LauncherTest::dragTrigger(int dx, int dy) {
+    auto t = trigger();
+    if (!t)
+        return ::testing::AssertionFailure() << "no trigger to drag";
+    const Rect from = t->rect;
+    const int x = from.centerX(), y = from.centerY();
+    screen().move(x, y);
+    screen().press();
+    const int steps = std::max(1, std::max(std::abs(dx), std::abs(dy)) / 40);
+    for (int i = 1; i <= steps; ++i) {
+        const int sx = dx * i / steps, sy = dy * i / steps;
+        screen().move(x + sx, y + sy);
+        auto moved = waitUntil(
+            [&] {
+                auto now = trigger();
+                return now && now->rect.left == from.left + sx && now->rect.top == from.top + sy;
+            },
+            5s, "the trigger to follow the pointer");
+        if (!moved) {
+            screen().release();
+            return moved;
+        }
+    }
+    screen().release();
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult LauncherTest::pixelBecomes(int x, int y, Color colour,
+                                                      std::chrono::milliseconds timeout) {
+    Color seen;
+    auto result = waitUntil(
+        [&] {
+            seen = screen().pixel(x, y);
+            return seen == colour;
+        },
+        timeout,
+        "pixel " + std::to_string(x) + "," + std::to_string(y) + " to be " + colour.text());
+    if (!result)
+        result << " (it is " << seen.text() << ")";
+    return result;
+}
+
+std::optional<Window> LauncherTest::messageBox(const std::string& text,
+                                               std::chrono::milliseconds timeout) {
+    std::optional<Window> box;
+    waitUntil(
+        [&] {
+            for (const auto& w : visible("#32770"))
+                if (w.messageText() == text) {
+                    box = w;
+                    return true;
+                }
+            return false;
+        },
+        timeout, "a message box saying " + text);
+    return box;
+}
+
+void LauncherTest::clickButton(const Window& dialog, const std::string& caption) {
+    const Control* button = dialog.control("Button", caption);
+    ASSERT_NE(button, nullptr) << describe(dialog);
+    screen().click(button->rect.centerX(), button->rect.centerY());
+}
+
+} // namespace zv::e2e

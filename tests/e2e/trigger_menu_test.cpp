@@ -1,0 +1,142 @@
+// The launcher on screen: the trigger's place, the root menu beside it with the side strip,
+// its painted pixels, and the trigger's clicks and drags.
+#include "launcher_fixture.h"
+
+namespace zv::e2e {
+namespace {
+
+// Rows: 0 header (0..20), 1 Notepad (20..40), 2 separator (40..46), 3 submenu (46..66),
+// 4 folder (66..86). The root is 202 x 88 pixels.
+const std::string menuFile = " 1 \r\n"
+                             "Programs, 2 , 0 ,,-1 \r\n"
+                             "Notepad, 0 , 0 ,C:\\windows\\notepad.exe,-1 \r\n"
+                             "Separator, 4 , 0 ,,-1 \r\n"
+                             "Tools, 1 , 0 , 1 ,-1 \r\n"
+                             "Windows folder, 0 , 0 ,C:\\windows,-1 \r\n"
+                             "About, 0 , 1 ,C:\\windows\\system32\\winver.exe,-1 \r\n";
+
+class TriggerMenuTest : public LauncherTest {};
+
+TEST_F(TriggerMenuTest, TriggerStartsLowLeftAndTopmost) {
+    start(menuFile);
+    auto t = trigger();
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->rect, triggerAtStart);
+    EXPECT_TRUE(t->topmost);
+    EXPECT_TRUE(menus().empty());
+    EXPECT_TRUE(visible("ZelvoraSideStrip").empty());
+    // The face is drawn: its middle is not the desktop's colour any more.
+    const Color desktop = screen().pixel(600, 300);
+    EXPECT_NE(screen().pixel(25, 704), desktop);
+}
+
+TEST_F(TriggerMenuTest, ClickOpensTheRootMenuBesideTheStripAndASecondClickClosesIt) {
+    start(menuFile);
+    clickTrigger();
+    ASSERT_TRUE(menusShown(1));
+    const Window menu = menus().front();
+    auto strips = visible("ZelvoraSideStrip");
+    ASSERT_EQ(strips.size(), 1u);
+    const Window strip = strips.front();
+    // Strip at the trigger's right edge, the menu at the strip's right edge, bottoms level.
+    EXPECT_EQ(strip.rect, (Rect{49, 640, 77, 728}));
+    EXPECT_EQ(menu.rect, (Rect{77, 640, 279, 728}));
+    auto t = trigger();
+    ASSERT_TRUE(t);
+    EXPECT_FALSE(t->topmost);
+
+    const int left = menu.rect.left, top = menu.rect.top;
+    // Background, and the bevel: white top and left, dark right and bottom.
+    EXPECT_TRUE(pixelBecomes(left + 190, top + 75, menuBackground));
+    EXPECT_EQ(screen().pixel(left + 100, top), white);
+    EXPECT_EQ(screen().pixel(left, top + 30), white);
+    EXPECT_EQ(screen().pixel(left + 201, top + 30), frameDark);
+    EXPECT_EQ(screen().pixel(left + 100, top + 87), frameDark);
+    // The separator's etched line one pixel below its row's top, rows 2 and 3 of the picture.
+    EXPECT_EQ(screen().pixel(left + 10, top + 43), (Color{195, 194, 193}));
+    EXPECT_EQ(screen().pixel(left + 10, top + 44), white);
+    // The header picture: its dark first line and its darker right column.
+    EXPECT_EQ(screen().pixel(left + 1 + 190, top + 1), (Color{55, 58, 60}));
+    EXPECT_EQ(screen().pixel(left + 1 + 199, top + 5), (Color{143, 149, 154}));
+    // The submenu arrow's ink on the Tools row (arrow at 176, row top + 1).
+    EXPECT_EQ(screen().pixel(left + 179, top + 47 + 6), (Color{4, 2, 4}));
+    EXPECT_EQ(screen().pixel(left + 181, top + 47 + 9), (Color{4, 2, 4}));
+    // The strip is light blue.
+    const Color stripColour = screen().pixel(strip.rect.left + 3, strip.rect.top + 3);
+    EXPECT_GT(stripColour.b, stripColour.r);
+
+    clickTrigger();
+    ASSERT_TRUE(menusShown(0));
+    EXPECT_TRUE(
+        waitUntil([&] { return visible("ZelvoraSideStrip").empty(); }, 5s, "the strip to hide"));
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            auto tr = trigger();
+            return tr && tr->topmost;
+        },
+        5s, "the trigger to be topmost again"));
+}
+
+TEST_F(TriggerMenuTest, OnePixelDragMovesTheTriggerAndOpensNothing) {
+    start(menuFile);
+    screen().move(25, 704);
+    screen().press();
+    screen().move(26, 704);
+    screen().release();
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            auto t = trigger();
+            return t && t->rect.left == 2;
+        },
+        5s, "the trigger to move one pixel right"));
+    EXPECT_TRUE(staysTrue([&] { return menus().empty(); }, 600ms, "no menu opens"));
+    // The next click without movement opens the menu.
+    clickTrigger();
+    EXPECT_TRUE(menusShown(1));
+}
+
+TEST_F(TriggerMenuTest, DraggingWithTheMenuOpenClosesIt) {
+    start(menuFile);
+    clickTrigger();
+    ASSERT_TRUE(menusShown(1));
+    ASSERT_TRUE(dragTrigger(100, -100));
+    EXPECT_TRUE(menusShown(0));
+    EXPECT_TRUE(staysTrue([&] { return menus().empty(); }, 600ms, "the release opens nothing"));
+}
+
+TEST_F(TriggerMenuTest, NearTheRightEdgeTheMenuOpensToTheLeft) {
+    start(menuFile);
+    ASSERT_TRUE(dragTrigger(900, -300));
+    clickTrigger();
+    ASSERT_TRUE(menusShown(1));
+    const Window menu = menus().front();
+    auto strips = visible("ZelvoraSideStrip");
+    ASSERT_EQ(strips.size(), 1u);
+    // Menu, strip, trigger from left to right.
+    EXPECT_EQ(strips.front().rect.right, 901);
+    EXPECT_EQ(menu.rect.right, strips.front().rect.left);
+    EXPECT_EQ(menu.rect.bottom, trigger()->rect.bottom);
+}
+
+TEST_F(TriggerMenuTest, RightClickAsksToQuitNoKeepsYesEnds) {
+    ProgramInstance& program = start(menuFile);
+    clickTrigger();
+    ASSERT_TRUE(menusShown(1));
+    screen().click(25, 704, MouseButton::Right);
+    auto box = messageBox("Are you sure you want to quit?", 10s);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->title, "Zelvora");
+    clickButton(*box, "&No");
+    EXPECT_TRUE(waitUntil([&] { return visible("#32770").empty(); }, 5s, "the box to close"));
+    EXPECT_TRUE(program.running());
+    EXPECT_EQ(menus().size(), 1u);
+
+    screen().click(25, 704, MouseButton::Right);
+    box = messageBox("Are you sure you want to quit?", 10s);
+    ASSERT_TRUE(box);
+    clickButton(*box, "&Yes");
+    EXPECT_TRUE(program.waitForExit(10s));
+}
+
+} // namespace
+} // namespace zv::e2e
