@@ -168,8 +168,12 @@ LRESULT CALLBACK Window::Impl::procedure(HWND hwnd, UINT message, WPARAM wp, LPA
         const DWORD at = GetMessagePos();
         POINT p{GET_X_LPARAM(static_cast<LPARAM>(at)), GET_Y_LPARAM(static_cast<LPARAM>(at))};
         ScreenToClient(hwnd, &p);
+        // Buttons count as held only for the window the press started on (it holds the capture):
+        // Wine also sends moves with a button flag after the window that had the press is gone,
+        // and the trigger would take those for a drag.
+        const int held = GetCapture() == hwnd ? buttonsHeld(wp) : 0;
         WindowEvents& events = self->events;
-        events.mouseMove(buttonsHeld(wp), mouseShift(wp), p.x, p.y);
+        events.mouseMove(held, mouseShift(wp), p.x, p.y);
         return 0;
     }
     case WM_LBUTTONUP:
