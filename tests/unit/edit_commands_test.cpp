@@ -1,0 +1,215 @@
+#include "core/app_state.h"
+#include "core/item_store.h"
+#include "editing/mnu.h"
+#include "menus/frm_menu.h"
+#include "platform/headless/headless.h"
+#include "test_support.h"
+#include "trigger/frm_trigger.h"
+
+#include <gtest/gtest.h>
+
+namespace zv {
+namespace {
+
+// Entries of the full pop-up menu, by position.
+enum Action {
+    Disable = 0,
+    Modify = 2,
+    Insert = 3,
+    Delete = 4,
+    Cut = 6,
+    Copy = 7,
+    Paste = 8,
+    MoveUp = 9,
+    MoveDown = 10,
+    BatchAdd = 12,
+    Save = 14,
+    Quit = 15,
+};
+
+// Root: 0 A, 1 Sub (menu 1), 2 B, 3 C. Menu 1: In1, Nested (menu 2). Menu 2: Deep. An entry of
+// menu 3 stands before the Menu entry that opens it (it survives a Delete, unreachable).
+const std::string editMenu = " 3 \r\n"
+                             "A, 0 , 0 ,a,-1 \r\n"
+                             "Orphan, 0 , 3 ,o,-1 \r\n"
+                             "Sub, 1 , 0 , 1 ,-1 \r\n"
+                             "In1, 0 , 1 ,i,-1 \r\n"
+                             "Nested, 1 , 1 , 2 ,-1 \r\n"
+                             "Deep, 0 , 2 ,d,-1 \r\n"
+                             "Later, 1 , 2 , 3 ,-1 \r\n"
+                             "B, 0 , 0 ,b,-1 \r\n"
+                             "C, 0 , 0 ,c,-1 \r\n";
+
+std::vector<std::string> rowNames(const FrmMenu& m) {
+    std::vector<std::string> names;
+    for (int i = 0; i <= m.MaxItems; ++i)
+        names.push_back(items[m.itemKeys[i]].name);
+    return names;
+}
+
+std::vector<std::string> namesInList() {
+    std::vector<std::string> names;
+    listRewind();
+    Step step;
+    while (listStep(step))
+        names.push_back(step.entry.name);
+    return names;
+}
+
+class EditCommandsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::startProgram(folder, editMenu);
+        frmTrigger.mouseDown(platform::buttonLeft, 0, 5, 5);
+        frmTrigger.mouseUp(platform::buttonLeft, 0, 5, 5);
+        mnu.editMode = true;
+    }
+    FrmMenu& root() { return *menuLevels[0]; }
+    // A right click on a row of a window, choosing an entry of the pop-up menu.
+    void command(FrmMenu& window, int row, int entry) {
+        window.Hover = static_cast<std::int16_t>(row);
+        headless::dialogs().popupAnswers.push_back(entry);
+        window.mouseDown(platform::buttonRight, 0, 10, 10);
+    }
+    FrmMenu& openSub(int row) {
+        root().Hover = static_cast<std::int16_t>(row);
+        root().timerTick();
+        return *menuLevels[1];
+    }
+    std::vector<headless::ShownMessage>& messages() { return headless::state().messages; }
+    test::TempFolder folder;
+};
+
+TEST_F(EditCommandsTest, EditModeSwitchesBetweenTheTwoMenus) {
+    mnu.editMode = false;
+    command(root(), 0, 0); // "&Enable Edit mode"
+    ASSERT_EQ(headless::dialogs().popups.size(), 1u);
+    EXPECT_EQ(headless::dialogs().popups[0].captions,
+              (std::vector<std::string>{"&Enable Edit mode", "-", "&Quit", "-", "&No action :)"}));
+    EXPECT_TRUE(mnu.editMode);
+    command(root(), 0, Disable);
+    EXPECT_EQ(headless::dialogs().popups[1].captions.size(), 18u);
+    EXPECT_EQ(headless::dialogs().popups[1].captions[2], "&Modify");
+    EXPECT_EQ(headless::dialogs().popups[1].captions[17], "&No action :)");
+    EXPECT_FALSE(mnu.editMode);
+    EXPECT_FALSE(unsavedChanges);
+}
+
+TEST_F(EditCommandsTest, CopyMarksNothingCutAndPasteMoveAnEntry) {
+    command(root(), 3, Copy);
+    EXPECT_FALSE(unsavedChanges);
+    ASSERT_TRUE(clipItem.has_value());
+    EXPECT_EQ(clipItem->name, "C");
+    EXPECT_EQ(rowNames(root()), (std::vector<std::string>{"A", "Sub", "B", "C"}));
+
+    command(root(), 2, Cut);
+    EXPECT_TRUE(unsavedChanges);
+    EXPECT_EQ(rowNames(root()), (std::vector<std::string>{"A", "Sub", "C"}));
+    // Paste into the submenu above its highlighted row; the clipboard stays filled.
+    FrmMenu& sub = openSub(1);
+    command(sub, 1, Paste);
+    EXPECT_EQ(rowNames(sub), (std::vector<std::string>{"In1", "B", "Nested"}));
+    command(sub, 0, Paste);
+    EXPECT_EQ(rowNames(sub), (std::vector<std::string>{"B", "In1", "B", "Nested"}));
+    EXPECT_EQ(items[sub.getKey(0)].parentMenu, 1);
+}
+
+TEST_F(EditCommandsTest, PastedSubmenuEntryOpensTheSameSubmenu) {
+    command(root(), 1, Copy);
+    command(root(), 0, Paste);
+    EXPECT_EQ(rowNames(root()), (std::vector<std::string>{"Sub", "A", "Sub", "B", "C"}));
+    FrmMenu& first = openSub(0);
+    const auto firstRows = rowNames(first);
+    FrmMenu& second = openSub(2);
+    EXPECT_EQ(rowNames(second), firstRows);
+    EXPECT_EQ(firstRows, (std::vector<std::string>{"In1", "Nested"}));
+}
+
+TEST_F(EditCommandsTest, MovesSwapWithoutRedrawAndRefuseAtTheEnds) {
+    command(root(), 0, MoveUp);
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].text, "You cannot move the uppermost menu item up.");
+    EXPECT_FALSE(unsavedChanges);
+    command(root(), 3, MoveDown);
+    EXPECT_EQ(messages()[1].text, "You cannot move the lowest menu item down.");
+    EXPECT_FALSE(unsavedChanges);
+
+    const int presents = headless::record(*root().window()).presents;
+    command(root(), 2, MoveDown);
+    EXPECT_TRUE(unsavedChanges);
+    EXPECT_EQ(headless::record(*root().window()).presents, presents); // no redraw
+    EXPECT_EQ(root().Hover, 2);
+    EXPECT_EQ(items[root().getKey(2)].name, "C"); // the entry moved aside now holds the row
+    EXPECT_EQ(items[root().getKey(3)].name, "B");
+}
+
+TEST_F(EditCommandsTest, DeleteTakesSubmenusThatFollowAndRefusesTheOnlyRow) {
+    command(root(), 1, Delete);
+    EXPECT_TRUE(unsavedChanges);
+    EXPECT_EQ(rowNames(root()), (std::vector<std::string>{"A", "B", "C"}));
+    // Menus 1, 2 and 3 went; the entry of menu 3 that stood before its Menu entry stays.
+    EXPECT_EQ(namesInList(), (std::vector<std::string>{"A", "Orphan", "B", "C"}));
+
+    test::startProgram(folder, " 1 \r\nOnly, 0 , 0 ,x,-1 \r\n");
+    mnu.editMode = true;
+    root().build(0, 0);
+    command(root(), 0, Delete);
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].text, "There must be at least 1 item in any menu.");
+    EXPECT_EQ(namesInList(), (std::vector<std::string>{"Only"}));
+    EXPECT_FALSE(unsavedChanges);
+}
+
+TEST_F(EditCommandsTest, DeleteFollowsMoreNestedSubmenusThanElevenLevels) {
+    std::string text = " 20 \r\nTop, 1 , 0 , 1 ,-1 \r\nKeep, 0 , 0 ,k,-1 \r\n";
+    for (int id = 1; id < 16; ++id)
+        text += "L" + std::to_string(id) + ", 1 , " + std::to_string(id) + " , " +
+                std::to_string(id + 1) + " ,-1 \r\n";
+    text += "Bottom, 0 , 16 ,b,-1 \r\n";
+    test::startProgram(folder, text);
+    mnu.editMode = true;
+    root().build(0, 0);
+    command(root(), 0, Delete);
+    EXPECT_EQ(namesInList(), (std::vector<std::string>{"Keep"}));
+}
+
+TEST_F(EditCommandsTest, EmptiedMenusCanBeFilledAgainAndAFullStoreIsRefused) {
+    FrmMenu& sub = openSub(1);
+    command(sub, 0, Cut);
+    command(sub, 0, Cut);
+    EXPECT_EQ(sub.MaxItems, -1);
+    // Paste with no row: the entry goes to the end of the list, in the caller's menu.
+    command(sub, 0, Paste);
+    EXPECT_EQ(rowNames(sub), (std::vector<std::string>{"Nested"}));
+    EXPECT_EQ(namesInList().back(), "Nested");
+
+    // Fill every slot, then Paste is refused with a message and changes nothing.
+    while (store.freeSlot != -1) {
+        listRewind();
+        listAppend(MenuEntry{"filler", File, 9, Target("f"), -1, -1});
+    }
+    const auto before = namesInList();
+    unsavedChanges = false;
+    command(sub, 0, Paste);
+    EXPECT_EQ(namesInList(), before);
+    EXPECT_FALSE(unsavedChanges);
+    ASSERT_FALSE(messages().empty());
+    EXPECT_NE(messages().back().text.find("The menu is full"), std::string::npos);
+    EXPECT_EQ(messages().back().title, "Zelvora");
+}
+
+TEST_F(EditCommandsTest, SaveWritesTheFileAndQuitAsks) {
+    command(root(), 3, Cut);
+    command(root(), 0, Save);
+    EXPECT_FALSE(unsavedChanges);
+    EXPECT_EQ(folder.read("menu.qlf").find("C, 0 , 0 ,c"), std::string::npos);
+    // B was painted, so its icon came from its target and is saved as "-1" to be taken again.
+    EXPECT_NE(folder.read("menu.qlf").find("B, 0 , 0 ,b,-1\r\n"), std::string::npos);
+
+    command(root(), 0, Copy);
+    EXPECT_THROW(command(root(), 0, Quit), headless::ProcessEnded);
+    EXPECT_TRUE(messages().empty()); // Copy marked nothing: no save question
+}
+
+} // namespace
+} // namespace zv
