@@ -84,6 +84,8 @@ bool FolderSearch::nextFolderWithFiles() {
             return false;
         }
         scanFolder();
+        if (stopped)
+            return false;
         dequeueFolder();
         foundCursor = 0;
         if (!yield())

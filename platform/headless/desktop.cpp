@@ -12,6 +12,7 @@ void resetDesktop() {
     desktop() = Desktop{};
     detail::resetWindows();
     detail::resetIcons();
+    resetDialogs();
 }
 
 namespace detail {

@@ -9,6 +9,7 @@
 #include "platform/window.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <string>
@@ -190,6 +191,14 @@ Desktop& desktop();
 // faults. Windows whose objects still live stay registered (their timers keep their time left);
 // serial numbers start again. Called by reset().
 void resetDesktop();
+
+} // namespace zv::headless
+
+namespace zv::headless {
+
+// Delivers the activation message to the trigger window as the system would (wParam 0: another
+// program is being activated). False when the focus watcher is not attached.
+bool sendActivateApp(std::uint32_t wParam);
 
 } // namespace zv::headless
 

@@ -1,5 +1,7 @@
 #include "platform/window.h"
 
+#include "dialog_messages.h"
+
 #include "gdi.h"
 #include "platform/screen.h"
 #include "surface.h"
@@ -299,6 +301,9 @@ void yieldToEvents() {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
+        // Tab, Enter and Esc keep working in an open dialog while a long search yields.
+        if (win32::dialogMessage(msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
