@@ -61,6 +61,7 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
         endLeftovers();
         if (!prefixReady())
             createPrefix();
+        mapScratchDrive();
         startServer();
         startDesktop();
     } catch (...) {
@@ -71,6 +72,19 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
 
 Session::~Session() {
     shutdown();
+}
+
+// Wine's mount manager reads the drive letters when it starts and then keeps them, so the
+// scratch drive is mapped before any Wine process of the session runs.
+void Session::mapScratchDrive() {
+    scratchDrive_ = runsDir_ / "drive-y";
+    fs::create_directories(scratchDrive_);
+    const fs::path link = prefix_ / "dosdevices" / "y:";
+    std::error_code ec;
+    if (fs::read_symlink(link, ec) != scratchDrive_) {
+        fs::remove(link, ec);
+        fs::create_directory_symlink(scratchDrive_, link);
+    }
 }
 
 void Session::shutdown() {

@@ -39,6 +39,8 @@ class Session {
     // Where this run keeps program folders: tied to the prefix's lock, so concurrent runs in
     // one build folder do not share them.
     const std::filesystem::path& runsDir() const { return runsDir_; }
+    // A folder the session's programs see as drive Y: (the folder browser offers it).
+    const std::filesystem::path& scratchDrive() const { return scratchDrive_; }
 
     // The environment every Wine process of the session gets.
     std::map<std::string, std::string> wineEnvironment() const;
@@ -70,6 +72,7 @@ class Session {
                              const std::filesystem::path& cwd) const;
     std::string probe(const std::vector<std::string>& args) const;
     void lockPrefix();
+    void mapScratchDrive();
     void endLeftovers() const;
     bool prefixReady() const;
     void createPrefix();
@@ -80,6 +83,7 @@ class Session {
     SessionOptions options_;
     std::filesystem::path prefix_;
     std::filesystem::path runsDir_;
+    std::filesystem::path scratchDrive_;
     int lockFd_ = -1;
     std::unique_ptr<XScreen> screen_;
     ChildProcess server_;

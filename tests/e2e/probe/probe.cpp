@@ -441,13 +441,16 @@ int hold() {
 
 int usage() {
     const char text[] =
-        "usage: probe [windows [EXE] | processes | resources EXE | idle EXE [MS] | hold]\n";
+        "usage: probe [windows [EXE] | processes | resources EXE | idle EXE [MS] | hold |\n"
+        "              link LNK TARGET]\n";
     DWORD wrote = 0;
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), text, sizeof text - 1, &wrote, nullptr);
     return 2;
 }
 
 } // namespace
+
+int makeLink(const char* linkPath, const char* target);
 
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "windows";
@@ -462,5 +465,7 @@ int main(int argc, char** argv) {
                         argc == 4 ? static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)) : 0);
     if (command == "hold" && argc == 2)
         return hold();
+    if (command == "link" && argc == 4)
+        return makeLink(argv[2], argv[3]);
     return usage();
 }
