@@ -37,35 +37,11 @@ class BatchAddTest : public LauncherTest {
         EXPECT_EQ(made.exitStatus, 0) << made.describe();
         return tree;
     }
-    std::vector<Window> popups() { return visible("#32768"); }
     static const Control* comboBox(const Window& w) {
         for (const auto& c : w.controls)
             if (c.className == "ComboBox")
                 return &c;
         return nullptr;
-    }
-    void command(int row, int downs) {
-        const Rect root = menus().back().rect;
-        const int y = root.top + 20 * row + 10;
-        screen().move(root.left + 100, y);
-        screen().click(root.left + 102, y, MouseButton::Right);
-        ASSERT_TRUE(waitUntil([&] { return !popups().empty(); }, 10s, "the pop-up menu"));
-        for (int i = 0; i < downs; ++i)
-            screen().key("Down");
-        screen().key("Return");
-        ASSERT_TRUE(waitUntil([&] { return popups().empty(); }, 10s, "the pop-up to close"));
-    }
-    std::optional<Window> windowTitled(const std::string& title, std::chrono::milliseconds wait) {
-        std::optional<Window> found;
-        waitUntil(
-            [&] {
-                for (const auto& w : programWindows())
-                    if (w.visible && w.title == title)
-                        found = w;
-                return found.has_value();
-            },
-            wait, "a window titled " + title);
-        return found;
     }
 };
 
@@ -74,13 +50,8 @@ TEST_F(BatchAddTest, FilesFromAChosenDriveBecomeEntries) {
     start(menuFile, catalogue);
     clickTrigger();
     ASSERT_TRUE(menusShown(1));
-    // Edit mode on, then "Batch add...".
-    const Rect root = menus().front().rect;
-    screen().click(root.left + 100, root.top + 10, MouseButton::Right);
-    ASSERT_TRUE(waitUntil([&] { return !popups().empty(); }, 10s, "the short pop-up"));
-    screen().key("e");
-    ASSERT_TRUE(waitUntil([&] { return popups().empty(); }, 10s, "the pop-up to close"));
-    command(0, BatchAdd);
+    enableEditMode();
+    command(0, 0, BatchAdd);
 
     std::optional<Window> browser;
     ASSERT_TRUE(waitUntil(

@@ -2,8 +2,6 @@
 // "Edit" dialog, Save writing the file, and the save question on quit.
 #include "launcher_fixture.h"
 
-#include <algorithm>
-
 namespace zv::e2e {
 namespace {
 
@@ -41,44 +39,8 @@ class EditingTest : public LauncherTest {
         root_ = menus().front().rect;
     }
     int rowY(const Rect& menu, int row) const { return menu.top + 20 * row + 10; }
-    // The open menu at a level, read afresh: menus here never flip, so levels go left to right.
-    Rect level(std::size_t d) {
-        auto shown = menus();
-        std::sort(shown.begin(), shown.end(),
-                  [](const Window& a, const Window& b) { return a.rect.left < b.rect.left; });
-        return d < shown.size() ? shown[d].rect : Rect{};
-    }
-    std::vector<Window> popups() { return visible("#32768"); }
-    // A right click on a row, then the entry chosen with the keyboard as a user would.
-    void command(std::size_t depth, int row, int downs) {
-        const Rect menu = level(depth);
-        ASSERT_GT(menu.width(), 0) << "no menu open at level " << depth;
-        screen().move(menu.left + 100, rowY(menu, row));
-        screen().move(menu.left + 102, rowY(menu, row));
-        screen().click(menu.left + 102, rowY(menu, row), MouseButton::Right);
-        ASSERT_TRUE(waitUntil([&] { return !popups().empty(); }, 10s, "the pop-up menu"));
-        for (int i = 0; i < downs; ++i)
-            screen().key("Down");
-        screen().key("Return");
-        ASSERT_TRUE(waitUntil([&] { return popups().empty(); }, 10s, "the pop-up to close"));
-    }
-    void enableEditMode() {
-        screen().click(root_.left + 100, rowY(root_, 0), MouseButton::Right);
-        ASSERT_TRUE(waitUntil([&] { return !popups().empty(); }, 10s, "the short pop-up"));
-        screen().key("e"); // "&Enable Edit mode"
-        ASSERT_TRUE(waitUntil([&] { return popups().empty(); }, 10s, "the pop-up to close"));
-    }
     std::optional<Window> dialogTitled(const std::string& title) {
-        std::optional<Window> found;
-        waitUntil(
-            [&] {
-                for (const auto& w : programWindows())
-                    if (w.visible && w.title == title)
-                        found = w;
-                return found.has_value();
-            },
-            15s, "a window titled " + title);
-        return found;
+        return windowTitled(title, 15s);
     }
     // The edit field at the given place among the dialog's edit fields (0 name, 1 target).
     const Control* editField(const Window& dialog, int index) {

@@ -98,6 +98,51 @@ std::optional<Window> LauncherTest::messageBox(const std::string& text,
     return box;
 }
 
+Rect LauncherTest::menuLevel(std::size_t depth) {
+    auto shown = menus();
+    std::sort(shown.begin(), shown.end(),
+              [](const Window& a, const Window& b) { return a.rect.left < b.rect.left; });
+    return depth < shown.size() ? shown[depth].rect : Rect{};
+}
+
+void LauncherTest::command(std::size_t depth, int row, int downs) {
+    const Rect menu = menuLevel(depth);
+    ASSERT_GT(menu.width(), 0) << "no menu open at level " << depth;
+    const int y = menu.top + 20 * row + 10;
+    // Two moves, as a hand makes: the first move after a menu change may be swallowed.
+    screen().move(menu.left + 100, y);
+    screen().move(menu.left + 102, y);
+    screen().click(menu.left + 102, y, MouseButton::Right);
+    ASSERT_TRUE(waitUntil([&] { return !popups().empty(); }, 10s, "the pop-up menu"));
+    for (int i = 0; i < downs; ++i)
+        screen().key("Down");
+    screen().key("Return");
+    ASSERT_TRUE(waitUntil([&] { return popups().empty(); }, 10s, "the pop-up to close"));
+}
+
+void LauncherTest::enableEditMode() {
+    const Rect root = menuLevel(0);
+    ASSERT_GT(root.width(), 0) << "the root menu is not open";
+    screen().click(root.left + 100, root.top + 10, MouseButton::Right);
+    ASSERT_TRUE(waitUntil([&] { return !popups().empty(); }, 10s, "the short pop-up"));
+    screen().key("e");
+    ASSERT_TRUE(waitUntil([&] { return popups().empty(); }, 10s, "the pop-up to close"));
+}
+
+std::optional<Window> LauncherTest::windowTitled(const std::string& title,
+                                                 std::chrono::milliseconds wait) {
+    std::optional<Window> found;
+    waitUntil(
+        [&] {
+            for (const auto& w : programWindows())
+                if (w.visible && w.title == title)
+                    found = w;
+            return found.has_value();
+        },
+        wait, "a window titled " + title);
+    return found;
+}
+
 void LauncherTest::clickButton(const Window& dialog, const std::string& caption) {
     const Control* button = dialog.control("Button", caption);
     ASSERT_NE(button, nullptr) << describe(dialog);

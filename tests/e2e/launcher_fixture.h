@@ -44,6 +44,17 @@ class LauncherTest : public WineTest {
     std::optional<Window> messageBox(const std::string& text, std::chrono::milliseconds timeout);
     void clickButton(const Window& dialog, const std::string& caption);
 
+    // The open menu at a level, read afresh (menus that do not flip go left to right).
+    Rect menuLevel(std::size_t depth);
+    std::vector<Window> popups() { return visible("#32768"); }
+    // A right click on a row of an open menu, then the pop-up entry chosen with the keyboard as
+    // a user would: Down `downs` times from nothing (separators are skipped), then Return.
+    void command(std::size_t depth, int row, int downs);
+    // Edit mode on: "&Enable Edit mode" in the short pop-up of the root's first row.
+    void enableEditMode();
+    // The program's visible window with this title, waited for up to `wait`.
+    std::optional<Window> windowTitled(const std::string& title, std::chrono::milliseconds wait);
+
     ProgramInstance* program_ = nullptr;
 };
 
