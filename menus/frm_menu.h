@@ -15,7 +15,7 @@ inline constexpr int maxRows = 51; // rows 0 to 50
 
 inline constexpr Rgb menuBackground{245, 244, 243};
 
-class FrmMenu : public platform::WindowEvents {
+class FrmMenu final : public platform::WindowEvents {
   public:
     std::int16_t Depth = 0;
     std::int16_t pHover = 0;
