@@ -12,20 +12,10 @@ platform::DialogModel itemEditorLayout() {
     m.fontFace = "Tahoma";
     m.fontPoints = 9;
     m.toolWindow = true;
-    auto add = [&](const char* name, ControlKind kind, const char* container, int l, int t, int w,
-                   int h, const char* text = "", int group = 0) {
-        platform::Control c;
-        c.name = name;
-        c.kind = kind;
-        c.container = container;
-        c.left = l;
-        c.top = t;
-        c.width = w;
-        c.height = h;
-        c.text = text;
-        c.group = group;
-        m.controls.push_back(c);
-    };
+    using K = ControlKind;
+    auto add = [&](const char* name, K kind, const char* container, int l, int t, int w, int h,
+                   const char* text = "",
+                   int group = 0) { m.add(name, kind, container, l, t, w, h, text).group = group; };
     add("Frame1", ControlKind::Frame, "", 108, 108, 5628, 4008, "Basic");
     add("lblName", ControlKind::Label, "Frame1", 324, 324, 1092, 228, "Name");
     add("txtName", ControlKind::TextBox, "Frame1", 540, 648, 4332, 288);

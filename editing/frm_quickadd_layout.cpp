@@ -12,17 +12,7 @@ platform::DialogModel quickAddLayout() {
     m.fontPoints = 9;
     m.windowIcon = true;
     auto add = [&](const char* name, ControlKind kind, int l, int t, int w, int h,
-                   const char* text = "") {
-        platform::Control c;
-        c.name = name;
-        c.kind = kind;
-        c.left = l;
-        c.top = t;
-        c.width = w;
-        c.height = h;
-        c.text = text;
-        m.controls.push_back(c);
-    };
+                   const char* text = "") { m.add(name, kind, "", l, t, w, h, text); };
     add("Label1", ControlKind::Label, 108, 108, 5952, 336,
         "Would you like to add the following file to Zelvora?");
     add("ico", ControlKind::PictureBox, 324, 432, 660, 660);

@@ -64,7 +64,27 @@ struct DialogModel {
     // Checks an option and unchecks the other options of its set (same container, same group),
     // as a click on it does.
     void checkOption(const std::string& name);
+
+    // Appends a control at its place in its container (twips) and returns it for the rest.
+    Control& add(const std::string& name, ControlKind kind, const std::string& container, int left,
+                 int top, int width, int height, const std::string& text = "");
 };
+
+inline Control& DialogModel::add(const std::string& name, ControlKind kind,
+                                 const std::string& container, int left, int top, int width,
+                                 int height, const std::string& text) {
+    Control c;
+    c.name = name;
+    c.kind = kind;
+    c.container = container;
+    c.left = left;
+    c.top = top;
+    c.width = width;
+    c.height = height;
+    c.text = text;
+    controls.push_back(c);
+    return controls.back();
+}
 
 inline const Control* DialogModel::find(const std::string& name) const {
     for (const Control& c : controls)
