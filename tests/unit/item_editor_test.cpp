@@ -258,6 +258,37 @@ TEST_F(ItemEditorTest, ChoosersFillTheTargetAndCancelsBehaveAsTheButtonsSay) {
     EXPECT_EQ(items[root().getKey(0)].target.asText(), "C:\\ed.exe");
 }
 
+TEST_F(ItemEditorTest, ARefusedInsertUsesUpNoSubmenuId) {
+    // One free slot left: a new submenu needs two (its entry and its placeholder).
+    while (findFreeSlot(0) != -1 && [] {
+        int free = 0;
+        for (const auto& item : items)
+            free += item.name.empty();
+        return free > 1;
+    }()) {
+        listRewind();
+        listAppend(MenuEntry{"filler", File, 9, Target("f"), -1, -1});
+    }
+    const auto rowsBefore = rowNames();
+    command(0, Insert, [](platform::Dialog& d, platform::DialogModel&, platform::DialogEvents&) {
+        userTypes(d, "txtName", "Sub2");
+        userClicks(d, "opt1");
+        userClicks(d, "cmdOK");
+    });
+    EXPECT_EQ(lastMenuId, 4);
+    EXPECT_EQ(rowNames(), rowsBefore);
+    ASSERT_FALSE(messages().empty());
+    EXPECT_NE(messages().back().text.find("The menu is full"), std::string::npos);
+
+    // With no slot at all the editor does not even open.
+    listRewind();
+    listAppend(MenuEntry{"filler", File, 9, Target("f"), -1, -1});
+    const auto shown = headless::dialogs().shown.size();
+    command(0, Insert, {});
+    EXPECT_EQ(headless::dialogs().shown.size(), shown);
+    EXPECT_EQ(rowNames(), rowsBefore);
+}
+
 TEST_F(ItemEditorTest, CancelAfterAnEarlierOkLeavesEditAcceptedAtZero) {
     command(0, Insert, [](platform::Dialog& d, platform::DialogModel&, platform::DialogEvents&) {
         userTypes(d, "txtName", "X");
