@@ -259,10 +259,11 @@ std::vector<ResourceCounts> parseResourceReport(const std::string& text) {
     for (const auto& f : records(text)) {
         if (f[0] != "R")
             throw ProbeError("unexpected probe record " + std::string(f[0]));
-        expectFields(f, 6);
+        expectFields(f, 9);
         result.push_back({static_cast<std::uint32_t>(number(f[1])), unescapeField(f[2]),
                           static_cast<long>(number(f[3])), static_cast<long>(number(f[4])),
-                          static_cast<long>(number(f[5]))});
+                          static_cast<long>(number(f[5])), static_cast<long>(number(f[6])),
+                          static_cast<long>(number(f[7])), static_cast<long>(number(f[8]))});
     }
     return result;
 }

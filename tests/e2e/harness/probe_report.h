@@ -97,13 +97,18 @@ struct ProcessEntry {
     std::string exe;
 };
 
-// -1 where the system cannot say (Wine keeps no GDI or USER object counts).
+// -1 where neither the system nor the probe can say. Under Wine the probe counts GDI objects
+// from the process's GDI handle table and USER objects as windows + menus + icons (cursors
+// count as icons); on Windows the USER count is the system's and menus and icons are -1.
 struct ResourceCounts {
     std::uint32_t pid = 0;
     std::string exe;
     long gdiObjects = -1;
     long userObjects = -1;
     long handles = -1;
+    long windows = -1; // top-level, message-only and child windows
+    long menus = -1;
+    long icons = -1;
 };
 
 enum class IdleResult { Idle, Busy, Failed };

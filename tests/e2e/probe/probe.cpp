@@ -14,16 +14,20 @@
 //   C  top hwnd parent id class text left top right bottom visible enabled style
 //      check count selection selection-text
 //   P  pid parent-pid exe
-//   R  pid exe gdi-objects user-objects handles
+//   R  pid exe gdi-objects user-objects handles windows menus icons
 //   I  pid exe idle|busy|failed
 //   E  number of records printed before it
 //
 // Handles and styles are hexadecimal with 0x; flags are 0 or 1; numbers a call could not give
-// are -1 (Wine keeps no GDI or USER object counts). Text escapes backslash, tab, CR and LF as \\ \t
+// are -1. Where GetGuiResources keeps no counts (Wine) the probe counts for itself: GDI objects
+// from the process's GDI handle table, USER objects as its windows plus its menus plus its icons
+// and cursors; the last three fields are that breakdown (menus and icons -1 when the system
+// gave the USER count). Text escapes backslash, tab, CR and LF as \\ \t
 // \r \n and other control characters as \xHH. W records come in z-order, topmost first; each
 // window's C records follow it.
 #include <windows.h>
 
+#include <psapi.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -366,6 +370,285 @@ std::map<ULONG_PTR, long> handlesByProcess() {
     return result;
 }
 
+// GDI objects from the GDI handle table that the PEB points at (GdiSharedHandleTable, at 0xF8
+// in a 64-bit PEB), for systems where GetGuiResources keeps no count (Wine). Each 24-byte entry
+// holds the object pointer, an owner word whose low 16 bits are the owning process id, a
+// "unique" word whose bit 7 marks stock objects, and a type byte that is 0 while the entry is
+// free. Windows shares one table among processes and fills in the owner; Wine gives each process
+// its own table and leaves the owner 0, so an owner of 0 counts as the process's own as well.
+// Stock objects are left out, as GetGuiResources leaves them out.
+constexpr size_t gdiTableEntries = 0x10000;
+constexpr size_t gdiEntrySize = 24;
+constexpr size_t pebGdiTableOffset = 0xF8;
+
+struct BasicInformation {
+    LONG exitStatus;
+    PVOID pebBaseAddress;
+    ULONG_PTR affinityMask;
+    LONG basePriority;
+    ULONG_PTR uniqueProcessId;
+    ULONG_PTR parentProcessId;
+};
+
+// Whether a process runs as 64-bit code: the PEB offsets and handle encodings below are those
+// of 64-bit processes.
+bool native64(HANDLE process) {
+    BOOL wow64 = FALSE;
+    return IsWow64Process(process, &wow64) && !wow64;
+}
+
+bool readAll(HANDLE process, ULONG_PTR address, void* to, size_t size) {
+    SIZE_T got = 0;
+    return ReadProcessMemory(process, reinterpret_cast<LPCVOID>(address), to, size, &got) &&
+           got == size;
+}
+
+long gdiFromHandleTable(HANDLE process, DWORD pid) {
+    using Query = LONG(WINAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+    auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+    if (!query || !native64(process))
+        return -1;
+    BasicInformation basic{};
+    ULONG length = 0;
+    constexpr ULONG processBasicInformation = 0;
+    if (query(process, processBasicInformation, &basic, sizeof basic, &length) < 0 ||
+        !basic.pebBaseAddress)
+        return -1;
+    ULONG_PTR table = 0;
+    if (!readAll(process, reinterpret_cast<ULONG_PTR>(basic.pebBaseAddress) + pebGdiTableOffset,
+                 &table, sizeof table) ||
+        table == 0)
+        return -1;
+    // Pages of the table that are not committed read as free entries.
+    std::vector<unsigned char> entries(gdiTableEntries * gdiEntrySize, 0);
+    if (!readAll(process, table, entries.data(), entries.size())) {
+        constexpr size_t page = 4096;
+        bool any = false;
+        for (size_t at = 0; at < entries.size(); at += page)
+            any = readAll(process, table + at, entries.data() + at, page) || any;
+        if (!any)
+            return -1;
+    }
+    const unsigned ownPid = pid & 0xffff;
+    long count = 0;
+    for (size_t i = 0; i < gdiTableEntries; ++i) {
+        const unsigned char* entry = entries.data() + i * gdiEntrySize;
+        const unsigned owner = entry[8] | entry[9] << 8;
+        const bool stock = (entry[12] & 0x80) != 0;
+        const unsigned char type = entry[14];
+        if (type != 0 && !stock && (owner == ownPid || owner == 0))
+            ++count;
+    }
+    return count;
+}
+
+// The process's windows: top-level ones (hidden and owned ones too), message-only ones, and
+// every descendant of either.
+struct WindowCount {
+    DWORD pid;
+    long count;
+};
+
+BOOL CALLBACK countOne(HWND window, LPARAM data) {
+    auto* tally = reinterpret_cast<WindowCount*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == tally->pid)
+        ++tally->count;
+    return TRUE;
+}
+
+BOOL CALLBACK countTree(HWND window, LPARAM data) {
+    countOne(window, data);
+    EnumChildWindows(window, countOne, data);
+    return TRUE;
+}
+
+long windowsOf(DWORD pid) {
+    WindowCount tally{pid, 0};
+    EnumWindows(countTree, reinterpret_cast<LPARAM>(&tally));
+    for (HWND window = FindWindowExW(HWND_MESSAGE, nullptr, nullptr, nullptr); window;
+         window = FindWindowExW(HWND_MESSAGE, window, nullptr, nullptr))
+        countTree(window, reinterpret_cast<LPARAM>(&tally));
+    return tally.count;
+}
+
+// Menus and icons (cursors too) are USER objects that another process cannot see under Wine:
+// its user32 answers "no such menu" for any handle it does not own. So the question is asked
+// inside the process: a short routine copied into it runs on a thread of its own and checks
+// every USER handle slot (handle 0x20 + 2 * slot; a zero high word matches any generation) with
+// IsMenu and win32u's NtUserGetIconSize, neither of which creates anything, and leaves one byte
+// per slot: bit 0 a menu, bit 1 an icon. The routine uses only its argument block, so it runs
+// wherever it is copied.
+//
+//   block: +0 IsMenu, +8 NtUserGetIconSize, +16 first handle, +24 slots, +32 handle step,
+//          +40 unused, +48 and +56 the size's width and height, +64 one byte per slot
+asm(R"(
+    .text
+    .globl zvUserScanStart
+    .globl zvUserScanEnd
+zvUserScanStart:
+    push %rbx
+    push %rsi
+    push %rdi
+    push %r12
+    sub $0x38, %rsp
+    mov %rcx, %rbx
+    mov 16(%rbx), %rsi
+    mov 24(%rbx), %rdi
+    lea 64(%rbx), %r12
+1:
+    test %rdi, %rdi
+    jz 3f
+    mov %rsi, %rcx
+    call *0(%rbx)
+    test %eax, %eax
+    setnz %al
+    mov %al, (%r12)
+    mov %rsi, %rcx
+    xor %edx, %edx
+    lea 48(%rbx), %r8
+    lea 56(%rbx), %r9
+    call *8(%rbx)
+    test %eax, %eax
+    jz 2f
+    orb $2, (%r12)
+2:
+    add 32(%rbx), %rsi
+    inc %r12
+    dec %rdi
+    jmp 1b
+3:
+    xor %eax, %eax
+    add $0x38, %rsp
+    pop %r12
+    pop %rdi
+    pop %rsi
+    pop %rbx
+    ret
+zvUserScanEnd:
+)");
+
+extern "C" const unsigned char zvUserScanStart[];
+extern "C" const unsigned char zvUserScanEnd[];
+
+struct ScanBlock {
+    ULONG64 isMenu;
+    ULONG64 iconSize;
+    ULONG64 firstHandle;
+    ULONG64 slots;
+    ULONG64 step;
+    ULONG64 unused;
+    LONG64 width;
+    LONG64 height;
+};
+static_assert(sizeof(ScanBlock) == 64);
+
+// Wine's USER handles: slot n is handle 0x20 + 2n, up to 0xffef.
+constexpr ULONG64 firstUserHandle = 0x20;
+constexpr ULONG64 lastUserHandle = 0xffef;
+
+// A function's address in another process: the same offset from its module's base there.
+ULONG64 remoteAddress(HANDLE process, const char* module, const char* function) {
+    HMODULE ours = LoadLibraryA(module);
+    FARPROC address = ours ? GetProcAddress(ours, function) : nullptr;
+    if (!address)
+        return 0;
+    std::vector<HMODULE> modules(1024);
+    DWORD needed = 0;
+    if (!EnumProcessModules(process, modules.data(),
+                            static_cast<DWORD>(modules.size() * sizeof(HMODULE)), &needed))
+        return 0;
+    modules.resize(std::min<size_t>(modules.size(), needed / sizeof(HMODULE)));
+    for (HMODULE theirs : modules) {
+        char name[MAX_PATH];
+        if (GetModuleBaseNameA(process, theirs, name, MAX_PATH) && lower(name) == lower(module))
+            return reinterpret_cast<ULONG64>(theirs) +
+                   (reinterpret_cast<ULONG64>(address) - reinterpret_cast<ULONG64>(ours));
+    }
+    return 0;
+}
+
+struct MenusAndIcons {
+    long menus = -1;
+    long icons = -1;
+};
+
+// Memory given to the routine in the other process, freed when the routine is done.
+class RemoteMemory {
+  public:
+    RemoteMemory(HANDLE process, size_t size, DWORD protection)
+        : process_(process),
+          address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, protection)) {}
+    ~RemoteMemory() {
+        if (address_ && !keep_)
+            VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+    ULONG_PTR address() const { return reinterpret_cast<ULONG_PTR>(address_); }
+    bool write(const void* from, size_t size) {
+        SIZE_T wrote = 0;
+        return address_ && WriteProcessMemory(process_, address_, from, size, &wrote) &&
+               wrote == size;
+    }
+    // A routine still running there may yet use the memory: then it stays.
+    void keep() { keep_ = true; }
+
+  private:
+    HANDLE process_;
+    LPVOID address_;
+    bool keep_ = false;
+};
+
+// The slot numbering and the win32u export are Wine's.
+bool onWine() {
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+MenusAndIcons menusAndIconsOf(HANDLE process) {
+    MenusAndIcons result;
+    if (!onWine() || !native64(process))
+        return result;
+    ScanBlock block{};
+    block.isMenu = remoteAddress(process, "user32.dll", "IsMenu");
+    block.iconSize = remoteAddress(process, "win32u.dll", "NtUserGetIconSize");
+    if (!block.isMenu || !block.iconSize)
+        return result;
+    block.firstHandle = firstUserHandle;
+    block.slots = (lastUserHandle - firstUserHandle + 1) / 2;
+    block.step = 2;
+    const size_t codeSize = static_cast<size_t>(zvUserScanEnd - zvUserScanStart);
+    RemoteMemory code(process, codeSize, PAGE_EXECUTE_READWRITE);
+    RemoteMemory data(process, sizeof block + block.slots, PAGE_READWRITE);
+    if (!code.write(zvUserScanStart, codeSize) || !data.write(&block, sizeof block))
+        return result;
+    HANDLE thread = CreateRemoteThread(process, nullptr, 0,
+                                       reinterpret_cast<LPTHREAD_START_ROUTINE>(code.address()),
+                                       reinterpret_cast<LPVOID>(data.address()), 0, nullptr);
+    if (!thread)
+        return result;
+    // A process that does not let the thread finish (a debugger holds it, it is ending) gives
+    // no count; the thread's memory is then left to it.
+    const DWORD waited = WaitForSingleObject(thread, 5000);
+    CloseHandle(thread);
+    if (waited != WAIT_OBJECT_0) {
+        code.keep();
+        data.keep();
+        return result;
+    }
+    std::vector<unsigned char> slots(block.slots);
+    if (!readAll(process, data.address() + sizeof block, slots.data(), slots.size()))
+        return result;
+    result.menus = result.icons = 0;
+    for (unsigned char slot : slots) {
+        result.menus += slot & 1;
+        result.icons += (slot >> 1) & 1;
+    }
+    return result;
+}
+
 int listResources(const std::string& exe) {
     Output out;
     std::map<ULONG_PTR, long> systemHandles;
@@ -374,19 +657,26 @@ int listResources(const std::string& exe) {
         if (lower(entry.exe) != lower(exe))
             continue;
         long gdi = -1, user = -1, handles = -1;
-        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+        const long windows = windowsOf(pid);
+        MenusAndIcons kept;
+        HANDLE process =
+            OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_VM_OPERATION |
+                            PROCESS_VM_WRITE | PROCESS_CREATE_THREAD,
+                        FALSE, pid);
         if (!process)
             process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
         if (process) {
-            // A zero count with an error set means the call is not available, not "none".
-            SetLastError(ERROR_SUCCESS);
+            // Zero is no count: a process with a window always holds GDI and USER objects.
             DWORD count = GetGuiResources(process, GR_GDIOBJECTS);
-            if (count != 0 || GetLastError() == ERROR_SUCCESS)
-                gdi = static_cast<long>(count);
-            SetLastError(ERROR_SUCCESS);
+            gdi = count > 0 ? static_cast<long>(count) : gdiFromHandleTable(process, pid);
             count = GetGuiResources(process, GR_USEROBJECTS);
-            if (count != 0 || GetLastError() == ERROR_SUCCESS)
+            if (count > 0) {
                 user = static_cast<long>(count);
+            } else {
+                kept = menusAndIconsOf(process);
+                if (kept.menus >= 0)
+                    user = windows + kept.menus + kept.icons;
+            }
             // A live process always holds handles; zero means the count is not kept.
             DWORD handleCount = 0;
             if (GetProcessHandleCount(process, &handleCount) && handleCount > 0)
@@ -403,7 +693,8 @@ int listResources(const std::string& exe) {
                 handles = found->second;
         }
         out.record({"R", std::to_string(pid), escaped(entry.exe), std::to_string(gdi),
-                    std::to_string(user), std::to_string(handles)});
+                    std::to_string(user), std::to_string(handles), std::to_string(windows),
+                    std::to_string(kept.menus), std::to_string(kept.icons)});
     }
     out.finish();
     return 0;
