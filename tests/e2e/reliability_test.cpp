@@ -1,0 +1,250 @@
+// Saves that fail or are interrupted, under Wine: a menu file that cannot be replaced, a menu
+// file another program holds open, a folder nothing may be written into, and a stray temporary
+// file left by an earlier save. A failed save leaves the old file byte for byte, tells the user,
+// and keeps the program (and its changes) alive.
+#include "launcher_fixture.h"
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace zv::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Root rows, 20 pixels each: 0 Alpha, 1 Beta, 2 Tools (submenu 1).
+const std::string menuFile = " 1 \r\n"
+                             "Alpha, 0 , 0 ,C:\\a.exe,-1 \r\n"
+                             "Beta, 0 , 0 ,C:\\b.exe,-1 \r\n"
+                             "Tools, 1 , 0 , 1 ,-1 \r\n"
+                             "Inner, 0 , 1 ,C:\\i.exe,-1 \r\n";
+// The same menu after Move Down on Alpha, as a save writes it: the shown rows have taken icon
+// slots past the catalogue, written as "-1"; the submenu number is written bare.
+const std::string movedMenuFile = " 1 \r\n"
+                                  "Beta, 0 , 0 ,C:\\b.exe,-1\r\n"
+                                  "Alpha, 0 , 0 ,C:\\a.exe,-1\r\n"
+                                  "Tools, 1 , 0 ,1,-1\r\n"
+                                  "Inner, 0 , 1 ,C:\\i.exe,-1 \r\n";
+
+// Entries of the full pop-up menu counted as Down presses from nothing (separators skipped).
+enum PopupEntry { MoveDown = 9, Save = 11, Quit = 12 };
+
+// The file system's immutable flag (chattr +i): nobody, root included, may write, replace or
+// remove such a file, or create, rename or remove entries in such a folder. The tests run as
+// root, for whom Unix permissions stop nothing, so this is how they make a file or a folder
+// that truly cannot be written. The flag is cleared again when the object goes.
+class Immutable {
+  public:
+    explicit Immutable(fs::path path) : path_(std::move(path)) { error_ = set(true); }
+    ~Immutable() {
+        if (error_.empty())
+            set(false);
+    }
+    Immutable(const Immutable&) = delete;
+    Immutable& operator=(const Immutable&) = delete;
+    // "" when the flag is on, otherwise why it could not be set.
+    const std::string& error() const { return error_; }
+
+  private:
+    std::string set(bool on) const {
+        const int fd = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            return "open: " + std::string(std::strerror(errno));
+        int flags = 0;
+        std::string failure;
+        if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0) {
+            failure = "FS_IOC_GETFLAGS: " + std::string(std::strerror(errno));
+        } else {
+            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+            if (::ioctl(fd, FS_IOC_SETFLAGS, &flags) != 0)
+                failure = "FS_IOC_SETFLAGS: " + std::string(std::strerror(errno));
+        }
+        ::close(fd);
+        return failure;
+    }
+
+    fs::path path_;
+    std::string error_;
+};
+
+fs::path holderExe() {
+    return probeExe().parent_path() / "holder.exe";
+}
+
+class ReliabilityTest : public LauncherTest {
+  protected:
+    std::vector<Window> popups() { return visible("#32768"); }
+    int rowY(const Rect& menu, int row) const { return menu.top + 20 * row + 10; }
+
+    // The root menu, opened from the trigger when it is closed.
+    Rect root() {
+        if (menus().empty()) {
+            clickTrigger();
+            EXPECT_TRUE(menusShown(1));
+        }
+        auto shown = menus();
+        return shown.empty() ? Rect{} : shown.back().rect;
+    }
+    void rightClickRow(int row) {
+        const Rect menu = root();
+        ASSERT_GT(menu.width(), 0) << "no root menu";
+        screen().move(menu.left + 100, rowY(menu, row));
+        screen().move(menu.left + 102, rowY(menu, row));
+        screen().click(menu.left + 102, rowY(menu, row), MouseButton::Right);
+        ASSERT_TRUE(waitUntil([&] { return !popups().empty(); }, 10s, "the pop-up menu"));
+    }
+    // A right click on a root row, then the entry chosen with the keyboard as a user would.
+    void command(int row, int downs) {
+        rightClickRow(row);
+        for (int i = 0; i < downs; ++i)
+            screen().key("Down");
+        screen().key("Return");
+        ASSERT_TRUE(waitUntil([&] { return popups().empty(); }, 10s, "the pop-up to close"));
+    }
+    void enableEditMode() {
+        rightClickRow(0);
+        screen().key("e"); // "&Enable Edit mode"
+        ASSERT_TRUE(waitUntil([&] { return popups().empty(); }, 10s, "the pop-up to close"));
+    }
+    // Starts on menuFile, turns edit mode on and moves Alpha below Beta: a change to save.
+    void startWithAChange() {
+        start(menuFile);
+        ASSERT_TRUE(trigger().has_value());
+        enableEditMode();
+        command(0, MoveDown);
+    }
+    // Every file beside the program with its bytes (the program itself left out).
+    std::map<std::string, std::string> dataFiles() {
+        auto files = folder().contents();
+        files.erase(ProgramFolder::exeName);
+        return files;
+    }
+
+    // Waits for the program's message box saying the save failed, checks it and closes it.
+    void expectSaveFailureMessage() {
+        const std::string opening =
+            "The menu could not be saved to " + folder().windowsPath() + "\\menu.qlf:\n";
+        std::optional<Window> box;
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                for (const auto& w : visible("#32770"))
+                    if (w.messageText().rfind(opening, 0) == 0)
+                        box = w;
+                return box.has_value();
+            },
+            15s, "the message that the menu could not be saved"))
+            << describe(programWindows());
+        EXPECT_EQ(box->title, "Zelvora");
+        // The system's reason comes on the line after the path.
+        const std::string text = box->messageText();
+        const std::string reason = text.substr(opening.size(), text.find("\n\n") - opening.size());
+        EXPECT_FALSE(reason.empty()) << text;
+        EXPECT_NE(text.find("The file on disk is unchanged"), std::string::npos) << text;
+        session().log("the save failed: " + reason);
+        clickButton(*box, "OK");
+        ASSERT_TRUE(
+            waitUntil([&] { return visible("#32770").empty(); }, 10s, "the message to close"));
+    }
+    // Save from the pop-up fails; then Quit, Yes to saving, the save fails again and the
+    // program stays. The folder's files stay as they were throughout.
+    void expectSavesRefused() {
+        const auto before = dataFiles();
+        ASSERT_EQ(before.at("menu.qlf"), menuFile);
+        command(0, Save);
+        expectSaveFailureMessage();
+        EXPECT_EQ(dataFiles(), before);
+
+        command(0, Quit);
+        auto question = messageBox("Do you wish to save the changes?", 10s);
+        ASSERT_TRUE(question);
+        EXPECT_EQ(question->title, "Zelvora");
+        clickButton(*question, "&Yes");
+        expectSaveFailureMessage();
+        EXPECT_TRUE(staysTrue([&] { return program_->running() && trigger().has_value(); }, 2s,
+                              "the program to keep running after the failed save"));
+        EXPECT_EQ(dataFiles(), before);
+    }
+};
+
+// Wine 8 keeps the DOS read-only attribute as the missing write permission bits, and reports
+// such a file as FILE_ATTRIBUTE_READONLY, but its MoveFileEx replaces it all the same (Windows
+// refuses with "Access is denied"), for root and for other users alike. So the file here is
+// also made immutable: then no one may replace it, and Wine's rename fails as Windows' does.
+TEST_F(ReliabilityTest, AMenuFileThatCannotBeReplacedStaysAsItWas) {
+    startWithAChange();
+    const fs::path file = folder().path() / "menu.qlf";
+    fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    Immutable locked(file);
+    if (!locked.error().empty())
+        GTEST_SKIP() << "cannot make " << file << " immutable: " << locked.error();
+    expectSavesRefused();
+    EXPECT_FALSE(folder().exists("menu.qlf.tmp"));
+}
+
+TEST_F(ReliabilityTest, AMenuFileHeldOpenWithoutSharingStaysAsItWas) {
+    startWithAChange();
+    // The holder starts once the program has read the file; it says it holds it with a file
+    // of its own outside the program folder.
+    const fs::path ready = session().runsDir() / (testName() + ".held");
+    fs::remove(ready);
+    ChildProcess holder = session().startWine(
+        {holderExe().string(), folder().windowsPath() + "\\menu.qlf", windowsPath(ready)});
+    ASSERT_TRUE(waitUntil([&] { return fs::exists(ready) || !holder.running(); }, 30s,
+                          "holder.exe to open menu.qlf"));
+    ASSERT_TRUE(holder.running()) << "holder.exe ended with " << holder.exitStatus().value_or(-1);
+    expectSavesRefused();
+    EXPECT_FALSE(folder().exists("menu.qlf.tmp"));
+
+    // Once the other program lets go, the same changes save.
+    holder.end();
+    fs::remove(ready);
+    command(0, Save);
+    EXPECT_TRUE(waitUntil([&] { return folder().read("menu.qlf") == movedMenuFile; }, 10s,
+                          "menu.qlf to be saved"))
+        << folder().read("menu.qlf");
+    EXPECT_FALSE(folder().exists("menu.qlf.tmp"));
+}
+
+// The folder's read-only permission bits stop a program run by root no more than the file's
+// do, so the folder is made immutable: nothing may be created in it, as in a folder whose
+// access list denies the user writing.
+TEST_F(ReliabilityTest, AFolderThatCannotBeWrittenKeepsTheMenuFile) {
+    startWithAChange();
+    Immutable locked(folder().path());
+    if (!locked.error().empty())
+        GTEST_SKIP() << "cannot make " << folder().path() << " immutable: " << locked.error();
+    expectSavesRefused();
+    EXPECT_FALSE(folder().exists("menu.qlf.tmp"));
+}
+
+TEST_F(ReliabilityTest, AStrayTemporaryFileIsIgnoredAndReplacedBySave) {
+    // What an interrupted save may leave: the start of a menu file, cut off, with junk after.
+    const std::string stray = std::string(" 7 \r\nHalf, 0 , 0 ,C:\\h", 21) + "\xff\xfe\x01garbage";
+    folder().write("menu.qlf.tmp", stray);
+    start(menuFile);
+    ASSERT_TRUE(trigger().has_value());
+    EXPECT_TRUE(staysTrue([&] { return program_->running() && visible("#32770").empty(); }, 1s,
+                          "no message at start"));
+    // The root shows menu.qlf's three rows, not the stray file's one.
+    EXPECT_EQ(root().height(), 3 * 20 + 2);
+    EXPECT_EQ(folder().read("menu.qlf.tmp"), stray); // starting touches nothing
+
+    enableEditMode();
+    command(0, MoveDown);
+    command(0, Save);
+    EXPECT_TRUE(waitUntil([&] { return folder().read("menu.qlf") == movedMenuFile; }, 10s,
+                          "menu.qlf to be saved"))
+        << folder().read("menu.qlf");
+    EXPECT_FALSE(folder().exists("menu.qlf.tmp"));
+    EXPECT_TRUE(visible("#32770").empty());
+}
+
+} // namespace
+} // namespace zv::e2e
