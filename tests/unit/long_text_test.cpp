@@ -1,0 +1,138 @@
+// Texts far longer than any fixed buffer of the system's (MAX_PATH is 260): names, targets,
+// catalogue file names and group names of about 5000 characters load, draw, save and run whole.
+#include "core/app_state.h"
+#include "core/item_store.h"
+#include "core/menu_file.h"
+#include "graphics/icon_registry.h"
+#include "menus/frm_menu.h"
+#include "menus/menu_windows.h"
+#include "platform/headless/headless.h"
+#include "test_support.h"
+#include "trigger/frm_trigger.h"
+
+#include <gtest/gtest.h>
+
+namespace zv {
+namespace {
+
+// `length` characters starting with `head`, then a repeating run that shows where a text was
+// cut, and a distinct end.
+std::string longText(const std::string& head, std::size_t length) {
+    const std::string run = "0123456789abcdefghijklmnopqrstuvwxyz-";
+    std::string text = head;
+    while (text.size() < length - 4)
+        text += run[text.size() % run.size()];
+    return text + "#end";
+}
+
+const std::string longName = longText("Name ", 5000);
+// A name that needs quotes in the file: it holds a comma.
+const std::string longQuotedName = longText("Quoted, name ", 5003);
+const std::string longTarget = longText("C:\\docs\\", 5011) + ".txt";
+const std::string longSubmenuTarget = longText("D:\\deep\\", 4999);
+const std::string longIconFile = longText("icons\\", 5007) + ".ico";
+const std::string longGroup = longText("Group ", 5002);
+
+// Rows: 0 the long name on the long target, 1 the quoted name (submenu 1), 2 Short. Every
+// entry shows catalogue icon 0, so a save writes each line back as it was read.
+const std::string menuFile = " 1 \r\n" + longName + ", 0 , 0 ," + longTarget + ", 0 \r\n" + "\"" +
+                             longQuotedName + "\", 1 , 0 ,1, 0 \r\n" + "Inner, 0 , 1 ," +
+                             longSubmenuTarget + ", 0 \r\n" + "Short, 0 , 0 ,C:\\s.exe, 0 \r\n";
+const std::string catalogue = "#," + longGroup + "\r\n" + longName + "," + longIconFile + "\r\n";
+
+class LongTextTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::startProgram(folder, menuFile, catalogue);
+        frmTrigger.mouseDown(platform::buttonLeft, 0, 5, 5);
+        frmTrigger.mouseUp(platform::buttonLeft, 0, 5, 5);
+        ASSERT_TRUE(root().isOpen());
+    }
+    FrmMenu& root() { return *menuLevels[0]; }
+    const std::vector<headless::TextRecord>& texts(FrmMenu& menu) {
+        return headless::record(*menu.window()).surface.texts();
+    }
+    void openSubmenu() {
+        root().Hover = 1;
+        root().timerTick();
+        ASSERT_EQ(topLevel, 1);
+    }
+    std::vector<MenuEntry> walk() {
+        std::vector<MenuEntry> entries;
+        listRewind();
+        Step step;
+        while (listStep(step)) {
+            entries.push_back(step.entry);
+            if (step.isLast)
+                break;
+        }
+        return entries;
+    }
+    test::TempFolder folder;
+};
+
+TEST_F(LongTextTest, TheFilesLoadWhole) {
+    const auto entries = walk();
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0].name, longName);
+    EXPECT_EQ(entries[0].target, Target(longTarget));
+    EXPECT_EQ(entries[1].name, longQuotedName);
+    EXPECT_EQ(entries[2].target, Target(longSubmenuTarget));
+    EXPECT_EQ(entries[3].name, "Short");
+    // The catalogue's one icon: its whole path, tag and group.
+    EXPECT_EQ(iconSys.lastCatalogueIcon, 0);
+    EXPECT_EQ(iconSys.iconPaths[0], folder.path() + "\\" + longIconFile);
+    EXPECT_EQ(getIconTag(0), longName);
+    EXPECT_EQ(getIconGroupName(0), longGroup);
+    EXPECT_TRUE(headless::state().messages.empty());
+}
+
+TEST_F(LongTextTest, CaptionsAreDrawnWhole) {
+    const auto& root0 = texts(root());
+    ASSERT_EQ(root0.size(), 3u);
+    EXPECT_EQ(root0[0].text, longName);
+    EXPECT_EQ(root0[1].text, longQuotedName);
+    EXPECT_EQ(root0[2].text, "Short");
+    // The text stays in its row however long it is; DrawTextA clips it there.
+    EXPECT_EQ(root0[0].rect, (Rect{35, 0, 200, 20}));
+    EXPECT_EQ(root0[1].rect, (Rect{35, 20, 200, 40}));
+    // The icon file cannot be read (no file system takes such a name): the row shows no icon,
+    // and nothing was drawn with a bad handle.
+    EXPECT_EQ(iconHandle(0), nullptr);
+    EXPECT_TRUE(headless::desktop().faults.empty());
+
+    openSubmenu();
+    const auto& inner = texts(*menuLevels[1]);
+    ASSERT_EQ(inner.size(), 1u);
+    EXPECT_EQ(inner[0].text, "Inner");
+}
+
+TEST_F(LongTextTest, SaveWritesEveryByteBack) {
+    openSubmenu(); // every row shown once, so every icon is looked at
+    ASSERT_TRUE(saveMenuFile());
+    EXPECT_EQ(folder.read("menu.qlf"), menuFile);
+    EXPECT_FALSE(folder.exists("menu.qlf.tmp"));
+    EXPECT_TRUE(headless::state().messages.empty());
+}
+
+TEST_F(LongTextTest, TheShellGetsTheWholePath) {
+    void* owner = root().window()->handle();
+    root().Hover = 0;
+    root().keyDown(13, 0);
+    ASSERT_EQ(headless::desktop().shellCalls.size(), 1u);
+    EXPECT_EQ(headless::desktop().shellCalls[0],
+              (headless::ShellCall{headless::ShellCall::Kind::Execute, owner, longTarget}));
+    EXPECT_FALSE(root().isOpen());
+
+    frmTrigger.mouseDown(platform::buttonLeft, 0, 5, 5);
+    frmTrigger.mouseUp(platform::buttonLeft, 0, 5, 5);
+    openSubmenu();
+    menuLevels[1]->Hover = 0;
+    menuLevels[1]->keyDown(13, 0);
+    ASSERT_EQ(headless::desktop().shellCalls.size(), 2u);
+    EXPECT_EQ(headless::desktop().shellCalls[1].file, longSubmenuTarget);
+    EXPECT_EQ(topLevel, -1);
+}
+
+} // namespace
+} // namespace zv
