@@ -33,9 +33,18 @@ using ShutdownDialogFn = int(WINAPI*)(HWND owner);
 using RunDialogFn = int(WINAPI*)(HWND owner, HICON icon, LPCWSTR directory, LPCWSTR title,
                                  LPCWSTR description, UINT flags);
 
+// The longest text handed to ShellExecuteA. Wine 8's ShellExecuteA overruns a stack buffer of
+// its own for any text of 997 characters or more, which brings the program down. No file path
+// the ANSI calls reach is that long (MAX_PATH), only a rare URL could be; so a longer target is
+// not handed over and fails quietly, as the shell's own failures do. The bound keeps a margin
+// below Wine's.
+constexpr std::size_t longestShellText = 960;
+
 } // namespace
 
 void shellExecute(void* owner, const std::string& file) {
+    if (file.size() > longestShellText)
+        return;
     // The program does not look at the result: the shell reports its own failures.
     ShellExecuteA(static_cast<HWND>(owner), nullptr, file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
