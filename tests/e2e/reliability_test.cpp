@@ -246,5 +246,85 @@ TEST_F(ReliabilityTest, AStrayTemporaryFileIsIgnoredAndReplacedBySave) {
     EXPECT_TRUE(visible("#32770").empty());
 }
 
+// Texts far past MAX_PATH: a caption, a File target and a catalogue file name of 5000
+// characters. The program starts on them, draws them, saves them back byte for byte, and a
+// click on the long target fails quietly, as one on a 960-character target (the longest the
+// program hands to the shell) does in the shell itself.
+class LongTextTest : public ReliabilityTest {
+  protected:
+    static std::string longText(const std::string& head, std::size_t length) {
+        const std::string run = "0123456789abcdefghijklmnopqrstuvwxyz-";
+        std::string text = head;
+        while (text.size() < length - 4)
+            text += run[text.size() % run.size()];
+        return text + "#end";
+    }
+    // Clicks a root row whose target cannot be opened: the menus close, nothing is said and the
+    // program runs on.
+    void clickQuietFailure(int row) {
+        const Rect menu = root();
+        ASSERT_GT(menu.width(), 0);
+        screen().click(menu.left + 100, rowY(menu, row));
+        EXPECT_TRUE(waitUntil([&] { return menus().empty(); }, 10s, "the menus to close"));
+        ASSERT_TRUE(staysTrue(
+            [&] {
+                return program_->running() && trigger().has_value() && visible("#32770").empty();
+            },
+            2s, "the program to run on without a message"));
+    }
+};
+
+TEST_F(LongTextTest, FiveThousandCharacterTextsStartDrawRunAndSave) {
+    const std::string caption = longText("Long caption ", 5000);
+    const std::string target = longText("C:\\no\\such\\", 5000);
+    const std::string edgeTarget = longText("C:\\no\\such\\", 960);
+    const std::string iconFile = longText("icons\\", 5000);
+    // Rows: 0 the long caption on the long target (its icon is looked for in the target when
+    // drawn), 1 an entry showing the catalogue's icon (read from the long file name), 2 Edge
+    // on a 960-character target, 3 Short. Icons past the catalogue are written "-1", so each
+    // line reads and writes the same.
+    const std::string menu = " 1 \r\n" + caption + ", 0 , 0 ," + target + ",-1\r\n" +
+                             "Catalogue icon, 0 , 0 ,C:\\c.exe, 0 \r\n" + "Edge, 0 , 0 ," +
+                             edgeTarget + ",-1\r\n" + "Short, 0 , 0 ,C:\\s.exe,-1\r\n";
+    start(menu, "#,Programs\r\nLong," + iconFile + "\r\n");
+    ASSERT_TRUE(trigger().has_value()) << describe(programWindows());
+    const Rect menuRect = root();
+    ASSERT_EQ(menuRect.height(), 4 * 20 + 2);
+    // The caption is drawn: dark text pixels in row 0 right of the icon column.
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            const Image row = screen().capture(
+                Rect{menuRect.left + 40, menuRect.top + 4, menuRect.right - 4, menuRect.top + 17});
+            int ink = 0;
+            for (int y = 0; y < row.height; ++y)
+                for (int x = 0; x < row.width; ++x) {
+                    const Color c = row.at(x, y);
+                    ink += c.r < 100 && c.g < 100 && c.b < 100;
+                }
+            return ink > 50;
+        },
+        10s, "the long caption to be drawn in row 0"));
+
+    ASSERT_NO_FATAL_FAILURE(clickQuietFailure(0));
+    ASSERT_NO_FATAL_FAILURE(clickQuietFailure(2));
+
+    // Save rewrites the file (a new file takes its place) with the same bytes.
+    struct stat before {};
+    ASSERT_EQ(::stat((folder().path() / "menu.qlf").c_str(), &before), 0);
+    enableEditMode();
+    command(3, Save);
+    struct stat after {};
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return ::stat((folder().path() / "menu.qlf").c_str(), &after) == 0 &&
+                   after.st_ino != before.st_ino;
+        },
+        10s, "menu.qlf to be replaced"));
+    EXPECT_EQ(folder().read("menu.qlf"), menu);
+    EXPECT_FALSE(folder().exists("menu.qlf.tmp"));
+    EXPECT_TRUE(staysTrue([&] { return program_->running() && visible("#32770").empty(); }, 1s,
+                          "the program to run on"));
+}
+
 } // namespace
 } // namespace zv::e2e
