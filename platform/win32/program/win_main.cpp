@@ -24,9 +24,27 @@ class ComApartment {
     bool initialised_;
 };
 
+// Libraries the program or the system load by name later on come from the system folder only,
+// never from the program's folder or the current folder, where anyone could leave a DLL. The
+// call is looked up by name so the program still starts where it is missing (Windows 7 without
+// update KB2533623); emptying the DLL directory takes the current folder out of the search
+// there too.
+void restrictDllSearch() {
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    if (HMODULE kernel = GetModuleHandleA("kernel32.dll")) {
+        // Through void (*)(), the one function type a cast may pass through without a warning.
+        const auto set = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+            reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+        if (set)
+            set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+    SetDllDirectoryA("");
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    restrictDllSearch();
     const ComApartment com;
     zv::Main();
     MSG msg;
