@@ -12,6 +12,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 
 namespace zv::e2e {
 namespace {
@@ -324,6 +327,78 @@ TEST_F(LongTextTest, FiveThousandCharacterTextsStartDrawRunAndSave) {
     EXPECT_FALSE(folder().exists("menu.qlf.tmp"));
     EXPECT_TRUE(staysTrue([&] { return program_->running() && visible("#32770").empty(); }, 1s,
                           "the program to run on"));
+}
+
+// Bytes above 127 in the ANSI code page (Windows-1252 here): the menu file names a document
+// "Café.ini" (0xE9 for é), which Wine keeps on the Unix side under its UTF-8 name. A click
+// opens it in Notepad and a save writes the same bytes back. (A new Wine 8 prefix links .ini
+// files to Notepad but has no program for .txt files.)
+TEST_F(ReliabilityTest, AccentedNamesReachTheShellAndSaveUnchanged) {
+    folder().write("Caf\xC3\xA9.ini", "[accented]\r\n");
+    const std::string menu = " 1 \r\n"
+                             "Caf\xE9 \xE0 la cr\xE8me \x80, 0 , 0 ," +
+                             folder().windowsPath() + "\\Caf\xE9.ini,-1\r\n" +
+                             "Short, 0 , 0 ,C:\\s.exe,-1\r\n";
+    start(menu);
+    ASSERT_TRUE(trigger().has_value());
+    const Rect menuRect = root();
+    ASSERT_EQ(menuRect.height(), 2 * 20 + 2);
+    screen().click(menuRect.left + 100, rowY(menuRect, 0));
+    // Notepad titled with the file's name and showing its text: the shell found the file.
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            for (const auto& w : windows().visibleOf("notepad.exe"))
+                if (w.title.find("Caf\xC3\xA9.ini") != std::string::npos &&
+                    w.control("Edit", "[accented]\r\n"))
+                    return true;
+            return false;
+        },
+        30s, "Notepad showing Caf\xC3\xA9.ini"))
+        << describe(windows().windows);
+    EXPECT_TRUE(waitUntil([&] { return menus().empty(); }, 10s, "the menus to close"));
+
+    struct stat before {};
+    ASSERT_EQ(::stat((folder().path() / "menu.qlf").c_str(), &before), 0);
+    enableEditMode();
+    command(1, Save);
+    struct stat after {};
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return ::stat((folder().path() / "menu.qlf").c_str(), &after) == 0 &&
+                   after.st_ino != before.st_ino;
+        },
+        10s, "menu.qlf to be replaced"));
+    EXPECT_EQ(folder().read("menu.qlf"), menu);
+    EXPECT_TRUE(program_->running());
+}
+
+// The DLL search is narrowed at the start of WinMain. SetDllDirectoryA comes with every Windows
+// since XP SP1 and is imported; SetDefaultDllDirectories (Windows 8, or 7 with KB2533623) is
+// looked up by name, so the program still starts where it is missing.
+TEST(HardenedProcess, TheNarrowerDllSearchIsLookedUpAtRunTime) {
+    SpawnOptions options;
+    options.argv = {objdumpTool().string(), "-p", programExe().string()};
+    const CommandResult imports = runCommand(options, 60s);
+    ASSERT_TRUE(imports.finished && imports.exitStatus == 0) << imports.describe();
+    auto imported = [&](const std::string& function) {
+        std::istringstream lines(imports.output);
+        for (std::string line; std::getline(lines, line);) {
+            std::istringstream words(line);
+            std::string word, last;
+            while (words >> word)
+                last = word;
+            if (last == function)
+                return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(imported("GetProcAddress")) << "the import list was not understood";
+    EXPECT_TRUE(imported("SetDllDirectoryA"));
+    EXPECT_FALSE(imported("SetDefaultDllDirectories"));
+    std::ifstream exe(programExe(), std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(exe), std::istreambuf_iterator<char>()};
+    EXPECT_NE(bytes.find(std::string("SetDefaultDllDirectories") + '\0'), std::string::npos)
+        << "the name GetProcAddress looks up is not in the program";
 }
 
 } // namespace
