@@ -153,8 +153,18 @@ Bench::Bench(e2e::Session& session, BenchFiles files)
     auto& screen = session_.screen();
     watch_ = std::make_unique<PixelWatch>(session_.display(), screen.desktopOrigin(),
                                           screen.width(), screen.height());
-    // The desktop with nothing of ours on it: every run ends by waiting for it again.
-    auto empty = watch_->settle({0, 0, screen.width(), screen.height()}, 500ms, 20s);
+    // The desktop with nothing of ours on it: every run ends by waiting for it again. The X
+    // screen is black until the desktop has painted its background.
+    const Rect all{0, 0, screen.width(), screen.height()};
+    const bool painted = watch_
+                             ->waitFor(
+                                 all,
+                                 [&](const Shot& s) {
+                                     return !watch_->all(s, Color{0, 0, 0});
+                                 },
+                                 Clock::now(), 30s)
+                             .has_value();
+    auto empty = painted ? watch_->settle(all, 500ms, 20s) : std::nullopt;
     if (!empty)
         throw std::runtime_error("the empty desktop does not settle");
     emptyScreen_ = *empty;
@@ -210,8 +220,23 @@ void Bench::waitForEmptyScreen(RunResult& result) {
     const Rect all{0, 0, screen.width(), screen.height()};
     auto empty = watch_->waitFor(
         all, [&](const Shot& shot) { return shot == emptyScreen_; }, Clock::now(), 15s);
-    if (!empty)
-        result.problems.push_back("the desktop did not come back empty after the run");
+    if (empty)
+        return;
+    // Where it differs, to tell a window left behind from a stray change.
+    const Shot now = watch_->grab(all);
+    Rect changed{now.width, now.height, 0, 0};
+    for (int y = 0; y < now.height; ++y)
+        for (int x = 0; x < now.width; ++x) {
+            const auto i = static_cast<std::size_t>(y * now.width + x);
+            if (now.pixels[i] != emptyScreen_.pixels[i]) {
+                changed = {std::min(changed.left, x), std::min(changed.top, y),
+                           std::max(changed.right, x + 1), std::max(changed.bottom, y + 1)};
+            }
+        }
+    result.problems.push_back("the desktop did not come back empty after the run: it differs in " +
+                              std::to_string(changed.left) + "," + std::to_string(changed.top) +
+                              "-" + std::to_string(changed.right) + "," +
+                              std::to_string(changed.bottom));
 }
 
 void Bench::readMemory(const std::string& exe, pid_t unixPid, RunResult& result) {
