@@ -18,14 +18,52 @@ namespace {
 // The file-name buffer of the open dialog: the initial name in, the chosen path out.
 constexpr std::size_t fileBufferSize = 1024;
 
+// The common dialog library is loaded when the open dialog is first wanted, not at start: with
+// the printing and security libraries it brings along it costs start-up time and megabytes of
+// memory, and most runs never choose a file. It stays loaded from then on.
+struct CommonDialogLibrary {
+    decltype(&GetOpenFileNameA) getOpenFileName = nullptr;
+    decltype(&CommDlgExtendedError) extendedError = nullptr;
+};
+
+template <typename F> F libraryExport(HMODULE module, const char* name) {
+    // Through void (*)(), the one function type a cast may pass through without a warning.
+    return reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+const CommonDialogLibrary& commonDialogs() {
+    static const CommonDialogLibrary library = [] {
+        CommonDialogLibrary loaded;
+        HMODULE module = LoadLibraryExA("comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (!module)
+            module = LoadLibraryA("comdlg32.dll"); // a system without the safe search flag
+        if (module) {
+            loaded.getOpenFileName =
+                libraryExport<decltype(&GetOpenFileNameA)>(module, "GetOpenFileNameA");
+            loaded.extendedError =
+                libraryExport<decltype(&CommDlgExtendedError)>(module, "CommDlgExtendedError");
+        }
+        return loaded;
+    }();
+    return library;
+}
+
+// A system library that cannot be loaded leaves the dialog unopened, as if the user had
+// cancelled it: the same outcome as the dialog itself failing.
 bool runOpenDialog(HWND owner, char* buffer) {
+    if (!commonDialogs().getOpenFileName)
+        return false;
     OPENFILENAMEA ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
     ofn.lpstrFile = buffer;
     ofn.nMaxFile = static_cast<DWORD>(fileBufferSize);
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
-    return GetOpenFileNameA(&ofn) != FALSE;
+    return commonDialogs().getOpenFileName(&ofn) != FALSE;
+}
+
+DWORD openDialogError() {
+    return commonDialogs().extendedError ? commonDialogs().extendedError() : 0;
 }
 
 struct CoTaskMemFreeFn {
@@ -42,7 +80,7 @@ std::optional<std::string> chooseFile(void* owner, const std::string& initialFil
         return std::string(buffer);
     // A starting name the dialog cannot take (a command line with arguments, say) fails it at
     // once, before the user sees anything; the user still gets to choose, from an empty name.
-    if (buffer[0] && CommDlgExtendedError() == FNERR_INVALIDFILENAME) {
+    if (buffer[0] && openDialogError() == FNERR_INVALIDFILENAME) {
         buffer[0] = '\0';
         if (runOpenDialog(window, buffer))
             return std::string(buffer);
