@@ -229,7 +229,7 @@ TEST_F(ReliabilityTest, AFolderThatCannotBeWrittenKeepsTheMenuFile) {
 
 TEST_F(ReliabilityTest, AStrayTemporaryFileIsIgnoredAndReplacedBySave) {
     // What an interrupted save may leave: the start of a menu file, cut off, with junk after.
-    const std::string stray = std::string(" 7 \r\nHalf, 0 , 0 ,C:\\h", 21) + "\xff\xfe\x01garbage";
+    const std::string stray = std::string(" 7 \r\nHalf, 0 , 0 ,C:\\h") + "\xff\xfe\x01garbage";
     folder().write("menu.qlf.tmp", stray);
     start(menuFile);
     ASSERT_TRUE(trigger().has_value());

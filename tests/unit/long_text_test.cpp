@@ -72,6 +72,8 @@ class LongTextTest : public ::testing::Test {
 };
 
 TEST_F(LongTextTest, TheFilesLoadWhole) {
+    ASSERT_EQ(longName.size(), 5000u);
+    ASSERT_GT(longTarget.size(), 5000u);
     const auto entries = walk();
     ASSERT_EQ(entries.size(), 4u);
     EXPECT_EQ(entries[0].name, longName);
