@@ -45,10 +45,11 @@ bool FolderSearch::yield() {
 }
 
 void FolderSearch::queueSubfolders(const std::string& folder) {
-    for (const std::string& entry : platform::listFolder(folder + "\\*.*", true)) {
-        const std::string path = folder + "\\" + entry;
-        if (entry != "." && entry != ".." && platform::folderExists(path))
-            enqueueFolder(path);
+    // The listing tells which entries are folders; asking the file system again about each
+    // entry would cost a look-up per entry of the whole tree.
+    for (const platform::FolderEntry& entry : platform::listFolderEntries(folder + "\\*.*")) {
+        if (entry.folder && entry.name != "." && entry.name != "..")
+            enqueueFolder(folder + "\\" + entry.name);
         if (!yield())
             return;
     }

@@ -11,6 +11,15 @@ namespace zv::platform {
 // when withFolders is set. An unreadable folder lists nothing.
 std::vector<std::string> listFolder(const std::string& pattern, bool withFolders);
 
+struct FolderEntry {
+    std::string name;
+    bool folder = false;
+};
+
+// listFolder with folders, each entry saying whether it is a folder as the listing found it:
+// a search that walks a tree learns that without a second look at every entry.
+std::vector<FolderEntry> listFolderEntries(const std::string& pattern);
+
 bool folderExists(const std::string& path);
 
 // The target path of the shortcut file at path; "" when the target is not a file-system path

@@ -7,18 +7,18 @@
 #include "platform/headless/headless.h"
 #include "platform/headless/lnk_reader.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <string_view>
-#include <system_error>
 
 namespace zv::platform {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 char upper(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
@@ -56,50 +56,84 @@ bool patternMatches(std::string_view pattern, std::string_view name) {
            wildcardMatch(pattern.substr(0, pattern.size() - 2), name);
 }
 
+// Upper-cased names in byte order, then the names themselves; compared in place, as the search
+// sorts every folder it lists.
 bool byNameWithoutCase(const std::string& a, const std::string& b) {
-    auto key = [](std::string text) {
-        for (char& c : text)
-            c = upper(c);
-        return text;
-    };
-    const std::string keyA = key(a), keyB = key(b);
-    return keyA != keyB ? keyA < keyB : a < b;
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const auto ua = static_cast<unsigned char>(upper(a[i]));
+        const auto ub = static_cast<unsigned char>(upper(b[i]));
+        if (ua != ub)
+            return ua < ub;
+    }
+    return a.size() != b.size() ? a.size() < b.size() : a < b;
+}
+
+bool isFolder(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// The listing's own type where it has one; a link (followed) or an unknown type is asked for.
+bool listedFolder(const std::string& folder, const dirent& entry) {
+    if (entry.d_type == DT_DIR)
+        return true;
+    if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN)
+        return false;
+    return isFolder(folder + "/" + entry.d_name);
 }
 
 } // namespace
 
-std::vector<std::string> listFolder(const std::string& pattern, bool withFolders) {
+namespace {
+
+// The visible entries matching the pattern, sorted; folders are told apart only when asked
+// (a link or an unknown type costs a look-up).
+std::vector<FolderEntry> readMatching(const std::string& pattern, bool tellFolders) {
     const std::string host = headless::hostPath(pattern);
     const std::size_t slash = host.rfind('/');
     const std::string folder =
         slash == std::string::npos ? "." : (slash == 0 ? "/" : host.substr(0, slash));
     const std::string mask = slash == std::string::npos ? host : host.substr(slash + 1);
 
-    std::vector<std::string> names;
-    std::error_code ec;
-    fs::directory_iterator it(folder, ec);
-    if (ec)
-        return names; // missing or unreadable: nothing, as the system lists it
-    for (; it != fs::directory_iterator(); it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+    std::vector<FolderEntry> entries;
+    const std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(folder.c_str()), &::closedir);
+    if (!listing)
+        return entries; // missing or unreadable: nothing, as the system lists it
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(listing.get());
+        if (!entry)
+            break;
+        const std::string_view name(entry->d_name);
         if (name.empty() || name.front() == '.' || !patternMatches(mask, name))
             continue;
-        std::error_code typeEc;
-        if (!withFolders && it->is_directory(typeEc))
-            continue;
-        names.push_back(name);
+        entries.push_back({std::string(name), tellFolders && listedFolder(folder, *entry)});
     }
-    if (ec)
+    if (errno != 0)
         return {}; // the listing broke off half-way: treat the folder as unreadable
-    std::sort(names.begin(), names.end(), byNameWithoutCase);
+    std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) {
+        return byNameWithoutCase(a.name, b.name);
+    });
+    return entries;
+}
+
+} // namespace
+
+std::vector<std::string> listFolder(const std::string& pattern, bool withFolders) {
+    std::vector<std::string> names;
+    for (FolderEntry& entry : readMatching(pattern, !withFolders))
+        if (withFolders || !entry.folder)
+            names.push_back(std::move(entry.name));
     return names;
 }
 
+std::vector<FolderEntry> listFolderEntries(const std::string& pattern) {
+    return readMatching(pattern, true);
+}
+
 bool folderExists(const std::string& path) {
-    if (path.empty())
-        return false;
-    std::error_code ec;
-    return fs::is_directory(headless::hostPath(path), ec);
+    return !path.empty() && isFolder(headless::hostPath(path));
 }
 
 std::string shortcutTarget(const std::string& path) {

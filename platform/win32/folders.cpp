@@ -81,6 +81,21 @@ std::vector<std::string> listFolder(const std::string& pattern, bool withFolders
     return names;
 }
 
+std::vector<FolderEntry> listFolderEntries(const std::string& pattern) {
+    std::vector<FolderEntry> entries;
+    WIN32_FIND_DATAA found{};
+    FindHandle find(FindFirstFileA(pattern.c_str(), &found));
+    if (!find)
+        return entries;
+    do {
+        const DWORD attributes = found.dwFileAttributes;
+        if (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+            continue;
+        entries.push_back({found.cFileName, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    } while (FindNextFileA(find.get(), &found));
+    return entries;
+}
+
 bool folderExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
