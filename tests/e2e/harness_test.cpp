@@ -162,11 +162,11 @@ TEST_F(HarnessOnWine, ProcessesAndObjectCountsAreListed) {
     const auto counts = session().resources("notepad.exe");
     ASSERT_EQ(counts.size(), 1u);
     EXPECT_EQ(counts[0].pid, window_.pid);
-    // Wine keeps no per-process GDI and USER counts (-1); where a count is known it is
-    // positive. Handles are always known: from the system's handle table where need be.
+    // The probe counts objects itself where Wine keeps no per-process counts; a process with
+    // a window owns GDI and USER objects and handles.
     EXPECT_GT(counts[0].handles, 0);
-    for (long n : {counts[0].gdiObjects, counts[0].userObjects})
-        EXPECT_TRUE(n == -1 || n > 0) << n;
+    EXPECT_GT(counts[0].gdiObjects, 0);
+    EXPECT_GT(counts[0].userObjects, 0);
 }
 
 } // namespace
