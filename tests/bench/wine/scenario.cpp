@@ -463,6 +463,20 @@ RunResult Bench::runZelvora(Setup setup, bool warmUp) {
             if (!result.reopenMs)
                 return ended("the root menu did not show again as in the warm-up");
         }
+
+        // Right again on the submenu row, still highlighted: its icons are extracted by now.
+        if (!isIdle(session_.idle(zelvoraExe, 10s)))
+            result.problems.push_back("zelvora.exe did not become idle before Right again");
+        screen.focusDesktop();
+        if (watch_->grab(pictures.sub) == pictures.subShown)
+            return ended("the submenu was open before Right again");
+        const auto pressedAgain = Clock::now();
+        screen.keyDown("Right");
+        screen.keyUp("Right");
+        result.rightAgainMs = watch_->waitFor(
+            pictures.sub, [&](const Shot& s) { return s == pictures.subShown; }, pressedAgain, 20s);
+        if (!result.rightAgainMs)
+            return ended("Right again did not show the submenu as before");
     }
 
     if (!isIdle(session_.idle(zelvoraExe, 10s)))

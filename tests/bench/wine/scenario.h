@@ -35,10 +35,11 @@ const char* setupName(Setup setup);
 
 struct RunResult {
     std::optional<double> coldStartMs;
-    std::optional<double> clickMs;  // the trigger's click to the root menu (baseline: window)
-    std::vector<double> downMs;     // each Down in the root to the changed pixels
-    std::optional<double> rightMs;  // Right on a submenu row to the submenu
-    std::optional<double> reopenMs; // a second opening of the root
+    std::optional<double> clickMs;      // the trigger's click to the root menu (baseline: window)
+    std::vector<double> downMs;         // each Down in the root to the changed pixels
+    std::optional<double> rightMs;      // Right on a submenu row to the submenu
+    std::optional<double> reopenMs;     // a second opening of the root
+    std::optional<double> rightAgainMs; // and Right again, the submenu's icons extracted
     std::optional<double> privateBytes;
     std::optional<double> rssAnonBytes; // the Wine process as Linux counts it, for comparison
     int iconFilesAtStart = -1;          // catalogue icon files opened until start-up was idle
