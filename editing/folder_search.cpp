@@ -45,9 +45,14 @@ bool FolderSearch::yield() {
 }
 
 void FolderSearch::queueSubfolders(const std::string& folder) {
+    queueListedSubfolders(folder, platform::listFolderEntries(folder + "\\*.*"));
+}
+
+void FolderSearch::queueListedSubfolders(const std::string& folder,
+                                         const std::vector<platform::FolderEntry>& entries) {
     // The listing tells which entries are folders; asking the file system again about each
     // entry would cost a look-up per entry of the whole tree.
-    for (const platform::FolderEntry& entry : platform::listFolderEntries(folder + "\\*.*")) {
+    for (const platform::FolderEntry& entry : entries) {
         if (entry.folder && entry.name != "." && entry.name != "..")
             enqueueFolder(folder + "\\" + entry.name);
         if (!yield())
@@ -57,18 +62,24 @@ void FolderSearch::queueSubfolders(const std::string& folder) {
 
 void FolderSearch::scanFolder() {
     searchFolder = queueFront();
-    queueSubfolders(searchFolder);
+    // One listing of the folder serves its subfolders and both file patterns: the tree is read
+    // once, not once for the subfolders and again for each pattern. It is this call's own copy,
+    // so a search started again during a yield cannot change it underneath.
+    const std::vector<platform::FolderEntry> entries =
+        platform::listFolderEntries(searchFolder + "\\*.*");
+    queueListedSubfolders(searchFolder, entries);
     foundCount = 0;
     for (std::size_t p = 0; p < filePatterns.size() && !stopped; ++p) {
-        for (const std::string& name :
-             platform::listFolder(searchFolder + "\\" + filePatterns[p], false)) {
+        for (const platform::FolderEntry& entry : entries) {
+            if (entry.folder || !platform::entryMatches(entry, filePatterns[p]))
+                continue;
             if (!yield())
                 return;
             // The lists hold 101 files; the rest of a larger folder is passed over.
             if (foundCount >= foundSlots)
                 return;
-            const std::string path = searchFolder + "\\" + name;
-            foundNames[static_cast<std::size_t>(foundCount)] = name;
+            const std::string path = searchFolder + "\\" + entry.name;
+            foundNames[static_cast<std::size_t>(foundCount)] = entry.name;
             foundTargets[static_cast<std::size_t>(foundCount)] =
                 p == 0 ? path : platform::shortcutTarget(path);
             foundCount += 1;

@@ -3,9 +3,12 @@
 // loop between small steps so the dialog stays responsive.
 #pragma once
 
+#include "platform/folders.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zv {
 
@@ -40,6 +43,8 @@ struct FolderSearch {
   private:
     // Yields to the event loop; false when the search was stopped meanwhile.
     bool yield();
+    void queueListedSubfolders(const std::string& folder,
+                               const std::vector<platform::FolderEntry>& entries);
 };
 
 } // namespace zv

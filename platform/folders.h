@@ -14,11 +14,17 @@ std::vector<std::string> listFolder(const std::string& pattern, bool withFolders
 struct FolderEntry {
     std::string name;
     bool folder = false;
+    // The short (8.3) name where the file system keeps one besides the long name.
+    std::string shortName;
 };
 
 // listFolder with folders, each entry saying whether it is a folder as the listing found it:
 // a search that walks a tree learns that without a second look at every entry.
 std::vector<FolderEntry> listFolderEntries(const std::string& pattern);
+
+// Whether listing the entry's folder with this file pattern ("*.exe") would list the entry, so
+// that one listing of a folder can serve several patterns.
+bool entryMatches(const FolderEntry& entry, const std::string& pattern);
 
 bool folderExists(const std::string& path);
 

@@ -108,7 +108,7 @@ std::vector<FolderEntry> readMatching(const std::string& pattern, bool tellFolde
         const std::string_view name(entry->d_name);
         if (name.empty() || name.front() == '.' || !patternMatches(mask, name))
             continue;
-        entries.push_back({std::string(name), tellFolders && listedFolder(folder, *entry)});
+        entries.push_back({std::string(name), tellFolders && listedFolder(folder, *entry), {}});
     }
     if (errno != 0)
         return {}; // the listing broke off half-way: treat the folder as unreadable
@@ -130,6 +130,10 @@ std::vector<std::string> listFolder(const std::string& pattern, bool withFolders
 
 std::vector<FolderEntry> listFolderEntries(const std::string& pattern) {
     return readMatching(pattern, true);
+}
+
+bool entryMatches(const FolderEntry& entry, const std::string& pattern) {
+    return patternMatches(pattern, entry.name);
 }
 
 bool folderExists(const std::string& path) {

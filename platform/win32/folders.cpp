@@ -7,6 +7,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <string_view>
 #include <utility>
 
 namespace zv::platform {
@@ -61,6 +62,42 @@ std::wstring widePath(const std::string& path) {
     return wide;
 }
 
+char upper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Wildcards as a folder listing applies them to one name: "*" any run of characters, "?" any
+// one, letters in either case (the program's patterns are plain ASCII), and a pattern ending in
+// ".*" also taking names without that last part.
+bool wildcardRun(std::string_view pattern, std::string_view name) {
+    std::size_t p = 0, n = 0;
+    std::size_t starP = std::string_view::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || upper(pattern[p]) == upper(name[n]))) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::string_view::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+bool wildcardMatch(std::string_view pattern, std::string_view name) {
+    if (wildcardRun(pattern, name))
+        return true;
+    return pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*" &&
+           wildcardRun(pattern.substr(0, pattern.size() - 2), name);
+}
+
 } // namespace
 
 std::vector<std::string> listFolder(const std::string& pattern, bool withFolders) {
@@ -91,9 +128,16 @@ std::vector<FolderEntry> listFolderEntries(const std::string& pattern) {
         const DWORD attributes = found.dwFileAttributes;
         if (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
             continue;
-        entries.push_back({found.cFileName, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+        entries.push_back({found.cFileName, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                           found.cAlternateFileName});
     } while (FindNextFileA(find.get(), &found));
     return entries;
+}
+
+bool entryMatches(const FolderEntry& entry, const std::string& pattern) {
+    // The listing's rule: the pattern is matched against the long name and the short name.
+    return wildcardMatch(pattern, entry.name) ||
+           (!entry.shortName.empty() && wildcardMatch(pattern, entry.shortName));
 }
 
 bool folderExists(const std::string& path) {
