@@ -270,6 +270,8 @@ void Bench::readMemory(const std::string& exe, pid_t unixPid, RunResult& result)
 }
 
 RunResult Bench::run(Setup setup, bool warmUp) {
+    // A moment for what the previous run ended to finish ending in the Wine session.
+    std::this_thread::sleep_for(300ms);
     return setup == Setup::Baseline ? runBaseline() : runZelvora(setup, warmUp);
 }
 

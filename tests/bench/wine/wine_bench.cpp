@@ -267,17 +267,19 @@ int run(const Options& options) {
         const RunResult r = bench.run(setup, true);
         session.log(describe(setup, 0, r));
         raw << describe(setup, 0, r) << "\n";
-        if (r.problems.empty() || setup == Setup::Baseline)
+        if (r.problems.empty())
             usable.insert(setup);
+        else if (setup == Setup::Baseline)
+            throw std::runtime_error("the baseline's warm-up run failed: " + r.problems.front());
     }
-    if (!usable.count(Setup::Baseline))
-        throw std::runtime_error("the baseline did not run");
 
     Results results;
     for (int round = 1; round <= options.runs; ++round) {
         session.log("round " + std::to_string(round) + " of " + std::to_string(options.runs) +
                     ", load average " + loadAverage());
-        for (Setup setup : setups) {
+        // Each round starts with the next program folder, so none always follows the same one.
+        for (std::size_t i = 0; i < setups.size(); ++i) {
+            const Setup setup = setups[(i + static_cast<std::size_t>(round - 1)) % setups.size()];
             if (!usable.count(setup))
                 continue;
             RunResult r = bench.run(setup, false);
