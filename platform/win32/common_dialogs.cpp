@@ -1,10 +1,11 @@
 #include "platform/common_dialogs.h"
 
+#include "com.h"
+
 #include <windows.h>
 
 #include <cderr.h>
 #include <commdlg.h>
-#include <objbase.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -53,6 +54,8 @@ const CommonDialogLibrary& commonDialogs() {
 bool runOpenDialog(HWND owner, char* buffer) {
     if (!commonDialogs().getOpenFileName)
         return false;
+    // The dialog shows the shell's folders, which want COM on the thread.
+    win32::useCom();
     OPENFILENAMEA ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
@@ -67,7 +70,7 @@ DWORD openDialogError() {
 }
 
 struct CoTaskMemFreeFn {
-    void operator()(void* memory) const { CoTaskMemFree(memory); }
+    void operator()(void* memory) const { win32::freeTaskMemory(memory); }
 };
 
 } // namespace
@@ -89,6 +92,8 @@ std::optional<std::string> chooseFile(void* owner, const std::string& initialFil
 }
 
 std::string browseForFolder(void* owner, const std::string& title) {
+    // The browser needs COM on the thread; without it the browser fails and gives "".
+    win32::useCom();
     BROWSEINFOA info{};
     info.hwndOwner = static_cast<HWND>(owner);
     info.lpszTitle = title.c_str();

@@ -1,8 +1,8 @@
 #include "platform/folders.h"
 
+#include "com.h"
 #include "handles.h"
 
-#include <objbase.h>
 #include <objidl.h>
 #include <shlobj.h>
 #include <shobjidl.h>
@@ -152,8 +152,7 @@ std::string shortcutTarget(const std::string& path) {
     if (wide.empty())
         return {};
     ComPtr<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                link.out())))
+    if (FAILED(win32::createInstance(CLSID_ShellLink, IID_IShellLinkA, link.out())))
         return {};
     ComPtr<IPersistFile> file;
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.out())))

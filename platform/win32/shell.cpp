@@ -1,5 +1,7 @@
 #include "platform/shell.h"
 
+#include "com.h"
+
 #include <windows.h>
 
 #include <shellapi.h>
@@ -45,16 +47,21 @@ constexpr std::size_t longestShellText = 960;
 void shellExecute(void* owner, const std::string& file) {
     if (file.size() > longestShellText)
         return;
+    // The shell may hand the file to extensions that use COM, which wants the thread in an
+    // apartment first.
+    win32::useCom();
     // The program does not look at the result: the shell reports its own failures.
     ShellExecuteA(static_cast<HWND>(owner), nullptr, file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void shutdownDialog(void* owner) {
+    win32::useCom(); // the shell's dialogs, like its execution, may use COM
     if (auto dialog = shellExport<ShutdownDialogFn>(60))
         dialog(static_cast<HWND>(owner));
 }
 
 void runDialog(void* owner) {
+    win32::useCom();
     // The title and description are read as UTF-16 on NT-family systems: empty ANSI strings
     // would show garbage in the title.
     if (auto dialog = shellExport<RunDialogFn>(61))

@@ -5,24 +5,7 @@
 
 #include <windows.h>
 
-#include <objbase.h>
-
 namespace {
-
-// The shell's folder browser needs COM on this thread, in a single-threaded apartment.
-class ComApartment {
-  public:
-    ComApartment() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ~ComApartment() {
-        if (initialised_)
-            CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-  private:
-    bool initialised_;
-};
 
 // Libraries the program or the system load by name later on come from the system folder only,
 // never from the program's folder or the current folder, where anyone could leave a DLL. The
@@ -45,7 +28,7 @@ void restrictDllSearch() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     restrictDllSearch();
-    const ComApartment com;
+    // COM is started by the calls that need it (platform/win32/com.h), not here.
     zv::Main();
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
