@@ -118,6 +118,18 @@ void LauncherTest::command(std::size_t depth, int row, int downs) {
         screen().key("Down");
     screen().key("Return");
     ASSERT_TRUE(waitUntil([&] { return popups().empty(); }, 10s, "the pop-up to close"));
+    // The command runs after the pop-up has gone (and may move the menu: a rebuilt menu keeps
+    // its bottom edge); the next step must see what it left.
+    ASSERT_TRUE(idle());
+}
+
+::testing::AssertionResult LauncherTest::idle() {
+    return waitUntil(
+        [&] {
+            auto states = session().idle(ProgramFolder::exeName, 200ms);
+            return !states.empty() && states.front().result == IdleResult::Idle;
+        },
+        10s, "zelvora.exe to wait for input");
 }
 
 void LauncherTest::enableEditMode() {

@@ -50,6 +50,8 @@ class LauncherTest : public WineTest {
     // A right click on a row of an open menu, then the pop-up entry chosen with the keyboard as
     // a user would: Down `downs` times from nothing (separators are skipped), then Return.
     void command(std::size_t depth, int row, int downs);
+    // Waits until the program has handled what it was sent and waits for input again.
+    ::testing::AssertionResult idle();
     // Edit mode on: "&Enable Edit mode" in the short pop-up of the root's first row.
     void enableEditMode();
     // The program's visible window with this title, waited for up to `wait`.
