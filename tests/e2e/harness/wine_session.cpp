@@ -146,6 +146,12 @@ std::string Session::probe(const std::vector<std::string>& args) const {
     std::vector<std::string> command = {options_.probeExe.string()};
     command.insert(command.end(), args.begin(), args.end());
     CommandResult result = runWine(command, Milliseconds(30000));
+    // A window that goes while the probe walks the desktop can, now and then, make the probe
+    // process end with a failure under Wine; a report is a snapshot, so it is taken again.
+    for (int retry = 0; retry < 2 && result.finished && result.exitStatus != 0; ++retry) {
+        log("probe failed (" + result.describe() + "), asking again");
+        result = runWine(command, Milliseconds(30000));
+    }
     if (!result.finished || result.exitStatus != 0) {
         std::string joined;
         for (const auto& a : args)
