@@ -3,6 +3,7 @@
 // has no system attribute. Entries are listed sorted by name without regard to case, the way
 // an NTFS folder lists them, so tests see one order on every host.
 #include "platform/folders.h"
+#include "platform/wildcard.h"
 
 #include "platform/headless/headless.h"
 #include "platform/headless/lnk_reader.h"
@@ -20,49 +21,13 @@ namespace zv::platform {
 
 namespace {
 
-char upper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// "*" matches any run of characters, "?" any one; letters match either case.
-bool wildcardMatch(std::string_view pattern, std::string_view name) {
-    std::size_t p = 0, n = 0;
-    std::size_t starP = std::string_view::npos, starN = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || upper(pattern[p]) == upper(name[n]))) {
-            ++p;
-            ++n;
-        } else if (p < pattern.size() && pattern[p] == '*') {
-            starP = p++;
-            starN = n;
-        } else if (starP != std::string_view::npos) {
-            p = starP + 1;
-            n = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*')
-        ++p;
-    return p == pattern.size();
-}
-
-// The file system's rule: a pattern ending in ".*" also takes names without that last part,
-// so "*.*" lists every entry, dotted or not.
-bool patternMatches(std::string_view pattern, std::string_view name) {
-    if (wildcardMatch(pattern, name))
-        return true;
-    return pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*" &&
-           wildcardMatch(pattern.substr(0, pattern.size() - 2), name);
-}
-
 // Upper-cased names in byte order, then the names themselves; compared in place, as the search
 // sorts every folder it lists.
 bool byNameWithoutCase(const std::string& a, const std::string& b) {
     const std::size_t common = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < common; ++i) {
-        const auto ua = static_cast<unsigned char>(upper(a[i]));
-        const auto ub = static_cast<unsigned char>(upper(b[i]));
+        const auto ua = static_cast<unsigned char>(upperAscii(a[i]));
+        const auto ub = static_cast<unsigned char>(upperAscii(b[i]));
         if (ua != ub)
             return ua < ub;
     }
@@ -106,7 +71,7 @@ std::vector<FolderEntry> readMatching(const std::string& pattern, bool tellFolde
         if (!entry)
             break;
         const std::string_view name(entry->d_name);
-        if (name.empty() || name.front() == '.' || !patternMatches(mask, name))
+        if (name.empty() || name.front() == '.' || !wildcardMatch(mask, name))
             continue;
         entries.push_back({std::string(name), tellFolders && listedFolder(folder, *entry), {}});
     }
@@ -133,7 +98,7 @@ std::vector<FolderEntry> listFolderEntries(const std::string& pattern) {
 }
 
 bool entryMatches(const FolderEntry& entry, const std::string& pattern) {
-    return patternMatches(pattern, entry.name);
+    return wildcardMatch(pattern, entry.name);
 }
 
 bool folderExists(const std::string& path) {

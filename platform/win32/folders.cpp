@@ -1,4 +1,5 @@
 #include "platform/folders.h"
+#include "platform/wildcard.h"
 
 #include "com.h"
 #include "handles.h"
@@ -60,42 +61,6 @@ std::wstring widePath(const std::string& path) {
         return {};
     wide.resize(static_cast<std::size_t>(n - 1)); // the terminator stays out of the string
     return wide;
-}
-
-char upper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// Wildcards as a folder listing applies them to one name: "*" any run of characters, "?" any
-// one, letters in either case (the program's patterns are plain ASCII), and a pattern ending in
-// ".*" also taking names without that last part.
-bool wildcardRun(std::string_view pattern, std::string_view name) {
-    std::size_t p = 0, n = 0;
-    std::size_t starP = std::string_view::npos, starN = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || upper(pattern[p]) == upper(name[n]))) {
-            ++p;
-            ++n;
-        } else if (p < pattern.size() && pattern[p] == '*') {
-            starP = p++;
-            starN = n;
-        } else if (starP != std::string_view::npos) {
-            p = starP + 1;
-            n = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*')
-        ++p;
-    return p == pattern.size();
-}
-
-bool wildcardMatch(std::string_view pattern, std::string_view name) {
-    if (wildcardRun(pattern, name))
-        return true;
-    return pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*" &&
-           wildcardRun(pattern.substr(0, pattern.size() - 2), name);
 }
 
 } // namespace
