@@ -10,20 +10,16 @@ namespace zv::platform {
 
 namespace {
 
-// Asks for both sizes of the first icon at once and keeps the one wanted.
+// Asks for the one size wanted: each size is a read of the file of its own.
 HICON extract(const std::string& path, bool large) {
-    HICON bigIcon = nullptr;
-    HICON smallIcon = nullptr;
-    const UINT extracted = ExtractIconExA(path.c_str(), 0, &bigIcon, &smallIcon, 1);
-    // Nothing extracted (0, or UINT_MAX for a missing file): the outputs are not to be trusted,
-    // Wine leaves junk in them.
+    HICON icon = nullptr;
+    const UINT extracted =
+        ExtractIconExA(path.c_str(), 0, large ? &icon : nullptr, large ? nullptr : &icon, 1);
+    // Nothing extracted (0, or UINT_MAX for a missing file): the output is not to be trusted,
+    // Wine leaves junk in it.
     if (extracted == 0 || extracted == UINT_MAX)
         return nullptr;
-    HICON keep = large ? bigIcon : smallIcon;
-    HICON drop = large ? smallIcon : bigIcon;
-    if (drop)
-        DestroyIcon(drop);
-    return keep;
+    return icon;
 }
 
 } // namespace
