@@ -91,9 +91,7 @@ void FrmMenu::build(std::int16_t menuNum, std::int16_t dpth, std::int16_t prevHo
     }
 
     // 8. The native window with its font; the background is painted by drawAll.
-    if (!window_)
-        window_ =
-            std::make_unique<platform::Window>(platform::WindowStyle::Menu, *this, "Zelvora menu");
+    load();
     window_->place(static_cast<int>(std::lround(Left)), static_cast<int>(std::lround(Top)),
                    static_cast<int>(std::lround(Width)), static_cast<int>(std::lround(Height)));
     window_->surface().setFont(skinText("Font"), skinNumber("FontSize"));
@@ -122,8 +120,17 @@ void FrmMenu::destroy(bool skipMe) {
     }
 }
 
+void FrmMenu::load() {
+    if (!window_)
+        window_ =
+            std::make_unique<platform::Window>(platform::WindowStyle::Menu, *this, "Zelvora menu");
+}
+
 void FrmMenu::close() {
-    window_.reset();
+    if (!window_)
+        return;
+    window_->stopTimer();
+    window_->hide();
 }
 
 std::int16_t FrmMenu::getKey(std::int16_t index) const {

@@ -35,14 +35,17 @@ class FrmMenu final : public platform::WindowEvents {
     std::int16_t getTopBound(std::int16_t index) const;
     void drawAll();
 
-    bool isOpen() const { return window_ != nullptr; }
+    bool isOpen() const { return window_ && window_->visible(); }
     // Whether Hover names one of the rows.
     bool hasRow() const { return Hover >= 0 && Hover <= MaxItems; }
-    platform::Window* window() { return window_.get(); }
+    // The native window while the level is open, else null.
+    platform::Window* window() { return isOpen() ? window_.get() : nullptr; }
     void stopHoverTimer();
 
     // A window object made fresh for a new level: no row remembered, timer off.
     void renew();
+    // Makes the native window, hidden, if there is none yet; build shows it.
+    void load();
 
     // Input (client pixels).
     void mouseDown(int button, int shift, double x, double y) override;
@@ -64,6 +67,8 @@ class FrmMenu final : public platform::WindowEvents {
     void openSubmenu();
     void firstLetterSearch(int keyCode);
 
+    // Made on the level's first opening (or ahead of it) and kept, hidden while the level is
+    // closed: making a native window costs more than showing one again.
     std::unique_ptr<platform::Window> window_;
 };
 

@@ -15,7 +15,7 @@ void FrmMenu::ExecuteLink() {
         return;
     // A copy: the shell and the system dialogs run modal loops in which the store may change.
     const MenuEntry item = items[itemKeys[Hover]];
-    void* owner = window_ ? window_->handle() : nullptr;
+    void* owner = isOpen() ? window_->handle() : nullptr;
     switch (item.itemType) {
     case File:
         try {

@@ -44,7 +44,7 @@ void FrmMenu::hitTest(double x, double y) {
 }
 
 void FrmMenu::restartHoverTimer() {
-    if (!window_)
+    if (!isOpen())
         return;
     window_->stopTimer();
     window_->startTimer(hoverInterval);

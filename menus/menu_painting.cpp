@@ -35,7 +35,7 @@ bool isHighlightable(std::int32_t type) {
 } // namespace
 
 void FrmMenu::drawAll() {
-    if (!window_)
+    if (!isOpen())
         return;
     window_->surface().clear(menuBackground);
     drawHighlight();

@@ -242,8 +242,12 @@ void Window::show() {
 }
 
 void Window::hide() {
-    if (impl_->hwnd)
-        ShowWindow(impl_->hwnd, SW_HIDE);
+    if (!impl_->hwnd)
+        return;
+    // The rest of a click that hid the window belongs to whatever is below it.
+    if (GetCapture() == impl_->hwnd)
+        ReleaseCapture();
+    ShowWindow(impl_->hwnd, SW_HIDE);
 }
 
 bool Window::visible() const {
@@ -273,8 +277,11 @@ void Window::present() {
     if (!impl_->hwnd)
         return;
     win32::WindowDC dc(impl_->hwnd);
-    if (dc)
-        impl_->surface.copyTo(dc.get());
+    if (!dc)
+        return;
+    impl_->surface.copyTo(dc.get());
+    // The window now shows the whole image: a paint message already waiting would copy it again.
+    ValidateRect(impl_->hwnd, nullptr);
 }
 
 void Window::startTimer(int milliseconds) {

@@ -134,8 +134,10 @@ TEST_F(ItemExecutionTest, QuitDetachesTheWatcherAndUnloadsTheWindows) {
     EXPECT_FALSE(triggerHooked());
     EXPECT_FALSE(frmTrigger.loaded());
     EXPECT_EQ(topLevel, -1);
+    // Menu windows stay made, hidden, until the process ends.
     for (auto* w : headless::windows())
-        EXPECT_NE(w->style, platform::WindowStyle::Menu) << "a menu window is still open";
+        EXPECT_FALSE(w->style == platform::WindowStyle::Menu && w->visible)
+            << "a menu window is still open";
 }
 
 } // namespace
