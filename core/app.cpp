@@ -12,6 +12,7 @@
 #include "graphics/icon_registry.h"
 #include "menus/frm_menu.h"
 #include "menus/menu_windows.h"
+#include "menus/prepare_ahead.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
 #include "platform/process.h"
@@ -67,6 +68,8 @@ void Main() {
 
     frmTrigger.load();
     frmTrigger.show();
+
+    prepareAhead();
 }
 
 bool askSave() {

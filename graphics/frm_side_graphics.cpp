@@ -13,18 +13,22 @@ double FrmSideGraphics::sgHeight() const {
     return static_cast<double>(kSideGraphicHeight) * platform::screen().twipsPerPixelY;
 }
 
-void FrmSideGraphics::apply() {
+void FrmSideGraphics::load() {
     if (!window_)
         window_ = std::make_unique<platform::Window>(platform::WindowStyle::SideStrip, *this,
                                                      "Zelvora strip");
+    if (!sg_)
+        sg_ = std::make_unique<platform::Bitmap>(makeSideGraphic());
+}
+
+void FrmSideGraphics::apply() {
+    load();
     window_->place(static_cast<int>(std::lround(Left)), static_cast<int>(std::lround(Top)),
                    static_cast<int>(std::lround(Width)), static_cast<int>(std::lround(Height)));
     paint();
 }
 
 void FrmSideGraphics::paint() {
-    if (!sg_)
-        sg_ = std::make_unique<platform::Bitmap>(makeSideGraphic());
     auto& surface = window_->surface();
     const int y = static_cast<int>(std::lround(sgTop / platform::screen().twipsPerPixelY));
     surface.blt(*sg_, 0, y);

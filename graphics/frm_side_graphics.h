@@ -17,6 +17,8 @@ class FrmSideGraphics : public platform::WindowEvents {
     double sgTop = 0;
     double sgHeight() const;
 
+    // Makes the native window, hidden, and the picture, if not made yet.
+    void load();
     // Moves and sizes the native window after the fields above changed.
     void apply();
     void show();

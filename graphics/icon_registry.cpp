@@ -10,6 +10,7 @@ void resetIcons() {
     iconSys.iconCount = 0;
     iconSys.lastGroup = -1;
     iconSys.groupRefused = false;
+    iconSys.extractedAhead.clear();
 }
 
 void beginIconGroup(const std::string& name) {
@@ -47,10 +48,19 @@ platform::IconHandle iconHandle(std::int16_t index) {
     if (index < 0 || index >= iconSys.iconCount)
         return nullptr;
     if (!iconSys.iconExtracted[index]) {
-        iconSys.iconHandles[index] = platform::extractSmallIcon(iconSys.iconPaths[index]);
+        const std::string& path = iconSys.iconPaths[index];
+        const auto ahead = iconSys.extractedAhead.find(path);
+        iconSys.iconHandles[index] = ahead != iconSys.extractedAhead.end()
+                                         ? ahead->second
+                                         : platform::extractSmallIcon(path);
         iconSys.iconExtracted[index] = true;
     }
     return iconSys.iconHandles[index];
+}
+
+void extractAhead(const std::string& path) {
+    if (!iconSys.extractedAhead.count(path))
+        iconSys.extractedAhead.emplace(path, platform::extractSmallIcon(path));
 }
 
 void drawIcon(platform::Surface& surface, std::int16_t index, int x, int y) {

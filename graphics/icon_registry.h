@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 
 namespace zv {
@@ -31,6 +32,9 @@ struct IconSys {
     std::int16_t lastCatalogueIcon = -1;
     // A group beyond the last one the table holds was refused; its icons belong to no group.
     bool groupRefused = false;
+    // Icons of paths not registered yet, extracted while the program was idle: a registration
+    // of the path takes the handle from here instead of reading the file again.
+    std::map<std::string, platform::IconHandle> extractedAhead;
 };
 
 extern IconSys iconSys;
@@ -45,6 +49,9 @@ void markCatalogueEnd();
 std::int16_t loadIcon(const std::string& path, const std::string& tag);
 // The icon's handle, extracted on first use; null for a file without an icon or a bad index.
 platform::IconHandle iconHandle(std::int16_t index);
+// Extracts the icon of path before anything registers it; indexes are still given out by
+// loadIcon alone, in the order things are drawn.
+void extractAhead(const std::string& path);
 // Draws icon index at (x, y), 16 x 16 pixels; nothing for a null icon or a bad index.
 void drawIcon(platform::Surface& surface, std::int16_t index, int x, int y);
 std::string getIconTag(std::int16_t index);

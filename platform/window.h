@@ -5,6 +5,7 @@
 
 #include "platform/surface.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -74,5 +75,11 @@ class Window {
 
 // Runs the events that are waiting and returns; long work calls it between small steps.
 void yieldToEvents();
+
+// Work for the moments the program waits for the user: the main loop runs one step of task
+// each time it finds no event waiting, until a step returns false. A step must be short, as an
+// event arriving meanwhile waits for it, and must not set a new task. A new task replaces the
+// one before.
+void runWhenIdle(std::function<bool()> task);
 
 } // namespace zv::platform

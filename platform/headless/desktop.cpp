@@ -8,6 +8,17 @@ Desktop& desktop() {
     return d;
 }
 
+int runIdle(int maxSteps) {
+    auto& task = desktop().idleTask;
+    int steps = 0;
+    while (task && steps < maxSteps) {
+        ++steps;
+        if (!task())
+            task = nullptr;
+    }
+    return steps;
+}
+
 void resetDesktop() {
     desktop() = Desktop{};
     detail::resetWindows();

@@ -11,7 +11,9 @@
 
 namespace zv::platform {
 
-std::string programFolder() { return headless::state().programFolder; }
+std::string programFolder() {
+    return headless::state().programFolder;
+}
 
 FileRead readTextFile(const std::string& path) {
     FileRead result;

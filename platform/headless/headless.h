@@ -179,14 +179,18 @@ struct Desktop {
     int twipsPerPixelX = 15;
     int twipsPerPixelY = 15;
     std::vector<ShellCall> shellCalls;
-    int yields = 0;                // calls of platform::yieldToEvents
-    std::function<void()> onYield; // runs inside yieldToEvents: events arriving meanwhile
+    int yields = 0;                 // calls of platform::yieldToEvents
+    std::function<void()> onYield;  // runs inside yieldToEvents: events arriving meanwhile
+    std::function<bool()> idleTask; // set by platform::runWhenIdle; run by runIdle()
     // Uses of the platform that real Windows would quietly fail or crash on (drawing a destroyed
     // icon, destroying one twice); tests expect this to stay empty.
     std::vector<std::string> faults;
 };
 
 Desktop& desktop();
+// Runs steps of the idle task, as the main loop would with no event waiting, until it is done
+// or maxSteps ran; returns how many ran.
+int runIdle(int maxSteps = 1000000);
 // A fresh desktop: clock at 0, no focus, no icons, the default screen, no shell records or
 // faults. Windows whose objects still live stay registered (their timers keep their time left);
 // serial numbers start again. Called by reset().

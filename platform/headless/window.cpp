@@ -5,6 +5,7 @@
 #include "platform/screen.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace zv::platform {
 
@@ -229,6 +230,10 @@ void yieldToEvents() {
     // A copy, so a handler that replaces onYield does not destroy the function it runs in.
     if (auto arrive = d.onYield)
         arrive();
+}
+
+void runWhenIdle(std::function<bool()> task) {
+    headless::desktop().idleTask = std::move(task);
 }
 
 } // namespace zv::platform

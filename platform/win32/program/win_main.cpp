@@ -2,6 +2,7 @@
 // the process.
 #include "core/app.h"
 #include "platform/win32/dialog_messages.h"
+#include "platform/win32/idle.h"
 
 #include <windows.h>
 
@@ -31,7 +32,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // COM is started by the calls that need it (platform/win32/com.h), not here.
     zv::Main();
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    for (;;) {
+        // Idle work goes one short step at a time, and only while no message waits.
+        while (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && zv::win32::idleStep()) {
+        }
+        if (GetMessageA(&msg, nullptr, 0, 0) <= 0)
+            break;
         // Open dialogs (the modeless one above all) get Tab, Enter, Esc and access keys.
         if (zv::win32::dialogMessage(msg))
             continue;

@@ -1,0 +1,11 @@
+// Work done while the program waits for its first click: the windows an opening shows and the
+// icons its rows draw are made ready beforehand, so that a click costs only placing and painting.
+#pragma once
+
+namespace zv {
+
+// Hands the work to the idle moments of the event loop, a short step at a time; called once at
+// the end of start-up.
+void prepareAhead();
+
+} // namespace zv

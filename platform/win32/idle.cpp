@@ -1,0 +1,33 @@
+#include "idle.h"
+
+#include "platform/window.h"
+
+#include <utility>
+
+namespace zv::win32 {
+
+namespace {
+
+std::function<bool()>& idleTask() {
+    static std::function<bool()> task;
+    return task;
+}
+
+} // namespace
+
+bool idleStep() {
+    auto& task = idleTask();
+    if (task && !task())
+        task = nullptr;
+    return static_cast<bool>(task);
+}
+
+} // namespace zv::win32
+
+namespace zv::platform {
+
+void runWhenIdle(std::function<bool()> task) {
+    win32::idleTask() = std::move(task);
+}
+
+} // namespace zv::platform

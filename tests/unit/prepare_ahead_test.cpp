@@ -1,0 +1,149 @@
+#include "core/app_state.h"
+#include "core/item_store.h"
+#include "graphics/frm_side_graphics.h"
+#include "graphics/icon_registry.h"
+#include "menus/frm_menu.h"
+#include "menus/menu_windows.h"
+#include "platform/headless/headless.h"
+#include "test_support.h"
+#include "trigger/frm_trigger.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace zv {
+namespace {
+
+using platform::buttonLeft;
+
+// Root: a program, a row with catalogue icon 1, a submenu, a missing program, the same program
+// again; submenu 1: another program. The catalogue has three icons.
+class PrepareAheadTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const char* file : {"app.exe", "other.exe", "i0.ico", "i1.ico", "i2.ico"})
+            folder.write(file, "bytes");
+        const std::string app = folder.path() + "\\app.exe";
+        menuFile = " 0 \r\nApp, 0 , 0 ," + app + ",-1 \r\nPictured, 0 , 0 ,x, 1 \r\n" +
+                   "Sub, 1 , 0 , 1 ,-1 \r\nMissing, 0 , 0 ,missing.exe,-1 \r\nAgain, 0 , 0 ," +
+                   app + ",-1 \r\nOther, 0 , 1 ," + folder.path() + "\\other.exe,-1 \r\n";
+        catalogue = "# ,Group\r\nzero, i0.ico\r\none, i1.ico\r\ntwo, i2.ico\r\n";
+    }
+
+    void start() { test::startProgram(folder, menuFile, catalogue); }
+    void clickTrigger() {
+        frmTrigger.mouseDown(buttonLeft, 0, 10, 10);
+        frmTrigger.mouseUp(buttonLeft, 0, 10, 10);
+    }
+    FrmMenu& root() { return *menuLevels[0]; }
+
+    // What the user sees of the root and its submenu, and the icon indexes their rows got.
+    struct Seen {
+        Picture rootImage, subImage;
+        std::vector<std::int16_t> iconIndexes;
+        std::int16_t iconCount = 0;
+    };
+    Seen openRootAndSubmenu() {
+        root().Hover = 0; // the root keeps its highlighted row between openings
+        clickTrigger();
+        Seen seen;
+        seen.rootImage = headless::record(*root().window()).presented;
+        root().Hover = 2;
+        root().keyDown(39, 0); // Right
+        FrmMenu& sub = *menuLevels[1];
+        seen.subImage = headless::record(*sub.window()).presented;
+        for (int slot = store.listHead; slot >= 0; slot = items[slot].nextIndex)
+            seen.iconIndexes.push_back(items[slot].iconIndex);
+        seen.iconCount = iconSys.iconCount;
+        return seen;
+    }
+
+    static std::vector<headless::WindowRecord*> hiddenOf(platform::WindowStyle style) {
+        std::vector<headless::WindowRecord*> found;
+        for (auto* w : headless::windows())
+            if (w->style == style && !w->visible)
+                found.push_back(w);
+        return found;
+    }
+
+    test::TempFolder folder;
+    std::string menuFile, catalogue;
+};
+
+TEST_F(PrepareAheadTest, IdleTimeReadiesTheFirstOpeningWithoutChangingWhatItShows) {
+    start();
+    const Seen unprepared = openRootAndSubmenu();
+    // Painting read app.exe for each of its two rows, other.exe and catalogue icon 1.
+    EXPECT_EQ(headless::liveIcons(), 4);
+
+    start();
+    const ItemStore before = store;
+    EXPECT_TRUE(hiddenOf(platform::WindowStyle::Menu).empty());
+    EXPECT_GT(headless::runIdle(), 0);
+    EXPECT_EQ(headless::runIdle(), 0) << "the work ends";
+    // The strip and the root's window are made and stay hidden; nothing is registered, the
+    // store's cursor has not moved, and every icon the rows draw is read, app.exe's once.
+    EXPECT_EQ(hiddenOf(platform::WindowStyle::SideStrip).size(), 1u);
+    EXPECT_EQ(hiddenOf(platform::WindowStyle::Menu).size(), 1u);
+    EXPECT_EQ(iconSys.iconCount, 3);
+    EXPECT_EQ(store.listCursor, before.listCursor);
+    EXPECT_EQ(store.listPrev, before.listPrev);
+    EXPECT_EQ(store.listNext, before.listNext);
+    EXPECT_EQ(headless::liveIcons(), 3);
+
+    // Opening reads no file again and shows exactly what it showed unprepared, with the same
+    // icon indexes given out in the same order.
+    const Seen prepared = openRootAndSubmenu();
+    EXPECT_EQ(headless::liveIcons(), 3);
+    EXPECT_EQ(prepared.rootImage.pixels(), unprepared.rootImage.pixels());
+    EXPECT_EQ(prepared.subImage.pixels(), unprepared.subImage.pixels());
+    EXPECT_EQ(prepared.iconIndexes, unprepared.iconIndexes);
+    EXPECT_EQ(prepared.iconCount, unprepared.iconCount);
+    EXPECT_TRUE(headless::desktop().faults.empty());
+}
+
+TEST_F(PrepareAheadTest, AnEntryEditedBeforeItsFirstPaintingGetsItsNewTargetsIcon) {
+    start();
+    headless::runIdle();
+    const int readAhead = headless::liveIcons();
+    // The first row now points at other.exe, whose icon was read ahead for the submenu's row.
+    items[store.listHead].target = folder.path() + "\\other.exe";
+    clickTrigger();
+    const std::int16_t index = items[store.listHead].iconIndex;
+    ASSERT_GE(index, 0);
+    EXPECT_EQ(iconSys.iconPaths[index], folder.path() + "\\other.exe");
+    EXPECT_NE(iconHandle(index), nullptr);
+    EXPECT_EQ(headless::liveIcons(), readAhead);
+}
+
+TEST_F(PrepareAheadTest, AClosedLevelKeepsItsNativeWindowHiddenForTheNextOpening) {
+    start();
+    const Seen first = openRootAndSubmenu();
+    FrmMenu& sub = *menuLevels[1];
+    void* rootHandle = root().window()->handle();
+    void* subHandle = sub.window()->handle();
+    // The pointer moving off the highlighted row starts the hover timer (the first move after
+    // opening is ignored).
+    sub.mouseMove(0, 0, 50, 10);
+    sub.mouseMove(0, 0, 50, 500);
+    ASSERT_TRUE(headless::record(*sub.window()).timer.running);
+
+    clickTrigger(); // closes everything
+    EXPECT_FALSE(root().isOpen());
+    EXPECT_FALSE(sub.isOpen());
+    EXPECT_EQ(root().window(), nullptr);
+    const auto hidden = hiddenOf(platform::WindowStyle::Menu);
+    ASSERT_EQ(hidden.size(), 2u);
+    for (auto* w : hidden)
+        EXPECT_FALSE(w->timer.running) << "a hidden level's hover timer still runs";
+
+    const Seen again = openRootAndSubmenu();
+    EXPECT_EQ(root().window()->handle(), rootHandle);
+    EXPECT_EQ(sub.window()->handle(), subHandle);
+    EXPECT_EQ(again.rootImage.pixels(), first.rootImage.pixels());
+    EXPECT_EQ(again.subImage.pixels(), first.subImage.pixels());
+}
+
+} // namespace
+} // namespace zv
