@@ -226,10 +226,17 @@ void Window::place(int leftTwips, int topTwips, int widthTwips, int heightTwips)
     if (!hwnd)
         return;
     const ScreenMetrics s = screen();
-    SetWindowPos(hwnd, nullptr, twipsToPixels(leftTwips, s.twipsPerPixelX),
-                 twipsToPixels(topTwips, s.twipsPerPixelY),
-                 twipsToPixels(widthTwips, s.twipsPerPixelX),
-                 twipsToPixels(heightTwips, s.twipsPerPixelY), SWP_NOZORDER | SWP_NOACTIVATE);
+    const int left = twipsToPixels(leftTwips, s.twipsPerPixelX);
+    const int top = twipsToPixels(topTwips, s.twipsPerPixelY);
+    const int width = twipsToPixels(widthTwips, s.twipsPerPixelX);
+    const int height = twipsToPixels(heightTwips, s.twipsPerPixelY);
+    // A menu opened again mostly opens where it was: moving a window to its own place still
+    // costs a round of messages.
+    RECT now{};
+    GetWindowRect(hwnd, &now);
+    if (now.left != left || now.top != top || now.right - now.left != width ||
+        now.bottom - now.top != height)
+        SetWindowPos(hwnd, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     RECT client{};
     GetClientRect(hwnd, &client);
     if (client.right != impl_->surface.width() || client.bottom != impl_->surface.height())
@@ -261,12 +268,16 @@ void Window::setTopmost(bool on) {
 }
 
 void Window::focus() {
-    if (!impl_->hwnd)
+    HWND hwnd = impl_->hwnd;
+    if (!hwnd)
         return;
     // Refused when another program is in front and the user is busy there; that is the
-    // system's call to make, so the result is not checked.
-    SetForegroundWindow(impl_->hwnd);
-    SetFocus(impl_->hwnd);
+    // system's call to make, so the result is not checked. A window shown with activation
+    // mostly has both already, and asking again costs a round of messages.
+    if (GetForegroundWindow() != hwnd)
+        SetForegroundWindow(hwnd);
+    if (GetFocus() != hwnd)
+        SetFocus(hwnd);
 }
 
 Surface& Window::surface() {
