@@ -29,8 +29,8 @@ void GdiSurface::resize(int width, int height) {
             FillRect(fresh->dc.get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
         }
     }
-    if (fresh->dc && font_)
-        fresh->fontSelection = Selection(fresh->dc.get(), font_.get());
+    if (fresh->dc && selected_)
+        fresh->fontSelection = Selection(fresh->dc.get(), selected_);
     if (!fresh->bitmap)
         width = height = 0;
     image_ = std::move(fresh);
@@ -82,8 +82,8 @@ void GdiSurface::blt(const platform::Bitmap& source, int x, int y) {
 
 void GdiSurface::bltTransparent(const platform::Bitmap& source, int x, int y, Rgb key) {
     if (HDC from = source.impl().source())
-        TransparentBlt(dc(), x, y, source.width(), source.height(), from, 0, 0, source.width(),
-                       source.height(), colourRef(key));
+        GdiTransparentBlt(dc(), x, y, source.width(), source.height(), from, 0, 0, source.width(),
+                          source.height(), colourRef(key));
 }
 
 void GdiSurface::setFont(const std::string& face, int points) {
@@ -102,27 +102,34 @@ void GdiSurface::setTextColour(Rgb colour) {
 void GdiSurface::useFont() {
     if (face_.empty())
         return; // no font asked for yet: the device context's own
-    if (font_ && face_ == fontFace_ && points_ == fontPoints_ && bold_ == fontBold_)
+    if (face_ != fontFace_ || points_ != fontPoints_) {
+        // Put the old fonts out of the DC before they are deleted.
+        image_->fontSelection.restore();
+        selected_ = nullptr;
+        fonts_ = {};
+        fontFace_ = face_;
+        fontPoints_ = points_;
+    }
+    UniqueFont& font = fonts_[bold_ ? 1 : 0];
+    if (!font) {
+        LOGFONTA lf{};
+        lf.lfHeight = -MulDiv(points_, GetDeviceCaps(dc(), LOGPIXELSY), 72);
+        lf.lfWeight = bold_ ? FW_BOLD : FW_NORMAL;
+        lf.lfCharSet = DEFAULT_CHARSET;
+        lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+        lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+        lf.lfQuality = DEFAULT_QUALITY;
+        lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+        std::strncpy(lf.lfFaceName, face_.c_str(), LF_FACESIZE - 1);
+        font = UniqueFont(CreateFontIndirectA(&lf));
+        if (!font)
+            return; // keep drawing with the font there is
+    }
+    if (selected_ == font.get())
         return;
-    LOGFONTA lf{};
-    lf.lfHeight = -MulDiv(points_, GetDeviceCaps(dc(), LOGPIXELSY), 72);
-    lf.lfWeight = bold_ ? FW_BOLD : FW_NORMAL;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    lf.lfQuality = DEFAULT_QUALITY;
-    lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    std::strncpy(lf.lfFaceName, face_.c_str(), LF_FACESIZE - 1);
-    UniqueFont made(CreateFontIndirectA(&lf));
-    if (!made)
-        return; // keep drawing with the font there is
-    // Put the old font out of the DC before it is deleted, then select the new one.
     image_->fontSelection.restore();
-    font_ = std::move(made);
-    fontFace_ = face_;
-    fontPoints_ = points_;
-    fontBold_ = bold_;
-    image_->fontSelection = Selection(dc(), font_.get());
+    image_->fontSelection = Selection(dc(), font.get());
+    selected_ = image_->fontSelection.active() ? font.get() : nullptr;
 }
 
 void GdiSurface::drawText(const Rect& r, const std::string& text, unsigned format) {

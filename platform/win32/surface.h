@@ -5,6 +5,7 @@
 #include "gdi.h"
 #include "platform/surface.h"
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -45,15 +46,17 @@ class GdiSurface final : public platform::Surface {
     };
 
     HDC dc() const { return image_->dc.get(); }
-    // Makes the caption font match the face, size and weight asked for; only a change makes a
-    // new font.
+    // Selects the caption font of the face, size and weight asked for. Both weights are kept,
+    // as a header row switches to bold and back in every painting; only a new face or size
+    // makes new fonts.
     void useFont();
 
-    // The font outlives every image that selects it.
-    UniqueFont font_;
+    // Regular and bold of fontFace_ at fontPoints_, each made when first used. They outlive
+    // every image that selects them.
+    std::array<UniqueFont, 2> fonts_;
     std::string fontFace_;
     int fontPoints_ = 0;
-    bool fontBold_ = false;
+    HFONT selected_ = nullptr; // the one selected into the image's DC
 
     std::string face_;
     int points_ = 0;
