@@ -1,5 +1,7 @@
 #include "com.h"
 
+#include "system_library.h"
+
 namespace zv::win32 {
 
 namespace {
@@ -10,22 +12,14 @@ struct Ole32 {
     bool apartment = false;
 };
 
-template <typename F> F libraryExport(HMODULE module, const char* name) {
-    // Through void (*)(), the one function type a cast may pass through without a warning.
-    return reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
 const Ole32& ole32() {
     static const Ole32 loaded = [] {
         Ole32 com;
-        HMODULE module = LoadLibraryExA("ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        if (!module)
-            module = LoadLibraryA("ole32.dll"); // a system without the safe search flag
-        if (!module)
-            return com;
-        com.createInstance = libraryExport<decltype(&CoCreateInstance)>(module, "CoCreateInstance");
-        com.taskMemFree = libraryExport<decltype(&CoTaskMemFree)>(module, "CoTaskMemFree");
-        const auto initialise = libraryExport<decltype(&CoInitializeEx)>(module, "CoInitializeEx");
+        com.createInstance =
+            systemFunction<decltype(&CoCreateInstance)>("ole32.dll", "CoCreateInstance");
+        com.taskMemFree = systemFunction<decltype(&CoTaskMemFree)>("ole32.dll", "CoTaskMemFree");
+        const auto initialise =
+            systemFunction<decltype(&CoInitializeEx)>("ole32.dll", "CoInitializeEx");
         // Never left: the process ends with the apartment still entered, which ending a process
         // cleans up.
         com.apartment = initialise && SUCCEEDED(initialise(nullptr, COINIT_APARTMENTTHREADED));

@@ -1,6 +1,7 @@
 #include "platform/common_dialogs.h"
 
 #include "com.h"
+#include "system_library.h"
 
 #include <windows.h>
 
@@ -27,23 +28,13 @@ struct CommonDialogLibrary {
     decltype(&CommDlgExtendedError) extendedError = nullptr;
 };
 
-template <typename F> F libraryExport(HMODULE module, const char* name) {
-    // Through void (*)(), the one function type a cast may pass through without a warning.
-    return reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
 const CommonDialogLibrary& commonDialogs() {
     static const CommonDialogLibrary library = [] {
         CommonDialogLibrary loaded;
-        HMODULE module = LoadLibraryExA("comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        if (!module)
-            module = LoadLibraryA("comdlg32.dll"); // a system without the safe search flag
-        if (module) {
-            loaded.getOpenFileName =
-                libraryExport<decltype(&GetOpenFileNameA)>(module, "GetOpenFileNameA");
-            loaded.extendedError =
-                libraryExport<decltype(&CommDlgExtendedError)>(module, "CommDlgExtendedError");
-        }
+        loaded.getOpenFileName =
+            win32::systemFunction<decltype(&GetOpenFileNameA)>("comdlg32.dll", "GetOpenFileNameA");
+        loaded.extendedError = win32::systemFunction<decltype(&CommDlgExtendedError)>(
+            "comdlg32.dll", "CommDlgExtendedError");
         return loaded;
     }();
     return library;
@@ -92,18 +83,24 @@ std::optional<std::string> chooseFile(void* owner, const std::string& initialFil
 }
 
 std::string browseForFolder(void* owner, const std::string& title) {
+    static const auto browse =
+        win32::systemFunction<decltype(&SHBrowseForFolderA)>("shell32.dll", "SHBrowseForFolderA");
+    static const auto pathOf = win32::systemFunction<decltype(&SHGetPathFromIDListA)>(
+        "shell32.dll", "SHGetPathFromIDListA");
+    if (!browse || !pathOf)
+        return "";
     // The browser needs COM on the thread; without it the browser fails and gives "".
     win32::useCom();
     BROWSEINFOA info{};
     info.hwndOwner = static_cast<HWND>(owner);
     info.lpszTitle = title.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS;
-    const std::unique_ptr<ITEMIDLIST, CoTaskMemFreeFn> chosen(SHBrowseForFolderA(&info));
+    const std::unique_ptr<ITEMIDLIST, CoTaskMemFreeFn> chosen(browse(&info));
     if (!chosen)
         return "";
     char path[512];
     std::fill(std::begin(path), std::end(path), ' ');
-    if (!SHGetPathFromIDListA(chosen.get(), path))
+    if (!pathOf(chosen.get(), path))
         return "";
     return std::string(path, std::find(std::begin(path), std::end(path), '\0'));
 }

@@ -4,6 +4,7 @@
 #include "gdi.h"
 #include "platform/screen.h"
 #include "surface.h"
+#include "system_library.h"
 
 #include <commctrl.h>
 
@@ -190,14 +191,8 @@ namespace {
 // program that mostly shows no dialog; it stays loaded from then on. Should it not load, the
 // system's own classes make the controls.
 void loadCommonControls() {
-    HMODULE module = LoadLibraryExA("comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (!module)
-        module = LoadLibraryA("comctl32.dll"); // a system without the safe search flag
-    if (!module)
-        return;
-    // Through void (*)(), the one function type a cast may pass through without a warning.
-    const auto initialise = reinterpret_cast<decltype(&InitCommonControlsEx)>(
-        reinterpret_cast<void (*)()>(GetProcAddress(module, "InitCommonControlsEx")));
+    const auto initialise = win32::systemFunction<decltype(&InitCommonControlsEx)>(
+        "comctl32.dll", "InitCommonControlsEx");
     INITCOMMONCONTROLSEX icc{static_cast<DWORD>(sizeof(INITCOMMONCONTROLSEX)),
                              ICC_STANDARD_CLASSES};
     if (initialise)

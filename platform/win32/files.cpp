@@ -63,8 +63,8 @@ std::string replaceTextFile(const std::string& path, const std::string& bytes) {
         if (failure.empty() && !FlushFileBuffers(file.get()))
             failure = win32::errorText(GetLastError());
     }
-    if (failure.empty() &&
-        !MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (failure.empty() && !MoveFileExA(temp.c_str(), path.c_str(),
+                                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         failure = win32::errorText(GetLastError());
     if (!failure.empty())
         DeleteFileA(temp.c_str());

@@ -4,6 +4,8 @@
 
 namespace zv::platform {
 
-void endProcess() { ExitProcess(0); }
+void endProcess() {
+    ExitProcess(0);
+}
 
 } // namespace zv::platform

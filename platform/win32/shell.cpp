@@ -1,6 +1,7 @@
 #include "platform/shell.h"
 
 #include "com.h"
+#include "system_library.h"
 
 #include <windows.h>
 
@@ -9,27 +10,6 @@
 namespace zv::platform {
 
 namespace {
-
-// shell32 from the system folder only; the program links it anyway, so the loaded copy is the
-// fallback where the safe search flag is unknown (older systems without the update). The
-// module stays loaded for the life of the process.
-HMODULE shell32() {
-    static const HMODULE module = [] {
-        HMODULE m = LoadLibraryExA("shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        return m ? m : GetModuleHandleA("shell32.dll");
-    }();
-    return module;
-}
-
-// Exported by number only, so looked up at run time.
-template <typename F> F shellExport(int ordinal) {
-    HMODULE m = shell32();
-    if (!m)
-        return nullptr;
-    FARPROC proc = GetProcAddress(m, MAKEINTRESOURCEA(ordinal));
-    // Through void (*)(), the one function type a cast may pass through without a warning.
-    return reinterpret_cast<F>(reinterpret_cast<void (*)()>(proc));
-}
 
 using ShutdownDialogFn = int(WINAPI*)(HWND owner);
 using RunDialogFn = int(WINAPI*)(HWND owner, HICON icon, LPCWSTR directory, LPCWSTR title,
@@ -50,13 +30,19 @@ void shellExecute(void* owner, const std::string& file) {
     // The shell may hand the file to extensions that use COM, which wants the thread in an
     // apartment first.
     win32::useCom();
+    static const auto execute =
+        win32::systemFunction<decltype(&ShellExecuteA)>("shell32.dll", "ShellExecuteA");
+    if (!execute)
+        return;
     // The program does not look at the result: the shell reports its own failures.
-    ShellExecuteA(static_cast<HWND>(owner), nullptr, file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    execute(static_cast<HWND>(owner), nullptr, file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void shutdownDialog(void* owner) {
     win32::useCom(); // the shell's dialogs, like its execution, may use COM
-    if (auto dialog = shellExport<ShutdownDialogFn>(60))
+    // Exported by number only.
+    static const auto dialog = win32::systemFunction<ShutdownDialogFn>("shell32.dll", 60);
+    if (dialog)
         dialog(static_cast<HWND>(owner));
 }
 
@@ -64,7 +50,8 @@ void runDialog(void* owner) {
     win32::useCom();
     // The title and description are read as UTF-16 on NT-family systems: empty ANSI strings
     // would show garbage in the title.
-    if (auto dialog = shellExport<RunDialogFn>(61))
+    static const auto dialog = win32::systemFunction<RunDialogFn>("shell32.dll", 61);
+    if (dialog)
         dialog(static_cast<HWND>(owner), nullptr, nullptr, L"", L"", 0);
 }
 
