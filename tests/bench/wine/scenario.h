@@ -42,7 +42,7 @@ struct RunResult {
     std::optional<double> rightAgainMs; // and Right again, the submenu's icons extracted
     std::optional<double> privateBytes;
     std::optional<double> rssAnonBytes; // the Wine process as Linux counts it, for comparison
-    int iconFilesAtStart = -1;          // catalogue icon files opened until start-up was idle
+    int iconFilesAtStart = -1;          // catalogue icon files opened before the first click
     int iconFilesAfterMenu = -1;        // and once the root menu showed
     int menusOpened = 0;
     std::vector<std::string> problems;
