@@ -240,22 +240,27 @@ void Bench::waitForEmptyScreen(RunResult& result) {
 }
 
 void Bench::readMemory(const std::string& exe, pid_t unixPid, RunResult& result) {
-    const auto output = session_.runWine({files_.memoryProbeExe.string(), exe}, 30s);
-    std::istringstream lines(output.output);
-    for (std::string line; std::getline(lines, line);) {
-        if (line.rfind("M\t", 0) != 0)
-            continue;
-        std::vector<std::string> fields;
-        std::istringstream parts(line);
-        for (std::string field; std::getline(parts, field, '\t');)
-            fields.push_back(field);
-        // Private bytes are the commit charge, which Windows also reports as the page-file
-        // usage; Wine fills only the latter for another process.
-        if (fields.size() >= 5) {
-            const double privateUsage = std::stod(fields[3]);
-            const double pagefileUsage = std::stod(fields[4]);
-            if (privateUsage > 0 || pagefileUsage > 0)
-                result.privateBytes = privateUsage > 0 ? privateUsage : pagefileUsage;
+    // The probe walks the process list, which can fail while Wine's own processes come and go:
+    // one more try before the run goes without a reading.
+    e2e::CommandResult output;
+    for (int attempt = 0; attempt < 2 && !result.privateBytes; ++attempt) {
+        output = session_.runWine({files_.memoryProbeExe.string(), exe}, 30s);
+        std::istringstream lines(output.output);
+        for (std::string line; std::getline(lines, line);) {
+            if (line.rfind("M\t", 0) != 0)
+                continue;
+            std::vector<std::string> fields;
+            std::istringstream parts(line);
+            for (std::string field; std::getline(parts, field, '\t');)
+                fields.push_back(field);
+            // Private bytes are the commit charge, which Windows also reports as the page-file
+            // usage; Wine fills only the latter for another process.
+            if (fields.size() >= 5) {
+                const double privateUsage = std::stod(fields[3]);
+                const double pagefileUsage = std::stod(fields[4]);
+                if (privateUsage > 0 || pagefileUsage > 0)
+                    result.privateBytes = privateUsage > 0 ? privateUsage : pagefileUsage;
+            }
         }
     }
     if (!result.privateBytes)
