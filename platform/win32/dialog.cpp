@@ -1,6 +1,7 @@
 #include "platform/dialog.h"
 
 #include "dialog_messages.h"
+#include "font.h"
 #include "gdi.h"
 #include "platform/screen.h"
 #include "surface.h"
@@ -9,7 +10,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
@@ -58,20 +58,6 @@ void setStyleBit(HWND hwnd, LONG_PTR bits, bool on) {
     const LONG_PTR wanted = on ? style | bits : style & ~bits;
     if (wanted != style)
         SetWindowLongPtrA(hwnd, GWL_STYLE, wanted);
-}
-
-win32::UniqueFont makeFont(const std::string& face, int points, bool bold) {
-    win32::WindowDC screen(nullptr);
-    LOGFONTA lf{};
-    lf.lfHeight = -MulDiv(points, screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96, 72);
-    lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    lf.lfQuality = DEFAULT_QUALITY;
-    lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    std::strncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-    return win32::UniqueFont(CreateFontIndirectA(&lf));
 }
 
 int lineHeight(HFONT font) {
@@ -306,8 +292,8 @@ bool Dialog::Impl::create(HWND owner) {
     const ScreenMetrics s = screen();
     twipsPerPixelX = s.twipsPerPixelX;
     twipsPerPixelY = s.twipsPerPixelY;
-    font = makeFont(model.fontFace, model.fontPoints, false);
-    boldFont = makeFont(model.fontFace, model.fontPoints, true);
+    font = win32::makeFont(model.fontFace, model.fontPoints, false);
+    boldFont = win32::makeFont(model.fontFace, model.fontPoints, true);
     textLine = lineHeight(font.get());
 
     const DWORD style = dialogStyle();

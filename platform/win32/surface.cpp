@@ -1,9 +1,9 @@
 #include "surface.h"
 
 #include "bitmap.h"
+#include "font.h"
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 namespace zv::win32 {
@@ -112,16 +112,7 @@ void GdiSurface::useFont() {
     }
     UniqueFont& font = fonts_[bold_ ? 1 : 0];
     if (!font) {
-        LOGFONTA lf{};
-        lf.lfHeight = -MulDiv(points_, GetDeviceCaps(dc(), LOGPIXELSY), 72);
-        lf.lfWeight = bold_ ? FW_BOLD : FW_NORMAL;
-        lf.lfCharSet = DEFAULT_CHARSET;
-        lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
-        lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-        lf.lfQuality = DEFAULT_QUALITY;
-        lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-        std::strncpy(lf.lfFaceName, face_.c_str(), LF_FACESIZE - 1);
-        font = UniqueFont(CreateFontIndirectA(&lf));
+        font = makeFont(face_, points_, bold_);
         if (!font)
             return; // keep drawing with the font there is
     }

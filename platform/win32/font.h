@@ -1,0 +1,13 @@
+// The caption and control fonts the program makes from a face name and a point size.
+#pragma once
+
+#include "gdi.h"
+
+#include <string>
+
+namespace zv::win32 {
+
+// The face at points on the screen, regular or bold; null when the system makes no font.
+UniqueFont makeFont(const std::string& face, int points, bool bold);
+
+} // namespace zv::win32
