@@ -19,7 +19,6 @@ namespace zv {
 namespace {
 
 using headless::ChooserCall;
-using platform::Control;
 using platform::ControlKind;
 using platform::Dialog;
 using platform::DialogEvents;
@@ -28,44 +27,27 @@ using platform::DialogModel;
 constexpr Rgb paper{245, 244, 243};
 constexpr Rgb red{255, 0, 0};
 
-Control make(const std::string& name, ControlKind kind, const std::string& container, int left,
-             int top, int width, int height, const std::string& text = "", int group = 0) {
-    Control c;
-    c.name = name;
-    c.kind = kind;
-    c.container = container;
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
-    c.text = text;
-    c.group = group;
-    return c;
-}
-
 // A dialog with one control of each kind and two option sets in two frames.
 DialogModel sampleModel() {
     DialogModel m;
     m.title = "Sample";
     m.clientWidth = 4500;
     m.clientHeight = 3000;
-    m.controls = {
-        make("fraA", ControlKind::Frame, "", 150, 150, 2000, 1500, "First"),
-        make("optA0", ControlKind::Option, "fraA", 150, 300, 1500, 255, "A zero", 1),
-        make("optA1", ControlKind::Option, "fraA", 150, 600, 1500, 255, "A one", 1),
-        make("optB0", ControlKind::Option, "fraA", 150, 900, 1500, 255, "B zero", 2),
-        make("optB1", ControlKind::Option, "fraA", 150, 1200, 1500, 255, "B one", 2),
-        make("fraC", ControlKind::Frame, "", 2250, 150, 2000, 1500, "Second"),
-        make("optC0", ControlKind::Option, "fraC", 150, 300, 1500, 255, "C zero", 1),
-        make("optC1", ControlKind::Option, "fraC", 150, 600, 1500, 255, "C one", 1),
-        make("lblName", ControlKind::Label, "", 150, 1800, 900, 255, "Name"),
-        make("txtName", ControlKind::TextBox, "", 1200, 1800, 2000, 300),
-        make("cmbKind", ControlKind::DropDown, "", 1200, 2150, 2000, 300),
-        make("picPreview", ControlKind::PictureBox, "", 3300, 1800, 600, 600),
-        make("linSplit", ControlKind::Line, "", 150, 2550, 4200, 0),
-        make("cmdOK", ControlKind::Button, "", 2250, 2600, 1000, 330, "OK"),
-        make("cmdCancel", ControlKind::Button, "", 3350, 2600, 1000, 330, "Cancel"),
-    };
+    m.add("fraA", ControlKind::Frame, "", 150, 150, 2000, 1500, "First");
+    m.add("optA0", ControlKind::Option, "fraA", 150, 300, 1500, 255, "A zero").group = 1;
+    m.add("optA1", ControlKind::Option, "fraA", 150, 600, 1500, 255, "A one").group = 1;
+    m.add("optB0", ControlKind::Option, "fraA", 150, 900, 1500, 255, "B zero").group = 2;
+    m.add("optB1", ControlKind::Option, "fraA", 150, 1200, 1500, 255, "B one").group = 2;
+    m.add("fraC", ControlKind::Frame, "", 2250, 150, 2000, 1500, "Second");
+    m.add("optC0", ControlKind::Option, "fraC", 150, 300, 1500, 255, "C zero").group = 1;
+    m.add("optC1", ControlKind::Option, "fraC", 150, 600, 1500, 255, "C one").group = 1;
+    m.add("lblName", ControlKind::Label, "", 150, 1800, 900, 255, "Name");
+    m.add("txtName", ControlKind::TextBox, "", 1200, 1800, 2000, 300);
+    m.add("cmbKind", ControlKind::DropDown, "", 1200, 2150, 2000, 300);
+    m.add("picPreview", ControlKind::PictureBox, "", 3300, 1800, 600, 600);
+    m.add("linSplit", ControlKind::Line, "", 150, 2550, 4200, 0);
+    m.add("cmdOK", ControlKind::Button, "", 2250, 2600, 1000, 330, "OK");
+    m.add("cmdCancel", ControlKind::Button, "", 3350, 2600, 1000, 330, "Cancel");
     m.control("cmdOK").isDefault = true;
     m.control("optA0").checked = true;
     m.control("optB0").checked = true;
@@ -147,8 +129,8 @@ TEST_F(DialogPlatformTest, CheckOptionTouchesOnlyItsOwnSet) {
 }
 
 TEST_F(DialogPlatformTest, ControlPixelsAddTwipsThroughNestedFramesBeforeConverting) {
-    model.controls.push_back(make("fraInner", ControlKind::Frame, "fraA", 100, 100, 1000, 1000));
-    model.controls.push_back(make("txtDeep", ControlKind::TextBox, "fraInner", 7, 7, 300, 300));
+    model.add("fraInner", ControlKind::Frame, "fraA", 100, 100, 1000, 1000);
+    model.add("txtDeep", ControlKind::TextBox, "fraInner", 7, 7, 300, 300);
     // 150 + 100 + 7 = 257 twips: 17.13 pixels, so 17. Converting each step on its own would
     // give 10 + 7 + 0 = 17 here too, but 8 + 8 + 8 twips would not: checked below.
     EXPECT_EQ(platform::controlPixels(model, model.control("txtDeep"), 15, 15),
@@ -167,7 +149,7 @@ TEST_F(DialogPlatformTest, ControlPixelsAddTwipsThroughNestedFramesBeforeConvert
 }
 
 TEST_F(DialogPlatformTest, ControlPixelsOfLinesGoingBackAndOfRunawayContainers) {
-    model.controls.push_back(make("linBack", ControlKind::Line, "fraC", 600, 900, -300, -150));
+    model.add("linBack", ControlKind::Line, "fraC", 600, 900, -300, -150);
     // fraC (2250, 150) + (300, 750): a box 20 by 10 pixels.
     EXPECT_EQ(platform::controlPixels(model, model.control("linBack"), 15, 15),
               (Rect{170, 60, 190, 70}));
