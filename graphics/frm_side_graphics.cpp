@@ -21,13 +21,6 @@ void FrmSideGraphics::load() {
         sg_ = std::make_unique<platform::Bitmap>(makeSideGraphic());
 }
 
-void FrmSideGraphics::apply() {
-    load();
-    window_->place(static_cast<int>(std::lround(Left)), static_cast<int>(std::lround(Top)),
-                   static_cast<int>(std::lround(Width)), static_cast<int>(std::lround(Height)));
-    paint();
-}
-
 void FrmSideGraphics::paint() {
     auto& surface = window_->surface();
     const int y = static_cast<int>(std::lround(sgTop / platform::screen().twipsPerPixelY));
@@ -36,8 +29,13 @@ void FrmSideGraphics::paint() {
 }
 
 void FrmSideGraphics::show() {
-    apply();
+    load();
+    window_->place(static_cast<int>(std::lround(Left)), static_cast<int>(std::lround(Top)),
+                   static_cast<int>(std::lround(Width)), static_cast<int>(std::lround(Height)));
+    // Painted once shown, as the menus are: painted while hidden, it would be painted again by
+    // the system when shown, before its pixels could reach the screen.
     window_->show();
+    paint();
 }
 
 void FrmSideGraphics::hide() {

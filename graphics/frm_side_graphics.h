@@ -19,8 +19,7 @@ class FrmSideGraphics : public platform::WindowEvents {
 
     // Makes the native window, hidden, and the picture, if not made yet.
     void load();
-    // Moves and sizes the native window after the fields above changed.
-    void apply();
+    // Places the window by the fields above, shows it and paints it.
     void show();
     void hide();
     bool visible() const;
