@@ -77,6 +77,50 @@ TEST_F(TriggerMenuTest, ClickOpensTheRootMenuBesideTheStripAndASecondClickCloses
         5s, "the trigger to be topmost again"));
 }
 
+// While the program waits for its first click it makes the strip's and the root's windows
+// (hidden) and reads the rows' icons; the first opening then shows exactly what every later one
+// shows, in the same windows.
+TEST_F(TriggerMenuTest, TheFirstOpeningIsPreparedAheadAndLooksLikeEveryLaterOne) {
+    start(menuFile);
+    ASSERT_TRUE(idle());
+    auto hidden = [&](const std::string& className) {
+        std::vector<Window> found;
+        for (const auto& w : windows().windows)
+            if (w.exe == "zelvora.exe" && w.className == className && !w.visible)
+                found.push_back(w);
+        return found;
+    };
+    ASSERT_TRUE(waitUntil(
+        [&] { return hidden("ZelvoraMenu").size() == 1 && hidden("ZelvoraSideStrip").size() == 1; },
+        10s, "the root's and the strip's windows made ahead"));
+    const Hwnd madeAhead = hidden("ZelvoraMenu").front().hwnd;
+
+    auto openAndCapture = [&] {
+        clickTrigger();
+        EXPECT_TRUE(menusShown(1));
+        const Window menu = menus().front();
+        EXPECT_TRUE(pixelBecomes(menu.rect.left + 190, menu.rect.top + 75, menuBackground));
+        EXPECT_TRUE(idle());
+        return std::make_pair(menu, screen().capture(menu.rect));
+    };
+    const auto [first, firstImage] = openAndCapture();
+    EXPECT_EQ(first.hwnd, madeAhead);
+    // Notepad's icon (row 1, from x 7) is drawn on the first opening.
+    long iconPixels = 0;
+    for (int y = 21; y < 40; ++y)
+        for (int x = 7; x < 23; ++x)
+            iconPixels += firstImage.at(x, y) != menuBackground ? 1 : 0;
+    EXPECT_GT(iconPixels, 20);
+
+    clickTrigger();
+    ASSERT_TRUE(menusShown(0));
+    EXPECT_EQ(hidden("ZelvoraMenu").size(), 1u) << "the closed root keeps its window, hidden";
+    const auto [again, againImage] = openAndCapture();
+    EXPECT_EQ(again.hwnd, madeAhead);
+    EXPECT_EQ(again.rect, first.rect);
+    EXPECT_TRUE(againImage == firstImage) << "the second opening looks different";
+}
+
 TEST_F(TriggerMenuTest, OnePixelDragMovesTheTriggerAndOpensNothing) {
     start(menuFile);
     screen().move(25, 704);
