@@ -4,6 +4,7 @@
 #include "font.h"
 #include "gdi.h"
 #include "platform/screen.h"
+#include "program_icon.h"
 #include "surface.h"
 #include "system_library.h"
 
@@ -116,7 +117,6 @@ struct Dialog::Impl {
 
     bool create(HWND owner);
     void createControl(std::size_t index);
-    void loadProgramIcon();
     void showAndFocus();
     // Re-enables what a modal showing disabled, then destroys the native window.
     void closeNative();
@@ -148,8 +148,7 @@ struct Dialog::Impl {
     std::map<std::string, std::unique_ptr<win32::GdiSurface>> pictures;
     win32::UniqueFont font;
     win32::UniqueFont boldFont;
-    win32::UniqueIcon bigIcon;
-    win32::UniqueIcon smallIcon;
+    win32::ProgramIcon programIcon;
 
     HWND hwnd = nullptr;
     std::vector<Native> controls; // in model order; control id = firstControlId + index
@@ -246,21 +245,6 @@ win32::GdiSurface& Dialog::Impl::picture(const std::string& name) {
     return *slot;
 }
 
-void Dialog::Impl::loadProgramIcon() {
-    // Resource 1 is the program's icon; without it the caption simply shows none.
-    HINSTANCE module = GetModuleHandleA(nullptr);
-    bigIcon = win32::UniqueIcon(static_cast<HICON>(
-        LoadImageA(module, MAKEINTRESOURCEA(1), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                   GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
-    smallIcon = win32::UniqueIcon(static_cast<HICON>(
-        LoadImageA(module, MAKEINTRESOURCEA(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                   GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
-    if (bigIcon)
-        SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
-    if (smallIcon)
-        SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
-}
-
 namespace {
 
 DWORD dialogStyle() {
@@ -327,7 +311,7 @@ bool Dialog::Impl::create(HWND owner) {
     shownWidth = model.clientWidth;
     shownHeight = model.clientHeight;
     if (model.windowIcon)
-        loadProgramIcon();
+        programIcon = win32::giveProgramIcon(hwnd);
     for (std::size_t i = 0; i < model.controls.size() && hwnd; ++i)
         createControl(i);
     refreshTabStops();
@@ -448,8 +432,7 @@ void Dialog::Impl::forgetNative() {
     // Every control that used them is destroyed before its parent's last message.
     font.reset();
     boldFont.reset();
-    bigIcon.reset();
-    smallIcon.reset();
+    programIcon = {};
 }
 
 void Dialog::Impl::showOptionChecks() {

@@ -4,6 +4,7 @@
 
 #include "gdi.h"
 #include "platform/screen.h"
+#include "program_icon.h"
 #include "surface.h"
 
 #include <windowsx.h>
@@ -68,14 +69,12 @@ struct Window::Impl {
 
     static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) noexcept;
     static void registerClasses();
-    void loadProgramIcon();
 
     const WindowStyle style;
     WindowEvents& events;
     HWND hwnd = nullptr;
     // The trigger's icons, destroyed after the window that shows them.
-    win32::UniqueIcon bigIcon;
-    win32::UniqueIcon smallIcon;
+    win32::ProgramIcon programIcon;
     win32::GdiSurface surface;
 };
 
@@ -94,21 +93,6 @@ void Window::Impl::registerClasses() {
         return true;
     }();
     (void)registered;
-}
-
-void Window::Impl::loadProgramIcon() {
-    // Resource 1 is the program's icon; without it the window simply has none.
-    HINSTANCE module = GetModuleHandleA(nullptr);
-    bigIcon = win32::UniqueIcon(static_cast<HICON>(
-        LoadImageA(module, MAKEINTRESOURCEA(1), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                   GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
-    smallIcon = win32::UniqueIcon(static_cast<HICON>(
-        LoadImageA(module, MAKEINTRESOURCEA(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                   GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
-    if (bigIcon)
-        SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
-    if (smallIcon)
-        SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
 }
 
 Window::Impl::~Impl() {
@@ -216,7 +200,7 @@ Window::Window(WindowStyle style, WindowEvents& events, const std::string& title
     CreateWindowExA(extendedStyle(style), className(style), title.c_str(), WS_POPUP, 0, 0, 0, 0,
                     nullptr, nullptr, GetModuleHandleA(nullptr), impl_.get());
     if (impl_->hwnd && style == WindowStyle::Trigger)
-        impl_->loadProgramIcon();
+        impl_->programIcon = win32::giveProgramIcon(impl_->hwnd);
 }
 
 Window::~Window() = default;
