@@ -82,7 +82,6 @@ fs::path holderExe() {
 
 class ReliabilityTest : public LauncherTest {
   protected:
-    std::vector<Window> popups() { return visible("#32768"); }
     int rowY(const Rect& menu, int row) const { return menu.top + 20 * row + 10; }
 
     // The root menu, opened from the trigger when it is closed.
@@ -94,26 +93,25 @@ class ReliabilityTest : public LauncherTest {
         auto shown = menus();
         return shown.empty() ? Rect{} : shown.back().rect;
     }
-    void rightClickRow(int row) {
-        const Rect menu = root();
-        ASSERT_GT(menu.width(), 0) << "no root menu";
-        screen().move(menu.left + 100, rowY(menu, row));
-        screen().move(menu.left + 102, rowY(menu, row));
-        screen().click(menu.left + 102, rowY(menu, row), MouseButton::Right);
-        ASSERT_TRUE(waitUntil([&] { return !popups().empty(); }, 10s, "the pop-up menu"));
-    }
-    // A right click on a root row, then the entry chosen with the keyboard as a user would.
+    // A command from the pop-up of a root row; the root opens first if a message closed it.
     void command(int row, int downs) {
-        rightClickRow(row);
-        for (int i = 0; i < downs; ++i)
-            screen().key("Down");
-        screen().key("Return");
-        ASSERT_TRUE(waitUntil([&] { return popups().empty(); }, 10s, "the pop-up to close"));
+        root();
+        LauncherTest::command(0, row, downs);
     }
     void enableEditMode() {
-        rightClickRow(0);
-        screen().key("e"); // "&Enable Edit mode"
-        ASSERT_TRUE(waitUntil([&] { return popups().empty(); }, 10s, "the pop-up to close"));
+        root();
+        LauncherTest::enableEditMode();
+    }
+    // Save from a root row's pop-up, waited for until a new file has taken menu.qlf's place.
+    void saveReplacingTheFile(int row) {
+        const fs::path menuPath = folder().path() / "menu.qlf";
+        struct stat before {};
+        ASSERT_EQ(::stat(menuPath.c_str(), &before), 0);
+        command(row, Save);
+        struct stat after {};
+        EXPECT_TRUE(waitUntil(
+            [&] { return ::stat(menuPath.c_str(), &after) == 0 && after.st_ino != before.st_ino; },
+            10s, "menu.qlf to be replaced"));
     }
     // Starts on menuFile, turns edit mode on and moves Alpha below Beta: a change to save.
     void startWithAChange() {
@@ -312,17 +310,8 @@ TEST_F(LongTextTest, FiveThousandCharacterTextsStartDrawRunAndSave) {
     ASSERT_NO_FATAL_FAILURE(clickQuietFailure(2));
 
     // Save rewrites the file (a new file takes its place) with the same bytes.
-    struct stat before {};
-    ASSERT_EQ(::stat((folder().path() / "menu.qlf").c_str(), &before), 0);
     enableEditMode();
-    command(3, Save);
-    struct stat after {};
-    EXPECT_TRUE(waitUntil(
-        [&] {
-            return ::stat((folder().path() / "menu.qlf").c_str(), &after) == 0 &&
-                   after.st_ino != before.st_ino;
-        },
-        10s, "menu.qlf to be replaced"));
+    ASSERT_NO_FATAL_FAILURE(saveReplacingTheFile(3));
     EXPECT_EQ(folder().read("menu.qlf"), menu);
     EXPECT_FALSE(folder().exists("menu.qlf.tmp"));
     EXPECT_TRUE(staysTrue([&] { return program_->running() && visible("#32770").empty(); }, 1s,
@@ -357,17 +346,8 @@ TEST_F(ReliabilityTest, AccentedNamesReachTheShellAndSaveUnchanged) {
         << describe(windows().windows);
     EXPECT_TRUE(waitUntil([&] { return menus().empty(); }, 10s, "the menus to close"));
 
-    struct stat before {};
-    ASSERT_EQ(::stat((folder().path() / "menu.qlf").c_str(), &before), 0);
     enableEditMode();
-    command(1, Save);
-    struct stat after {};
-    EXPECT_TRUE(waitUntil(
-        [&] {
-            return ::stat((folder().path() / "menu.qlf").c_str(), &after) == 0 &&
-                   after.st_ino != before.st_ino;
-        },
-        10s, "menu.qlf to be replaced"));
+    ASSERT_NO_FATAL_FAILURE(saveReplacingTheFile(1));
     EXPECT_EQ(folder().read("menu.qlf"), menu);
     EXPECT_TRUE(program_->running());
 }
