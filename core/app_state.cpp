@@ -3,7 +3,7 @@
 namespace zv {
 
 bool unsavedChanges = false;
-std::array<FrmMenu*, menuLevelCount> menuLevels{};
+std::array<MenuWindow*, menuLevelCount> menuLevels{};
 std::int16_t topLevel = 0;
 std::int16_t lastMenuId = 0;
 std::optional<MenuEntry> clipItem;

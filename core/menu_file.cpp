@@ -1,9 +1,9 @@
 #include "core/menu_file.h"
 
-#include "core/app.h"
 #include "core/app_state.h"
 #include "core/field_reader.h"
 #include "core/item_store.h"
+#include "core/messages.h"
 #include "graphics/icon_registry.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
@@ -104,8 +104,8 @@ std::string menuFileText() {
         text +=
             (e.target.isNumber() ? numberForm(*e.target.asNumber()) : fieldText(e.target.asText()));
         text += ",";
-        text +=
-            e.iconIndex > iconSys.lastCatalogueIcon ? std::string("-1") : numberForm(e.iconIndex);
+        text += e.iconIndex > iconRegistry.lastCatalogueIcon ? std::string("-1")
+                                                             : numberForm(e.iconIndex);
         text += "\r\n";
         if (step.isLast)
             break;
@@ -117,13 +117,18 @@ bool saveMenuFile() {
     const std::string path = platform::programFolder() + menuFileName;
     const std::string failure = platform::replaceTextFile(path, menuFileText());
     if (!failure.empty()) {
-        platform::messageBox("The menu could not be saved to " + path + ":\n" + failure +
-                                 "\n\nThe file on disk is unchanged and your changes are still "
-                                 "in the menu; you can try to save again.",
-                             appTitle, platform::Buttons::Ok);
+        tell("The menu could not be saved to " + path + ":\n" + failure +
+             "\n\nThe file on disk is unchanged and your changes are still "
+             "in the menu; you can try to save again.");
         return false;
     }
     unsavedChanges = false;
+    return true;
+}
+
+bool askSave() {
+    if (askYesNo("Do you wish to save the changes?"))
+        return saveMenuFile();
     return true;
 }
 

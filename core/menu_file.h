@@ -29,4 +29,8 @@ std::string menuFileText();
 // the result is false.
 bool saveMenuFile();
 
+// Asks "Do you wish to save the changes?"; Yes saves. False only when the user wanted to save
+// and the save failed.
+bool askSave();
+
 } // namespace zv

@@ -1,6 +1,6 @@
 #include "editing/folder_search.h"
 
-#include "core/app.h"
+#include "core/messages.h"
 #include "platform/folders.h"
 #include "platform/message_box.h"
 #include "platform/window.h"
@@ -92,7 +92,7 @@ bool FolderSearch::nextFolderWithFiles() {
         if (stopped)
             return false;
         if (queueIsEmpty()) {
-            platform::messageBox("Search accomplished.", appTitle, platform::Buttons::Ok);
+            tell("Search accomplished.");
             return false;
         }
         scanFolder();

@@ -4,63 +4,64 @@
 
 namespace zv {
 
-IconSys iconSys;
+IconRegistry iconRegistry;
 
 void resetIcons() {
-    iconSys.iconCount = 0;
-    iconSys.lastGroup = -1;
-    iconSys.groupRefused = false;
-    iconSys.extractedAhead.clear();
+    iconRegistry.iconCount = 0;
+    iconRegistry.lastGroup = -1;
+    iconRegistry.groupRefused = false;
+    iconRegistry.extractedAhead.clear();
 }
 
 void beginIconGroup(const std::string& name) {
-    if (iconSys.lastGroup + 1 >= groupSlots) {
-        iconSys.groupRefused = true;
+    if (iconRegistry.lastGroup + 1 >= groupSlots) {
+        iconRegistry.groupRefused = true;
         return;
     }
-    iconSys.lastGroup += 1;
-    iconSys.groupNames[iconSys.lastGroup] = name;
+    iconRegistry.lastGroup += 1;
+    iconRegistry.groupNames[iconRegistry.lastGroup] = name;
 }
 
 void endIconGroup() {
-    if (iconSys.groupRefused)
+    if (iconRegistry.groupRefused)
         return;
-    iconSys.groupEnds[iconSys.lastGroup + 1] = static_cast<std::int16_t>(iconSys.iconCount - 1);
+    iconRegistry.groupEnds[iconRegistry.lastGroup + 1] =
+        static_cast<std::int16_t>(iconRegistry.iconCount - 1);
 }
 
 void markCatalogueEnd() {
-    iconSys.lastCatalogueIcon = static_cast<std::int16_t>(iconSys.iconCount - 1);
+    iconRegistry.lastCatalogueIcon = static_cast<std::int16_t>(iconRegistry.iconCount - 1);
 }
 
 std::int16_t loadIcon(const std::string& path, const std::string& tag) {
-    if (iconSys.iconCount >= iconSlots)
+    if (iconRegistry.iconCount >= iconSlots)
         return -1;
-    const std::int16_t index = iconSys.iconCount;
-    iconSys.iconPaths[index] = path;
-    iconSys.iconHandles[index] = nullptr;
-    iconSys.iconExtracted[index] = false;
-    iconSys.iconTags[index] = tag;
-    iconSys.iconCount += 1;
+    const std::int16_t index = iconRegistry.iconCount;
+    iconRegistry.iconPaths[index] = path;
+    iconRegistry.iconHandles[index] = nullptr;
+    iconRegistry.iconExtracted[index] = false;
+    iconRegistry.iconTags[index] = tag;
+    iconRegistry.iconCount += 1;
     return index;
 }
 
 platform::IconHandle iconHandle(std::int16_t index) {
-    if (index < 0 || index >= iconSys.iconCount)
+    if (index < 0 || index >= iconRegistry.iconCount)
         return nullptr;
-    if (!iconSys.iconExtracted[index]) {
-        const std::string& path = iconSys.iconPaths[index];
-        const auto ahead = iconSys.extractedAhead.find(path);
-        iconSys.iconHandles[index] = ahead != iconSys.extractedAhead.end()
-                                         ? ahead->second
-                                         : platform::extractSmallIcon(path);
-        iconSys.iconExtracted[index] = true;
+    if (!iconRegistry.iconExtracted[index]) {
+        const std::string& path = iconRegistry.iconPaths[index];
+        const auto ahead = iconRegistry.extractedAhead.find(path);
+        iconRegistry.iconHandles[index] = ahead != iconRegistry.extractedAhead.end()
+                                              ? ahead->second
+                                              : platform::extractSmallIcon(path);
+        iconRegistry.iconExtracted[index] = true;
     }
-    return iconSys.iconHandles[index];
+    return iconRegistry.iconHandles[index];
 }
 
 void extractAhead(const std::string& path) {
-    if (!iconSys.extractedAhead.count(path))
-        iconSys.extractedAhead.emplace(path, platform::extractSmallIcon(path));
+    if (!iconRegistry.extractedAhead.count(path))
+        iconRegistry.extractedAhead.emplace(path, platform::extractSmallIcon(path));
 }
 
 void drawIcon(platform::Surface& surface, std::int16_t index, int x, int y) {
@@ -68,15 +69,15 @@ void drawIcon(platform::Surface& surface, std::int16_t index, int x, int y) {
 }
 
 std::string getIconTag(std::int16_t index) {
-    if (index < 0 || index >= iconSys.iconCount)
+    if (index < 0 || index >= iconRegistry.iconCount)
         return {};
-    return iconSys.iconTags[index];
+    return iconRegistry.iconTags[index];
 }
 
 std::string getIconGroupName(std::int16_t index) {
-    if (index < 0 || index > iconSys.lastGroup)
+    if (index < 0 || index > iconRegistry.lastGroup)
         return {};
-    return iconSys.groupNames[index];
+    return iconRegistry.groupNames[index];
 }
 
 } // namespace zv

@@ -18,7 +18,7 @@ class Surface;
 inline constexpr int iconSlots = 301;
 inline constexpr int groupSlots = 11;
 
-struct IconSys {
+struct IconRegistry {
     std::int16_t iconCount = 0;
     // Icons are registered by path and extracted when first drawn, so start-up stays quick
     // however long the catalogue is.
@@ -37,7 +37,7 @@ struct IconSys {
     std::map<std::string, platform::IconHandle> extractedAhead;
 };
 
-extern IconSys iconSys;
+extern IconRegistry iconRegistry;
 
 void resetIcons();
 // Refused (nothing changes) when every group slot is taken.

@@ -203,8 +203,8 @@ Picture makeSeparatorPicture() {
     return sep;
 }
 
-Picture makeMenuArrowPicture() {
-    Picture arrow(kMenuArrowWidth, kMenuArrowHeight, Rgb{244, 246, 244});
+Picture makeSubmenuArrowPicture() {
+    Picture arrow(kSubmenuArrowWidth, kSubmenuArrowHeight, Rgb{244, 246, 244});
     constexpr std::array<int, 8> kLengths{2, 3, 4, 5, 5, 4, 3, 2};
     for (std::size_t i = 0; i < kLengths.size(); ++i) {
         const int y = 6 + static_cast<int>(i);
@@ -213,14 +213,30 @@ Picture makeMenuArrowPicture() {
     return arrow;
 }
 
-Picture makeSideGraphic() {
-    Picture strip(kSideGraphicWidth, kSideGraphicHeight, kStripBottom);
+Picture makeSideStripPicture() {
+    Picture strip(kSideStripWidth, kSideStripPictureHeight, kStripBottom);
     paintStrip(strip);
     // The 16-pixel line sits in the middle of the 28-pixel strip; the name starts 14 pixels above
     // the lower end so that it is whole in a menu of a few rows.
-    const int leftX = (kSideGraphicWidth - kGlyphRows) / 2;
-    writeNameUpward(strip, leftX, kSideGraphicHeight - 15);
+    const int leftX = (kSideStripWidth - kGlyphRows) / 2;
+    writeNameUpward(strip, leftX, kSideStripPictureHeight - 15);
     return strip;
+}
+
+SkinPictures skinPictures;
+
+void SkinPictures::load() {
+    highlight_.emplace(makeHighlightPicture());
+    header_.emplace(makeHeaderPicture());
+    separator_.emplace(makeSeparatorPicture());
+    submenuArrow_.emplace(makeSubmenuArrowPicture());
+}
+
+void SkinPictures::unload() {
+    highlight_.reset();
+    header_.reset();
+    separator_.reset();
+    submenuArrow_.reset();
 }
 
 } // namespace zv

@@ -3,7 +3,10 @@
 // side strip shown beside the root menu.
 #pragma once
 
-#include "graphics/picture.h"
+#include "platform/bitmap.h"
+#include "platform/picture.h"
+
+#include <optional>
 
 namespace zv {
 
@@ -11,27 +14,53 @@ namespace zv {
 inline constexpr int kSkinPictureWidth = 200;
 inline constexpr int kSkinPictureHeight = 20;
 inline constexpr int kSeparatorPictureHeight = 5;
-inline constexpr int kMenuArrowWidth = 10;
-inline constexpr int kMenuArrowHeight = 20;
-inline constexpr int kSideGraphicWidth = 28;
-inline constexpr int kSideGraphicHeight = 1200;
+inline constexpr int kSubmenuArrowWidth = 10;
+inline constexpr int kSubmenuArrowHeight = 20;
+inline constexpr int kSideStripWidth = 28;
+inline constexpr int kSideStripPictureHeight = 1200;
 
-// Highlight bar ("hl"), 200 x 20: a framed blue gradient.
+// Highlight bar, 200 x 20: a framed blue gradient.
 Picture makeHighlightPicture();
 
-// Header row background ("header"), 200 x 20: a grey-white gradient with a dark top line, a white
+// Header row background, 200 x 20: a grey-white gradient with a dark top line, a white
 // left edge and a darker right edge.
 Picture makeHeaderPicture();
 
-// Separator ("sep"), 200 x 5: an etched line on the menu background.
+// Separator, 200 x 5: an etched line on the menu background.
 Picture makeSeparatorPicture();
 
-// Submenu arrow ("mnuArrow"), 10 x 20: a black triangle; the colour of pixel (1, 1) is the
+// Submenu arrow, 10 x 20: a black triangle; the colour of pixel (1, 1) is the
 // background, which the menu leaves out when it copies the arrow.
-Picture makeMenuArrowPicture();
+Picture makeSubmenuArrowPicture();
 
-// Side strip ("sg"), 28 x 1200: light blue with a fine dot pattern and the product name written
+// Side strip, 28 x 1200: light blue with a fine dot pattern and the product name written
 // upward near the lower end, the part a short menu shows.
-Picture makeSideGraphic();
+Picture makeSideStripPicture();
+
+// A picture as the menu windows copy it: the bitmap and the colour a transparent copy leaves out
+// (that of pixel (1, 1)).
+struct SkinPicture {
+    platform::Bitmap bitmap;
+    Rgb keyColour;
+    explicit SkinPicture(const Picture& p) : bitmap(p), keyColour(p.at(1, 1)) {}
+};
+
+// The four pictures every menu row is painted with, built once at start-up.
+class SkinPictures {
+  public:
+    void load();
+    void unload();
+    bool loaded() const { return highlight_.has_value(); }
+
+    const SkinPicture& highlight() const { return *highlight_; }
+    const SkinPicture& header() const { return *header_; }
+    const SkinPicture& separator() const { return *separator_; }
+    const SkinPicture& submenuArrow() const { return *submenuArrow_; }
+
+  private:
+    std::optional<SkinPicture> highlight_, header_, separator_, submenuArrow_;
+};
+
+extern SkinPictures skinPictures;
 
 } // namespace zv

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "graphics/picture.h"
+#include "platform/picture.h"
 
 namespace zv {
 

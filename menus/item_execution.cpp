@@ -1,28 +1,29 @@
 // Carrying out the highlighted row: a file through the shell, a submenu, or a built-in command.
-#include "core/app.h"
 #include "core/item_store.h"
-#include "menus/frm_menu.h"
+#include "core/messages.h"
+#include "menus/menu_window.h"
 #include "platform/message_box.h"
 #include "platform/shell.h"
-#include "trigger/frm_trigger.h"
+#include "trigger/quit.h"
+#include "trigger/trigger_window.h"
 
 #include <exception>
 
 namespace zv {
 
-void FrmMenu::ExecuteLink() {
+void MenuWindow::executeEntry() {
     if (!hasRow())
         return;
     // A copy: the shell and the system dialogs run modal loops in which the store may change.
-    const MenuEntry item = items[itemKeys[Hover]];
+    const MenuEntry item = items[rowSlots[hoverRow]];
     void* owner = isOpen() ? window_->handle() : nullptr;
     switch (item.itemType) {
     case File:
         try {
             platform::shellExecute(owner, item.target.asText());
-            frmTrigger.closeAll();
+            triggerWindow.closeAll();
         } catch (const std::exception&) {
-            platform::messageBox("Invalid link", appTitle, platform::Buttons::Ok);
+            tell("Invalid link");
         }
         break;
     case Menu:

@@ -1,8 +1,8 @@
 // The input side of a menu window: the hit test, the hover timer, the keys and the clicks.
 #include "core/app_state.h"
 #include "core/item_store.h"
-#include "editing/mnu.h"
-#include "menus/frm_menu.h"
+#include "editing/edit_menu.h"
+#include "menus/menu_window.h"
 #include "menus/menu_windows.h"
 #include "platform/window.h"
 
@@ -26,113 +26,113 @@ int nearest(double v) {
 
 } // namespace
 
-void FrmMenu::hitTest(double x, double y) {
+void MenuWindow::hitTest(double x, double y) {
     const int px = nearest(x);
     const int py = nearest(y);
-    std::int16_t row = static_cast<std::int16_t>(MaxItems + 1);
-    for (int i = 0; i <= MaxItems; ++i) {
-        if (ptInRect(itemBounds[i], px, py)) {
+    std::int16_t row = static_cast<std::int16_t>(lastRow + 1);
+    for (int i = 0; i <= lastRow; ++i) {
+        if (ptInRect(rowBounds[i], px, py)) {
             row = static_cast<std::int16_t>(i);
             break;
         }
     }
-    if (row == Hover)
+    if (row == hoverRow)
         return;
-    Hover = row;
+    hoverRow = row;
     drawAll();
     restartHoverTimer();
 }
 
-void FrmMenu::restartHoverTimer() {
+void MenuWindow::restartHoverTimer() {
     if (!isOpen())
         return;
     window_->stopTimer();
     window_->startTimer(hoverInterval);
 }
 
-void FrmMenu::mouseMove(int, int, double x, double y) {
+void MenuWindow::mouseMove(int, int, double x, double y) {
     if (skipMouseMove) {
         skipMouseMove = false;
         return;
     }
     hitTest(x, y);
-    if (Depth != 0) {
+    if (level != 0) {
         // Keep the row that opened this submenu highlighted and stop the parent from closing
         // it while the pointer is in here.
-        FrmMenu* parent = menuLevels[Depth - 1];
-        parent->Hover = pHover;
+        MenuWindow* parent = menuLevels[level - 1];
+        parent->hoverRow = parentRow;
         parent->drawAll();
         parent->stopHoverTimer();
     }
 }
 
-void FrmMenu::mouseDown(int button, int, double x, double y) {
+void MenuWindow::mouseDown(int button, int, double x, double y) {
     if (button == platform::buttonRight) {
         destroy(true);
-        mnu.Popup(*this);
+        editMenu.show(*this);
     } else if (button == platform::buttonLeft) {
         hitTest(x, y);
         drawAll();
-        if (topLevel > Depth)
-            menuLevels[Depth + 1]->destroy();
-        ExecuteLink();
+        if (topLevel > level)
+            menuLevels[level + 1]->destroy();
+        executeEntry();
     }
 }
 
-void FrmMenu::timerTick() {
-    const bool onSubmenu = hasRow() && items[itemKeys[Hover]].itemType == Menu;
+void MenuWindow::timerTick() {
+    const bool onSubmenu = hasRow() && items[rowSlots[hoverRow]].itemType == Menu;
     if (onSubmenu)
         openSubmenu();
-    else if (topLevel > Depth)
-        menuLevels[Depth + 1]->destroy();
+    else if (topLevel > level)
+        menuLevels[level + 1]->destroy();
     stopHoverTimer();
 }
 
-void FrmMenu::openSubmenu() {
+void MenuWindow::openSubmenu() {
     if (!hasRow())
         return;
     // Every level is in use: a submenu of the deepest level does not open.
-    if (Depth + 1 >= menuLevelCount)
+    if (level + 1 >= menuLevelCount)
         return;
-    const auto submenu = items[itemKeys[Hover]].target.asNumber();
+    const auto submenu = items[rowSlots[hoverRow]].target.asNumber();
     if (!submenu)
         return;
     destroy(true);
-    FrmMenu& child = menuWindowObject(Depth + 1);
+    MenuWindow& child = menuWindowObject(level + 1);
     child.renew();
-    menuLevels[Depth + 1] = &child;
-    child.build(*submenu, static_cast<std::int16_t>(Depth + 1), Hover);
-    topLevel = static_cast<std::int16_t>(Depth + 1);
+    menuLevels[level + 1] = &child;
+    child.build(*submenu, static_cast<std::int16_t>(level + 1), hoverRow);
+    topLevel = static_cast<std::int16_t>(level + 1);
     stopHoverTimer();
     skipMouseMove = true;
     if (child.window())
         child.window()->focus();
 }
 
-void FrmMenu::keyDown(int keyCode, int) {
+void MenuWindow::keyDown(int keyCode, int) {
     switch (keyCode) {
     case vkUp:
-        Hover = static_cast<std::int16_t>(Hover - 1);
-        if (Hover == -1)
-            Hover = MaxItems;
+        hoverRow = static_cast<std::int16_t>(hoverRow - 1);
+        if (hoverRow == -1)
+            hoverRow = lastRow;
         restartHoverTimer();
         break;
     case vkDown:
-        Hover = static_cast<std::int16_t>(Hover + 1);
-        if (Hover > MaxItems)
-            Hover = 0;
+        hoverRow = static_cast<std::int16_t>(hoverRow + 1);
+        if (hoverRow > lastRow)
+            hoverRow = 0;
         restartHoverTimer();
         break;
     case vkEnter:
-        ExecuteLink();
+        executeEntry();
         skipMouseMove = true;
         break;
     case vkLeft:
-        if (Depth != 0)
+        if (level != 0)
             destroy();
         break;
     case vkRight:
-        if (hasRow() && items[itemKeys[Hover]].itemType == Menu) {
+        if (hasRow() && items[rowSlots[hoverRow]].itemType == Menu) {
             openSubmenu();
             stopHoverTimer();
         } else {
@@ -146,23 +146,23 @@ void FrmMenu::keyDown(int keyCode, int) {
     drawAll(); // does nothing when the key closed this window
 }
 
-void FrmMenu::firstLetterSearch(int keyCode) {
+void MenuWindow::firstLetterSearch(int keyCode) {
     const char c = static_cast<char>(keyCode);
     auto matches = [&](int row) {
-        const std::string& name = items[itemKeys[row]].name;
+        const std::string& name = items[rowSlots[row]].name;
         return !name.empty() && name.front() == c;
     };
     // The highlighted row itself is tested last of all, that is not at all.
-    const int last = std::min<int>(Hover - 1, MaxItems);
+    const int last = std::min<int>(hoverRow - 1, lastRow);
     bool found = false;
-    for (int row = Hover + 1; row <= MaxItems && !found; ++row)
+    for (int row = hoverRow + 1; row <= lastRow && !found; ++row)
         if (matches(row)) {
-            Hover = static_cast<std::int16_t>(row);
+            hoverRow = static_cast<std::int16_t>(row);
             found = true;
         }
     for (int row = 0; row <= last && !found; ++row)
         if (matches(row)) {
-            Hover = static_cast<std::int16_t>(row);
+            hoverRow = static_cast<std::int16_t>(row);
             found = true;
         }
     restartHoverTimer();

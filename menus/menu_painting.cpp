@@ -2,9 +2,9 @@
 // and caption, all into the off-screen image, which then reaches the screen in one step.
 #include "core/item_store.h"
 #include "core/skin_settings.h"
-#include "graphics/grf.h"
 #include "graphics/icon_registry.h"
-#include "menus/frm_menu.h"
+#include "graphics/skin_pictures.h"
+#include "menus/menu_window.h"
 
 namespace zv {
 
@@ -34,7 +34,7 @@ bool isHighlightable(std::int32_t type) {
 
 } // namespace
 
-void FrmMenu::drawAll() {
+void MenuWindow::drawAll() {
     if (!isOpen())
         return;
     window_->surface().clear(menuBackground);
@@ -44,22 +44,22 @@ void FrmMenu::drawAll() {
     window_->present();
 }
 
-void FrmMenu::drawHighlight() {
-    if (Hover < 0 || Hover > MaxItems)
+void MenuWindow::drawHighlight() {
+    if (hoverRow < 0 || hoverRow > lastRow)
         return;
-    if (!isHighlightable(items[itemKeys[Hover]].itemType))
+    if (!isHighlightable(items[rowSlots[hoverRow]].itemType))
         return;
     if (skinSwitch("UseGraphicalHL"))
-        window_->surface().blt(grf.hl().bitmap, 1, itemBounds[Hover].top + 1);
+        window_->surface().blt(skinPictures.highlight().bitmap, 1, rowBounds[hoverRow].top + 1);
     else
-        bltHighlight(Hover, flatHighlight);
+        copyHighlight(hoverRow, flatHighlight);
 }
 
-void FrmMenu::bltHighlight(std::int16_t i, Rgb colour) {
-    window_->surface().fillRect(itemBounds[i], colour);
+void MenuWindow::copyHighlight(std::int16_t i, Rgb colour) {
+    window_->surface().fillRect(rowBounds[i], colour);
 }
 
-void FrmMenu::drawBounds() {
+void MenuWindow::drawBounds() {
     auto& surface = window_->surface();
     const int w = surface.width();
     const int h = surface.height();
@@ -67,13 +67,13 @@ void FrmMenu::drawBounds() {
     surface.outline(0, 0, w, h, frameLight);
 }
 
-void FrmMenu::drawItems() {
+void MenuWindow::drawItems() {
     auto& surface = window_->surface();
     const int iconOffsetY = skinNumber("IconOffsetY");
     const int textOffsetX = skinNumber("TextOffsetX");
-    for (int i = 0; i <= MaxItems; ++i) {
-        MenuEntry& item = items[itemKeys[i]];
-        const int top = itemBounds[i].top;
+    for (int i = 0; i <= lastRow; ++i) {
+        MenuEntry& item = items[rowSlots[i]];
+        const int top = rowBounds[i].top;
 
         if (isHighlightable(item.itemType)) {
             // The target's own icon is taken once, on the entry's first painting.
@@ -84,24 +84,25 @@ void FrmMenu::drawItems() {
 
         switch (item.itemType) {
         case Separator:
-            surface.blt(grf.sep().bitmap, 0, top + 1);
+            surface.blt(skinPictures.separator().bitmap, 0, top + 1);
             break;
         case Header:
-            surface.blt(grf.header().bitmap, 1, top + 1);
+            surface.blt(skinPictures.header().bitmap, 1, top + 1);
             surface.setBold(true);
             surface.setTextColour(headerCaptionColour);
-            drawText(surface, itemBounds[i], item.name, formatCentred, -1);
+            drawText(surface, rowBounds[i], item.name, formatCentred, -1);
             surface.setBold(false);
             surface.setTextColour(captionColour);
             break;
         case Menu:
-            surface.bltTransparent(grf.mnuArrow().bitmap, skinNumber("MenuArrowOffsetX"),
-                                   top + skinNumber("MenuArrowOffsetY"), grf.mnuArrow().keyColour);
-            drawText(surface, itemBounds[i], item.name, formatLeft, textOffsetX);
+            surface.bltTransparent(
+                skinPictures.submenuArrow().bitmap, skinNumber("MenuArrowOffsetX"),
+                top + skinNumber("MenuArrowOffsetY"), skinPictures.submenuArrow().keyColour);
+            drawText(surface, rowBounds[i], item.name, formatLeft, textOffsetX);
             break;
         case File:
         case Special:
-            drawText(surface, itemBounds[i], item.name, formatLeft, textOffsetX);
+            drawText(surface, rowBounds[i], item.name, formatLeft, textOffsetX);
             break;
         default:
             break;

@@ -6,14 +6,14 @@ namespace zv {
 
 namespace {
 
-std::array<std::unique_ptr<FrmMenu>, menuLevelCount> objects;
+std::array<std::unique_ptr<MenuWindow>, menuLevelCount> objects;
 
 } // namespace
 
-FrmMenu& menuWindowObject(int level) {
+MenuWindow& menuWindowObject(int level) {
     auto& object = objects[static_cast<std::size_t>(level)];
     if (!object)
-        object = std::make_unique<FrmMenu>();
+        object = std::make_unique<MenuWindow>();
     return *object;
 }
 

@@ -2,12 +2,12 @@
 // when its level opens again, so a handler still on the stack never meets a freed object.
 #pragma once
 
-#include "menus/frm_menu.h"
+#include "menus/menu_window.h"
 
 namespace zv {
 
 // The object for a level (0 to 10), made on first use.
-FrmMenu& menuWindowObject(int level);
+MenuWindow& menuWindowObject(int level);
 
 // Lets every menu window object go with its native window; only for a program that starts
 // again in the same process (the unit tests).

@@ -2,9 +2,9 @@
 
 #include "core/app_state.h"
 #include "core/item_store.h"
-#include "graphics/frm_side_graphics.h"
 #include "graphics/icon_registry.h"
-#include "menus/frm_menu.h"
+#include "graphics/side_strip.h"
+#include "menus/menu_window.h"
 #include "platform/window.h"
 
 #include <cstddef>
@@ -50,7 +50,7 @@ class Ahead {
     bool step() {
         switch (stage_++) {
         case 0:
-            frmSideGraphics.load();
+            sideStrip.load();
             return true;
         case 1:
             if (menuLevels[0])

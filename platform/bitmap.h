@@ -2,7 +2,7 @@
 // into its own memory device context on Windows).
 #pragma once
 
-#include "graphics/picture.h"
+#include "platform/picture.h"
 
 #include <memory>
 

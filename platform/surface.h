@@ -2,10 +2,10 @@
 // reaches the screen when the window presents it. Coordinates are pixels from the top left.
 #pragma once
 
-#include "graphics/picture.h"
 #include "platform/bitmap.h"
 #include "platform/geometry.h"
 #include "platform/icons.h"
+#include "platform/picture.h"
 
 #include <memory>
 #include <string>
@@ -13,8 +13,8 @@
 namespace zv::platform {
 
 // DrawTextA format bits the program uses.
-inline constexpr unsigned textCenter = 1;     // DT_CENTER
-inline constexpr unsigned textVCenter = 4;    // DT_VCENTER
+inline constexpr unsigned textCenter = 1;      // DT_CENTER
+inline constexpr unsigned textVCenter = 4;     // DT_VCENTER
 inline constexpr unsigned textSingleLine = 32; // DT_SINGLELINE
 
 class Surface {

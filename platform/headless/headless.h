@@ -2,9 +2,9 @@
 // message boxes, injected file failures, and the records of what the program showed.
 #pragma once
 
-#include "graphics/picture.h"
 #include "platform/geometry.h"
 #include "platform/message_box.h"
+#include "platform/picture.h"
 #include "platform/surface.h"
 #include "platform/window.h"
 

@@ -3,8 +3,8 @@
 // it selects, so it puts the previous object back before they are deleted.
 #pragma once
 
-#include "graphics/picture.h"
 #include "handles.h"
+#include "platform/picture.h"
 
 #include <utility>
 

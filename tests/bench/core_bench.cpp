@@ -12,7 +12,7 @@
 #include "core/menu_file.h"
 #include "editing/folder_search.h"
 #include "graphics/icon_registry.h"
-#include "menus/frm_menu.h"
+#include "menus/menu_window.h"
 #include "platform/headless/headless.h"
 
 #include <benchmark/benchmark.h>
@@ -90,7 +90,7 @@ class FullProgram {
     FullProgram(const FullProgram&) = delete;
     FullProgram& operator=(const FullProgram&) = delete;
 
-    zv::FrmMenu& root() { return *zv::menuLevels[0]; }
+    zv::MenuWindow& root() { return *zv::menuLevels[0]; }
 
   private:
     zv::test::TempFolder folder_;
@@ -98,18 +98,18 @@ class FullProgram {
 
 void BM_BuildMenu51Rows(benchmark::State& state) {
     FullProgram program;
-    zv::FrmMenu& root = program.root();
+    zv::MenuWindow& root = program.root();
     root.build(0, 0); // the first build also extracts the rows' icons; that is not measured
     for (auto _ : state)
         root.build(0, 0);
-    if (root.MaxItems + 1 != zv::bench::fullRootRows)
+    if (root.lastRow + 1 != zv::bench::fullRootRows)
         state.SkipWithError("the root menu does not have 51 rows");
 }
 BENCHMARK(BM_BuildMenu51Rows)->Unit(benchmark::kMicrosecond);
 
 void BM_DrawAllMenu51Rows(benchmark::State& state) {
     FullProgram program;
-    zv::FrmMenu& root = program.root();
+    zv::MenuWindow& root = program.root();
     root.build(0, 0);
     for (auto _ : state)
         root.drawAll();
@@ -129,7 +129,7 @@ void BM_StartUp300Icons(benchmark::State& state) {
         zv::test::startProgram(folder, zv::bench::fullMenuFile(), zv::bench::iconCatalogue(300));
         extracted = std::max(extracted, zv::headless::liveIcons());
     }
-    state.counters["icons_registered"] = zv::iconSys.iconCount;
+    state.counters["icons_registered"] = zv::iconRegistry.iconCount;
     state.counters["icons_extracted"] = extracted;
     zv::headless::runIdle();
     state.counters["icons_read_when_idle"] = zv::headless::liveIcons();

@@ -24,7 +24,7 @@ inline void resetStore() {
 }
 
 inline void resetIconTable() {
-    iconSys = IconSys{};
+    iconRegistry = IconRegistry{};
     resetIcons();
 }
 

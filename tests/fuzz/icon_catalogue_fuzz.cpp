@@ -9,7 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     zv::fuzz::resetIconTable();
     zv::readIconCatalogue(zv::fuzz::asText(data, size), "C:\\p");
-    const zv::IconSys& icons = zv::iconSys;
+    const zv::IconRegistry& icons = zv::iconRegistry;
     if (icons.iconCount < 0 || icons.iconCount > zv::iconSlots || icons.lastGroup < -1 ||
         icons.lastGroup >= zv::groupSlots) {
         std::fprintf(stderr, "icon table out of bounds: %d icons, last group %d\n", icons.iconCount,

@@ -25,7 +25,7 @@ void fail(const char* what, std::size_t index, const std::string& written) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     zv::fuzz::resetStore();
     zv::fuzz::resetIconTable();
-    zv::iconSys.lastCatalogueIcon = lastCatalogueIcon;
+    zv::iconRegistry.lastCatalogueIcon = lastCatalogueIcon;
     if (!zv::readMenuFile(zv::fuzz::asText(data, size)).empty())
         return 0;
     const auto first = zv::fuzz::entries();

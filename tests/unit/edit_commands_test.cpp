@@ -1,10 +1,10 @@
 #include "core/app_state.h"
 #include "core/item_store.h"
-#include "editing/mnu.h"
-#include "menus/frm_menu.h"
+#include "editing/edit_menu.h"
+#include "menus/menu_window.h"
 #include "platform/headless/headless.h"
 #include "test_support.h"
-#include "trigger/frm_trigger.h"
+#include "trigger/trigger_window.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +29,7 @@ enum Action {
 
 // Root: 0 A, 1 Sub (menu 1), 2 B, 3 C. Menu 1: In1, Nested (menu 2). Menu 2: Deep. An entry of
 // menu 3 stands before the Menu entry that opens it (it survives a Delete, unreachable).
-const std::string editMenu = " 3 \r\n"
+const std::string editMenuFile = " 3 \r\n"
                              "A, 0 , 0 ,a,-1 \r\n"
                              "Orphan, 0 , 3 ,o,-1 \r\n"
                              "Sub, 1 , 0 , 1 ,-1 \r\n"
@@ -40,10 +40,10 @@ const std::string editMenu = " 3 \r\n"
                              "B, 0 , 0 ,b,-1 \r\n"
                              "C, 0 , 0 ,c,-1 \r\n";
 
-std::vector<std::string> rowNames(const FrmMenu& m) {
+std::vector<std::string> rowNames(const MenuWindow& m) {
     std::vector<std::string> names;
-    for (int i = 0; i <= m.MaxItems; ++i)
-        names.push_back(items[m.itemKeys[i]].name);
+    for (int i = 0; i <= m.lastRow; ++i)
+        names.push_back(items[m.rowSlots[i]].name);
     return names;
 }
 
@@ -59,20 +59,20 @@ std::vector<std::string> namesInList() {
 class EditCommandsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        test::startProgram(folder, editMenu);
-        frmTrigger.mouseDown(platform::buttonLeft, 0, 5, 5);
-        frmTrigger.mouseUp(platform::buttonLeft, 0, 5, 5);
-        mnu.editMode = true;
+        test::startProgram(folder, editMenuFile);
+        triggerWindow.mouseDown(platform::buttonLeft, 0, 5, 5);
+        triggerWindow.mouseUp(platform::buttonLeft, 0, 5, 5);
+        editMenu.editMode = true;
     }
-    FrmMenu& root() { return *menuLevels[0]; }
+    MenuWindow& root() { return *menuLevels[0]; }
     // A right click on a row of a window, choosing an entry of the pop-up menu.
-    void command(FrmMenu& window, int row, int entry) {
-        window.Hover = static_cast<std::int16_t>(row);
+    void command(MenuWindow& window, int row, int entry) {
+        window.hoverRow = static_cast<std::int16_t>(row);
         headless::dialogs().popupAnswers.push_back(entry);
         window.mouseDown(platform::buttonRight, 0, 10, 10);
     }
-    FrmMenu& openSub(int row) {
-        root().Hover = static_cast<std::int16_t>(row);
+    MenuWindow& openSub(int row) {
+        root().hoverRow = static_cast<std::int16_t>(row);
         root().timerTick();
         return *menuLevels[1];
     }
@@ -81,17 +81,17 @@ class EditCommandsTest : public ::testing::Test {
 };
 
 TEST_F(EditCommandsTest, EditModeSwitchesBetweenTheTwoMenus) {
-    mnu.editMode = false;
+    editMenu.editMode = false;
     command(root(), 0, 0); // "&Enable Edit mode"
     ASSERT_EQ(headless::dialogs().popups.size(), 1u);
     EXPECT_EQ(headless::dialogs().popups[0].captions,
               (std::vector<std::string>{"&Enable Edit mode", "-", "&Quit", "-", "&No action :)"}));
-    EXPECT_TRUE(mnu.editMode);
+    EXPECT_TRUE(editMenu.editMode);
     command(root(), 0, Disable);
     EXPECT_EQ(headless::dialogs().popups[1].captions.size(), 18u);
     EXPECT_EQ(headless::dialogs().popups[1].captions[2], "&Modify");
     EXPECT_EQ(headless::dialogs().popups[1].captions[17], "&No action :)");
-    EXPECT_FALSE(mnu.editMode);
+    EXPECT_FALSE(editMenu.editMode);
     EXPECT_FALSE(unsavedChanges);
 }
 
@@ -106,21 +106,21 @@ TEST_F(EditCommandsTest, CopyMarksNothingCutAndPasteMoveAnEntry) {
     EXPECT_TRUE(unsavedChanges);
     EXPECT_EQ(rowNames(root()), (std::vector<std::string>{"A", "Sub", "C"}));
     // Paste into the submenu above its highlighted row; the clipboard stays filled.
-    FrmMenu& sub = openSub(1);
+    MenuWindow& sub = openSub(1);
     command(sub, 1, Paste);
     EXPECT_EQ(rowNames(sub), (std::vector<std::string>{"In1", "B", "Nested"}));
     command(sub, 0, Paste);
     EXPECT_EQ(rowNames(sub), (std::vector<std::string>{"B", "In1", "B", "Nested"}));
-    EXPECT_EQ(items[sub.getKey(0)].parentMenu, 1);
+    EXPECT_EQ(items[sub.slotOfRow(0)].parentMenu, 1);
 }
 
 TEST_F(EditCommandsTest, PastedSubmenuEntryOpensTheSameSubmenu) {
     command(root(), 1, Copy);
     command(root(), 0, Paste);
     EXPECT_EQ(rowNames(root()), (std::vector<std::string>{"Sub", "A", "Sub", "B", "C"}));
-    FrmMenu& first = openSub(0);
+    MenuWindow& first = openSub(0);
     const auto firstRows = rowNames(first);
-    FrmMenu& second = openSub(2);
+    MenuWindow& second = openSub(2);
     EXPECT_EQ(rowNames(second), firstRows);
     EXPECT_EQ(firstRows, (std::vector<std::string>{"In1", "Nested"}));
 }
@@ -138,9 +138,9 @@ TEST_F(EditCommandsTest, MovesSwapWithoutRedrawAndRefuseAtTheEnds) {
     command(root(), 2, MoveDown);
     EXPECT_TRUE(unsavedChanges);
     EXPECT_EQ(headless::record(*root().window()).presents, presents); // no redraw
-    EXPECT_EQ(root().Hover, 2);
-    EXPECT_EQ(items[root().getKey(2)].name, "C"); // the entry moved aside now holds the row
-    EXPECT_EQ(items[root().getKey(3)].name, "B");
+    EXPECT_EQ(root().hoverRow, 2);
+    EXPECT_EQ(items[root().slotOfRow(2)].name, "C"); // the entry moved aside now holds the row
+    EXPECT_EQ(items[root().slotOfRow(3)].name, "B");
 }
 
 TEST_F(EditCommandsTest, DeleteTakesSubmenusThatFollowAndRefusesTheOnlyRow) {
@@ -151,7 +151,7 @@ TEST_F(EditCommandsTest, DeleteTakesSubmenusThatFollowAndRefusesTheOnlyRow) {
     EXPECT_EQ(namesInList(), (std::vector<std::string>{"A", "Orphan", "B", "C"}));
 
     test::startProgram(folder, " 1 \r\nOnly, 0 , 0 ,x,-1 \r\n");
-    mnu.editMode = true;
+    editMenu.editMode = true;
     root().build(0, 0);
     command(root(), 0, Delete);
     ASSERT_EQ(messages().size(), 1u);
@@ -167,17 +167,17 @@ TEST_F(EditCommandsTest, DeleteFollowsMoreNestedSubmenusThanElevenLevels) {
                 std::to_string(id + 1) + " ,-1 \r\n";
     text += "Bottom, 0 , 16 ,b,-1 \r\n";
     test::startProgram(folder, text);
-    mnu.editMode = true;
+    editMenu.editMode = true;
     root().build(0, 0);
     command(root(), 0, Delete);
     EXPECT_EQ(namesInList(), (std::vector<std::string>{"Keep"}));
 }
 
 TEST_F(EditCommandsTest, EmptiedMenusCanBeFilledAgainAndAFullStoreIsRefused) {
-    FrmMenu& sub = openSub(1);
+    MenuWindow& sub = openSub(1);
     command(sub, 0, Cut);
     command(sub, 0, Cut);
-    EXPECT_EQ(sub.MaxItems, -1);
+    EXPECT_EQ(sub.lastRow, -1);
     // Paste with no row: the entry goes to the end of the list, in the caller's menu.
     command(sub, 0, Paste);
     EXPECT_EQ(rowNames(sub), (std::vector<std::string>{"Nested"}));

@@ -20,34 +20,34 @@ class IconCatalogueTest : public ::testing::Test {
 
 TEST_F(IconCatalogueTest, GroupsOfTheFiveLineExample) {
     ASSERT_EQ(read("#,A\r\nx,x.ico\r\ny,sub\\y.ico\r\n#,B\r\nz,z.ico\r\n"), "");
-    EXPECT_EQ(iconSys.iconCount, 3);
-    EXPECT_EQ(iconSys.lastGroup, 1);
+    EXPECT_EQ(iconRegistry.iconCount, 3);
+    EXPECT_EQ(iconRegistry.lastGroup, 1);
     EXPECT_EQ(getIconGroupName(0), "A");
     EXPECT_EQ(getIconGroupName(1), "B");
-    EXPECT_EQ(iconSys.groupEnds[0], -1);
-    EXPECT_EQ(iconSys.groupEnds[1], 1);
-    EXPECT_EQ(iconSys.groupEnds[2], 2);
-    EXPECT_EQ(iconSys.lastCatalogueIcon, 2);
+    EXPECT_EQ(iconRegistry.groupEnds[0], -1);
+    EXPECT_EQ(iconRegistry.groupEnds[1], 1);
+    EXPECT_EQ(iconRegistry.groupEnds[2], 2);
+    EXPECT_EQ(iconRegistry.lastCatalogueIcon, 2);
     EXPECT_EQ(getIconTag(0), "x");
     EXPECT_EQ(getIconTag(1), "y");
     EXPECT_EQ(getIconTag(2), "z");
     // A file in a sub-folder is looked for there.
-    EXPECT_EQ(iconSys.iconPaths[1], "C:\\prog\\sub\\y.ico");
+    EXPECT_EQ(iconRegistry.iconPaths[1], "C:\\prog\\sub\\y.ico");
 }
 
 TEST_F(IconCatalogueTest, EmptyCatalogueLeadingIconsAndEmptyGroups) {
     ASSERT_EQ(read(""), "");
-    EXPECT_EQ(iconSys.iconCount, 0);
-    EXPECT_EQ(iconSys.lastGroup, -1);
-    EXPECT_EQ(iconSys.lastCatalogueIcon, -1);
+    EXPECT_EQ(iconRegistry.iconCount, 0);
+    EXPECT_EQ(iconRegistry.lastGroup, -1);
+    EXPECT_EQ(iconRegistry.lastCatalogueIcon, -1);
 
     // Icons before the first group line belong to no group; two group lines in a row leave
     // the first group empty.
     ASSERT_EQ(read("lone,a.ico\r\n#,Empty\r\n#,Full\r\nk,k.ico\r\n"), "");
-    EXPECT_EQ(iconSys.groupEnds[0], 0);
-    EXPECT_EQ(iconSys.groupEnds[1], 0); // Empty holds indexes 1..0: nothing
-    EXPECT_EQ(iconSys.groupEnds[2], 1); // Full holds index 1
-    EXPECT_EQ(iconSys.lastCatalogueIcon, 1);
+    EXPECT_EQ(iconRegistry.groupEnds[0], 0);
+    EXPECT_EQ(iconRegistry.groupEnds[1], 0); // Empty holds indexes 1..0: nothing
+    EXPECT_EQ(iconRegistry.groupEnds[2], 1); // Full holds index 1
+    EXPECT_EQ(iconRegistry.lastCatalogueIcon, 1);
 }
 
 TEST_F(IconCatalogueTest, BrokenLinesStopTheRead) {
@@ -64,15 +64,15 @@ TEST_F(IconCatalogueTest, RegistryRefusesIconsAndGroupsPastItsTables) {
             text += "i" + std::to_string(g * 25 + i) + ",f.ico\r\n";
     }
     ASSERT_EQ(read(text), "");
-    EXPECT_EQ(iconSys.iconCount, iconSlots);
-    EXPECT_EQ(iconSys.lastGroup, groupSlots - 1);
+    EXPECT_EQ(iconRegistry.iconCount, iconSlots);
+    EXPECT_EQ(iconRegistry.lastGroup, groupSlots - 1);
     EXPECT_EQ(getIconGroupName(10), "G10");
     // Group 10 keeps its own 25 icons; the refused groups' icons join no group.
-    EXPECT_EQ(iconSys.groupEnds[10] + 1, 250);
-    EXPECT_EQ(iconSys.groupEnds[11], 274);
-    EXPECT_EQ(iconSys.lastCatalogueIcon, 300);
+    EXPECT_EQ(iconRegistry.groupEnds[10] + 1, 250);
+    EXPECT_EQ(iconRegistry.groupEnds[11], 274);
+    EXPECT_EQ(iconRegistry.lastCatalogueIcon, 300);
     EXPECT_EQ(loadIcon("C:\\x.exe", ""), -1);
-    EXPECT_EQ(iconSys.iconCount, iconSlots);
+    EXPECT_EQ(iconRegistry.iconCount, iconSlots);
     EXPECT_EQ(iconHandle(-1), nullptr);
     EXPECT_EQ(iconHandle(301), nullptr);
 }

@@ -1,12 +1,12 @@
 #include "core/app_state.h"
 #include "core/item_store.h"
-#include "editing/frm_modifier.h"
-#include "editing/mnu.h"
+#include "editing/edit_menu.h"
+#include "editing/item_editor.h"
 #include "graphics/icon_registry.h"
-#include "menus/frm_menu.h"
+#include "menus/menu_window.h"
 #include "platform/headless/headless.h"
 #include "test_support.h"
-#include "trigger/frm_trigger.h"
+#include "trigger/trigger_window.h"
 
 #include <gtest/gtest.h>
 
@@ -38,16 +38,16 @@ class ItemEditorTest : public ::testing::Test {
         for (const char* icon : {"loose.ico", "editor.ico", "shell.ico", "folder.ico"})
             folder.write(icon, "icon bytes");
         test::startProgram(folder, menu, catalogue);
-        frmTrigger.mouseDown(platform::buttonLeft, 0, 5, 5);
-        frmTrigger.mouseUp(platform::buttonLeft, 0, 5, 5);
-        mnu.editMode = true;
+        triggerWindow.mouseDown(platform::buttonLeft, 0, 5, 5);
+        triggerWindow.mouseUp(platform::buttonLeft, 0, 5, 5);
+        editMenu.editMode = true;
     }
-    FrmMenu& root() { return *menuLevels[0]; }
-    platform::DialogModel& model() { return frmModifier.model; }
-    const platform::Control& control(const char* name) { return frmModifier.model.control(name); }
+    MenuWindow& root() { return *menuLevels[0]; }
+    platform::DialogModel& model() { return itemEditor.model; }
+    const platform::Control& control(const char* name) { return itemEditor.model.control(name); }
     // Runs a command whose dialog the script answers as the user.
     void command(int row, int entry, headless::DialogScript script) {
-        root().Hover = static_cast<std::int16_t>(row);
+        root().hoverRow = static_cast<std::int16_t>(row);
         headless::dialogs().popupAnswers.push_back(entry);
         if (script)
             headless::dialogs().scripts.push_back(std::move(script));
@@ -55,8 +55,8 @@ class ItemEditorTest : public ::testing::Test {
     }
     std::vector<std::string> rowNames() {
         std::vector<std::string> names;
-        for (int i = 0; i <= root().MaxItems; ++i)
-            names.push_back(items[root().itemKeys[i]].name);
+        for (int i = 0; i <= root().lastRow; ++i)
+            names.push_back(items[root().rowSlots[i]].name);
         return names;
     }
     std::vector<headless::ShownMessage>& messages() { return headless::state().messages; }
@@ -64,8 +64,8 @@ class ItemEditorTest : public ::testing::Test {
 };
 
 TEST_F(ItemEditorTest, SetupForANewEntryPicksTheFirstIconOfTheFirstGroup) {
-    frmModifier.Setup(-1, 7);
-    EXPECT_FALSE(frmModifier.editExisting);
+    itemEditor.prepare(-1, 7);
+    EXPECT_FALSE(itemEditor.editExisting);
     EXPECT_EQ(editItem.parentMenu, 7);
     EXPECT_EQ(control("defType").items, (std::vector<std::string>{"Apps", "Places"}));
     EXPECT_EQ(control("defType").selected, 0);
@@ -83,13 +83,13 @@ TEST_F(ItemEditorTest, SetupForANewEntryPicksTheFirstIconOfTheFirstGroup) {
     EXPECT_FALSE(control("optIco1").checked);
     for (int i = 0; i < 5; ++i)
         EXPECT_TRUE(control(("opt" + std::to_string(i)).c_str()).enabled);
-    frmModifier.unload();
+    itemEditor.unload();
 }
 
 TEST_F(ItemEditorTest, SetupForExistingEntriesShowsTheirTypeAndIcon) {
     // A catalogue icon: its group and position, "Use user icon", the preview drawn.
-    frmModifier.Setup(root().getKey(0), 0);
-    EXPECT_TRUE(frmModifier.editExisting);
+    itemEditor.prepare(root().slotOfRow(0), 0);
+    EXPECT_TRUE(itemEditor.editExisting);
     EXPECT_EQ(control("txtName").text, "Editor");
     EXPECT_EQ(control("txtTarget").text, "C:\\ed.exe");
     EXPECT_EQ(control("defType").selected, 0);
@@ -98,45 +98,45 @@ TEST_F(ItemEditorTest, SetupForExistingEntriesShowsTheirTypeAndIcon) {
     EXPECT_EQ(editItem.iconIndex, 2);
     EXPECT_FALSE(control("opt1").enabled); // the type cannot change
     EXPECT_TRUE(control("opt0").enabled && control("opt0").checked);
-    frmModifier.unload();
+    itemEditor.unload();
 
     // An icon taken from the target: "Rip the icon", which keeps -1.
-    frmModifier.Setup(root().getKey(1), 0);
+    itemEditor.prepare(root().slotOfRow(1), 0);
     EXPECT_TRUE(control("optIco1").checked);
     EXPECT_EQ(editItem.iconIndex, -1);
     EXPECT_FALSE(control("defType").enabled);
     EXPECT_TRUE(control("opt1").checked);
     EXPECT_FALSE(control("txtTarget").enabled);
-    frmModifier.unload();
+    itemEditor.unload();
 
     // A special: its code chosen in the list, the list enabled.
-    frmModifier.Setup(root().getKey(3), 0);
+    itemEditor.prepare(root().slotOfRow(3), 0);
     EXPECT_TRUE(control("opt3").checked);
     EXPECT_EQ(control("cmbSpecials").selected, 0);
     EXPECT_TRUE(control("cmbSpecials").enabled);
-    frmModifier.unload();
+    itemEditor.unload();
 
     // A catalogue icon in no group keeps its number with neither icon option chosen.
-    frmModifier.Setup(root().getKey(4), 0);
+    itemEditor.prepare(root().slotOfRow(4), 0);
     EXPECT_EQ(editItem.iconIndex, 0);
     EXPECT_FALSE(control("optIco0").checked || control("optIco1").checked);
-    frmModifier.unload();
+    itemEditor.unload();
 }
 
 TEST_F(ItemEditorTest, IconControlsChangeTheIconOnlyWhereTheyShould) {
-    frmModifier.Setup(root().getKey(1), 0); // "Rip the icon": -1
-    frmModifier.selectIconOption(0);
+    itemEditor.prepare(root().slotOfRow(1), 0); // "Rip the icon": -1
+    itemEditor.selectIconOption(0);
     EXPECT_EQ(editItem.iconIndex, -1); // "Use user icon" alone changes nothing
     EXPECT_TRUE(control("defType").enabled);
-    frmModifier.selectGroup(1);
+    itemEditor.selectGroup(1);
     EXPECT_EQ(control("defIcons").items, (std::vector<std::string>{"Folder"}));
     EXPECT_EQ(control("defIcons").selected, -1);
     EXPECT_EQ(editItem.iconIndex, -1); // a group alone changes nothing either
-    frmModifier.selectIcon(0);
+    itemEditor.selectIcon(0);
     EXPECT_EQ(editItem.iconIndex, 3);
-    frmModifier.selectIconOption(1);
+    itemEditor.selectIconOption(1);
     EXPECT_EQ(editItem.iconIndex, -1);
-    frmModifier.unload();
+    itemEditor.unload();
 }
 
 TEST_F(ItemEditorTest, InsertOnRowTwoAddsAFileEntryAboveIt) {
@@ -149,8 +149,8 @@ TEST_F(ItemEditorTest, InsertOnRowTwoAddsAFileEntryAboveIt) {
     EXPECT_TRUE(unsavedChanges);
     EXPECT_EQ(rowNames(),
               (std::vector<std::string>{"Editor", "Sub", "Notes", "Head", "Quit", "Loose"}));
-    EXPECT_EQ(root().Height, (6 * 20 + 2) * 15);
-    const MenuEntry& added = items[root().getKey(2)];
+    EXPECT_EQ(root().heightTwips, (6 * 20 + 2) * 15);
+    const MenuEntry& added = items[root().slotOfRow(2)];
     EXPECT_EQ(added.itemType, File);
     EXPECT_EQ(added.target.asText(), "C:\\notes.txt");
     EXPECT_EQ(added.parentMenu, 0);
@@ -171,17 +171,17 @@ TEST_F(ItemEditorTest, NewSubmenusGetConsecutiveIdsAndAPlaceholder) {
     command(0, Insert, newMenu("Second"));
     EXPECT_EQ(lastMenuId, 6);
     EXPECT_EQ(rowNames().front(), "Second");
-    EXPECT_EQ(items[root().getKey(0)].target, Target(std::int16_t{6}));
-    EXPECT_EQ(items[root().getKey(1)].target, Target(std::int16_t{5}));
+    EXPECT_EQ(items[root().slotOfRow(0)].target, Target(std::int16_t{6}));
+    EXPECT_EQ(items[root().slotOfRow(1)].target, Target(std::int16_t{5}));
     // The placeholder shows only inside the new submenu.
     for (const auto& name : rowNames())
         EXPECT_NE(name, "No program");
-    root().Hover = 1;
+    root().hoverRow = 1;
     root().timerTick();
     ASSERT_EQ(topLevel, 1);
-    EXPECT_EQ(menuLevels[1]->MaxItems, 0);
-    EXPECT_EQ(items[menuLevels[1]->getKey(0)].name, "No program");
-    EXPECT_EQ(items[menuLevels[1]->getKey(0)].target.asText(), "");
+    EXPECT_EQ(menuLevels[1]->lastRow, 0);
+    EXPECT_EQ(items[menuLevels[1]->slotOfRow(0)].name, "No program");
+    EXPECT_EQ(items[menuLevels[1]->slotOfRow(0)].target.asText(), "");
 
     // Choosing "Menu" and cancelling uses up no id.
     command(0, Insert, [](platform::Dialog& d, platform::DialogModel&, platform::DialogEvents&) {
@@ -213,8 +213,8 @@ TEST_F(ItemEditorTest, OkRefusesBadNamesAndNamesEmptySeparators) {
     EXPECT_EQ(messages()[0].text, "Name cannot contain commas");
     EXPECT_EQ(messages()[0].title, "Zelvora");
     EXPECT_NE(messages()[1].text.find("double quote"), std::string::npos);
-    EXPECT_EQ(items[root().getKey(0)].name, "Separator");
-    EXPECT_EQ(items[root().getKey(0)].itemType, Separator);
+    EXPECT_EQ(items[root().slotOfRow(0)].name, "Separator");
+    EXPECT_EQ(items[root().slotOfRow(0)].itemType, Separator);
 
     messages().clear();
     command(0, Insert, [](platform::Dialog& d, platform::DialogModel&, platform::DialogEvents&) {
@@ -233,7 +233,7 @@ TEST_F(ItemEditorTest, ModifyKeepsTheChainAndTheSubmenuId) {
         userClicks(d, "cmdOK");
     });
     EXPECT_EQ(rowNames(), (std::vector<std::string>{"Editor", "Renamed", "Head", "Quit", "Loose"}));
-    EXPECT_EQ(items[root().getKey(1)].target.asNumber(), std::optional<std::int16_t>(4));
+    EXPECT_EQ(items[root().slotOfRow(1)].target.asNumber(), std::optional<std::int16_t>(4));
     EXPECT_EQ(lastMenuId, 4);
     EXPECT_TRUE(unsavedChanges);
 }
@@ -255,7 +255,7 @@ TEST_F(ItemEditorTest, ChoosersFillTheTargetAndCancelsBehaveAsTheButtonsSay) {
     EXPECT_EQ(calls[0].text, "C:\\ed.exe"); // the current target as the initial file
     EXPECT_EQ(calls[2].kind, headless::ChooserCall::Kind::Folder);
     EXPECT_EQ(calls[2].text, "Select the target folder");
-    EXPECT_EQ(items[root().getKey(0)].target.asText(), "C:\\ed.exe");
+    EXPECT_EQ(items[root().slotOfRow(0)].target.asText(), "C:\\ed.exe");
 }
 
 TEST_F(ItemEditorTest, ARefusedInsertUsesUpNoSubmenuId) {

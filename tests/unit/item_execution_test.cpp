@@ -1,11 +1,11 @@
 #include "core/app_state.h"
 #include "core/item_store.h"
-#include "graphics/frm_side_graphics.h"
-#include "menus/frm_menu.h"
+#include "graphics/side_strip.h"
+#include "menus/menu_window.h"
 #include "platform/headless/headless.h"
 #include "test_support.h"
-#include "trigger/app_lost_focus.h"
-#include "trigger/frm_trigger.h"
+#include "trigger/focus_watcher.h"
+#include "trigger/trigger_window.h"
 
 #include <gtest/gtest.h>
 
@@ -37,16 +37,16 @@ class ItemExecutionTest : public ::testing::Test {
         openRoot();
     }
     void openRoot() {
-        frmTrigger.mouseDown(platform::buttonLeft, 0, 5, 5);
-        frmTrigger.mouseUp(platform::buttonLeft, 0, 5, 5);
+        triggerWindow.mouseDown(platform::buttonLeft, 0, 5, 5);
+        triggerWindow.mouseUp(platform::buttonLeft, 0, 5, 5);
     }
-    FrmMenu& root() { return *menuLevels[0]; }
+    MenuWindow& root() { return *menuLevels[0]; }
     void enterOn(int row) {
-        root().Hover = static_cast<std::int16_t>(row);
+        root().hoverRow = static_cast<std::int16_t>(row);
         root().keyDown(13, 0);
     }
     std::vector<Call>& calls() { return headless::desktop().shellCalls; }
-    bool triggerTopmost() { return headless::record(*frmTrigger.window()).topmost; }
+    bool triggerTopmost() { return headless::record(*triggerWindow.window()).topmost; }
     test::TempFolder folder;
 };
 
@@ -56,9 +56,9 @@ TEST_F(ItemExecutionTest, FilesGoToTheShellAndCloseEveryMenu) {
     ASSERT_EQ(calls().size(), 1u);
     EXPECT_EQ(calls()[0], (Call{Call::Kind::Execute, owner, "C:\\docs\\letter.txt"}));
     EXPECT_FALSE(root().isOpen());
-    EXPECT_FALSE(frmSideGraphics.visible());
+    EXPECT_FALSE(sideStrip.visible());
     EXPECT_EQ(topLevel, -1);
-    EXPECT_EQ(frmTrigger.menuShown, 0);
+    EXPECT_EQ(triggerWindow.menuShown, 0);
     EXPECT_TRUE(triggerTopmost());
 
     // A folder the same way; an empty target goes to the shell as it is, without a message.
@@ -77,8 +77,8 @@ TEST_F(ItemExecutionTest, RowsWithoutAnActionDoNothing) {
         enterOn(row);
         EXPECT_TRUE(root().isOpen()) << row;
     }
-    root().Hover = static_cast<std::int16_t>(root().MaxItems + 1);
-    root().ExecuteLink();
+    root().hoverRow = static_cast<std::int16_t>(root().lastRow + 1);
+    root().executeEntry();
     EXPECT_TRUE(calls().empty());
     EXPECT_TRUE(root().isOpen());
 }
@@ -108,7 +108,7 @@ TEST_F(ItemExecutionTest, SpecialsRunTheSystemDialogsAndKeepTheMenusOpen) {
 
 TEST_F(ItemExecutionTest, LosingTheActivationClosesEverythingGainingItNothing) {
     EXPECT_TRUE(triggerHooked());
-    root().Hover = 3;
+    root().hoverRow = 3;
     root().timerTick();
     ASSERT_EQ(topLevel, 1);
     ASSERT_TRUE(headless::sendActivateApp(1)); // gaining
@@ -118,21 +118,21 @@ TEST_F(ItemExecutionTest, LosingTheActivationClosesEverythingGainingItNothing) {
     EXPECT_EQ(topLevel, -1);
     EXPECT_FALSE(root().isOpen());
     EXPECT_FALSE(menuLevels[1]->isOpen());
-    EXPECT_FALSE(frmSideGraphics.visible());
+    EXPECT_FALSE(sideStrip.visible());
     EXPECT_TRUE(triggerTopmost());
-    EXPECT_EQ(LoWord(0x0001FFFFu), -1);
-    EXPECT_EQ(LoWord(0xFFFF0000u), 0);
+    EXPECT_EQ(loWord(0x0001FFFFu), -1);
+    EXPECT_EQ(loWord(0xFFFF0000u), 0);
 }
 
 TEST_F(ItemExecutionTest, QuitDetachesTheWatcherAndUnloadsTheWindows) {
-    root().Hover = 3;
+    root().hoverRow = 3;
     root().timerTick();
     try {
         enterOn(6);
     } catch (const headless::ProcessEnded&) {
     }
     EXPECT_FALSE(triggerHooked());
-    EXPECT_FALSE(frmTrigger.loaded());
+    EXPECT_FALSE(triggerWindow.loaded());
     EXPECT_EQ(topLevel, -1);
     // Menu windows stay made, hidden, until the process ends.
     for (auto* w : headless::windows())

@@ -4,11 +4,11 @@
 #include "core/item_store.h"
 #include "core/menu_file.h"
 #include "graphics/icon_registry.h"
-#include "menus/frm_menu.h"
+#include "menus/menu_window.h"
 #include "menus/menu_windows.h"
 #include "platform/headless/headless.h"
 #include "test_support.h"
-#include "trigger/frm_trigger.h"
+#include "trigger/trigger_window.h"
 
 #include <gtest/gtest.h>
 
@@ -44,16 +44,16 @@ class LongTextTest : public ::testing::Test {
   protected:
     void SetUp() override {
         test::startProgram(folder, menuFile, catalogue);
-        frmTrigger.mouseDown(platform::buttonLeft, 0, 5, 5);
-        frmTrigger.mouseUp(platform::buttonLeft, 0, 5, 5);
+        triggerWindow.mouseDown(platform::buttonLeft, 0, 5, 5);
+        triggerWindow.mouseUp(platform::buttonLeft, 0, 5, 5);
         ASSERT_TRUE(root().isOpen());
     }
-    FrmMenu& root() { return *menuLevels[0]; }
-    const std::vector<headless::TextRecord>& texts(FrmMenu& menu) {
+    MenuWindow& root() { return *menuLevels[0]; }
+    const std::vector<headless::TextRecord>& texts(MenuWindow& menu) {
         return headless::record(*menu.window()).surface.texts();
     }
     void openSubmenu() {
-        root().Hover = 1;
+        root().hoverRow = 1;
         root().timerTick();
         ASSERT_EQ(topLevel, 1);
     }
@@ -82,8 +82,8 @@ TEST_F(LongTextTest, TheFilesLoadWhole) {
     EXPECT_EQ(entries[2].target, Target(longSubmenuTarget));
     EXPECT_EQ(entries[3].name, "Short");
     // The catalogue's one icon: its whole path, tag and group.
-    EXPECT_EQ(iconSys.lastCatalogueIcon, 0);
-    EXPECT_EQ(iconSys.iconPaths[0], folder.path() + "\\" + longIconFile);
+    EXPECT_EQ(iconRegistry.lastCatalogueIcon, 0);
+    EXPECT_EQ(iconRegistry.iconPaths[0], folder.path() + "\\" + longIconFile);
     EXPECT_EQ(getIconTag(0), longName);
     EXPECT_EQ(getIconGroupName(0), longGroup);
     EXPECT_TRUE(headless::state().messages.empty());
@@ -119,17 +119,17 @@ TEST_F(LongTextTest, SaveWritesEveryByteBack) {
 
 TEST_F(LongTextTest, TheShellGetsTheWholePath) {
     void* owner = root().window()->handle();
-    root().Hover = 0;
+    root().hoverRow = 0;
     root().keyDown(13, 0);
     ASSERT_EQ(headless::desktop().shellCalls.size(), 1u);
     EXPECT_EQ(headless::desktop().shellCalls[0],
               (headless::ShellCall{headless::ShellCall::Kind::Execute, owner, longTarget}));
     EXPECT_FALSE(root().isOpen());
 
-    frmTrigger.mouseDown(platform::buttonLeft, 0, 5, 5);
-    frmTrigger.mouseUp(platform::buttonLeft, 0, 5, 5);
+    triggerWindow.mouseDown(platform::buttonLeft, 0, 5, 5);
+    triggerWindow.mouseUp(platform::buttonLeft, 0, 5, 5);
     openSubmenu();
-    menuLevels[1]->Hover = 0;
+    menuLevels[1]->hoverRow = 0;
     menuLevels[1]->keyDown(13, 0);
     ASSERT_EQ(headless::desktop().shellCalls.size(), 2u);
     EXPECT_EQ(headless::desktop().shellCalls[1].file, longSubmenuTarget);

@@ -44,7 +44,7 @@ TEST_F(MenuFileTest, NumberFormAndTheExampleLines) {
     EXPECT_EQ(numberForm(-32768), "-32768 ");
 
     lastMenuId = 4;
-    iconSys.lastCatalogueIcon = 5;
+    iconRegistry.lastCatalogueIcon = 5;
     EXPECT_EQ(menuFileText(), " 4 \r\n"); // an empty store writes only the first line
 
     MenuEntry notepad{"Notepad", File, 0, Target("C:\\WINDOWS\\notepad.exe"), 3, -1};
@@ -150,7 +150,7 @@ TEST_F(MenuFileTest, SavedStoresReadBackTheSame) {
     int stores = 0;
     for (int round = 0; round < 3000; ++round) {
         reset();
-        iconSys.lastCatalogueIcon = static_cast<std::int16_t>(rng() % 20) - 1;
+        iconRegistry.lastCatalogueIcon = static_cast<std::int16_t>(rng() % 20) - 1;
         lastMenuId = static_cast<std::int16_t>(rng() % 70000 - 35000);
         std::vector<MenuEntry> written;
         const int count = static_cast<int>(rng() % 12);
@@ -174,7 +174,7 @@ TEST_F(MenuFileTest, SavedStoresReadBackTheSame) {
             written.push_back(e);
         }
         const std::int16_t savedId = lastMenuId;
-        const std::int16_t catalogueEnd = iconSys.lastCatalogueIcon;
+        const std::int16_t catalogueEnd = iconRegistry.lastCatalogueIcon;
         const std::string text = menuFileText();
 
         reset();

@@ -1,11 +1,11 @@
 #include "core/app_state.h"
 #include "core/item_store.h"
-#include "graphics/frm_side_graphics.h"
-#include "menus/frm_menu.h"
+#include "graphics/side_strip.h"
+#include "menus/menu_window.h"
 #include "menus/menu_windows.h"
 #include "platform/headless/headless.h"
 #include "test_support.h"
-#include "trigger/frm_trigger.h"
+#include "trigger/trigger_window.h"
 
 #include <gtest/gtest.h>
 
@@ -24,12 +24,12 @@ std::string menuWithSubmenu(int count) {
 class MenuLayoutTest : public ::testing::Test {
   protected:
     void start(const std::string& menuFile) { test::startProgram(folder, menuFile); }
-    FrmMenu& root() { return *menuLevels[0]; }
+    MenuWindow& root() { return *menuLevels[0]; }
     // Opens the submenu of the root's row 1 the way the hover timer does.
-    FrmMenu& openSub() {
+    MenuWindow& openSub() {
         if (!root().isOpen())
             root().build(0, 0);
-        root().Hover = 1;
+        root().hoverRow = 1;
         root().timerTick();
         return *menuLevels[1];
     }
@@ -38,79 +38,79 @@ class MenuLayoutTest : public ::testing::Test {
 
 TEST_F(MenuLayoutTest, RootBesideTheTriggerWithTheStripBetween) {
     start(menuWithSubmenu(1));
-    EXPECT_EQ(frmTrigger.Left, 20);
-    EXPECT_EQ(frmTrigger.Top, 768 * 15 - 720 - 600);
-    frmTrigger.mouseDown(platform::buttonLeft, 0, 5, 5);
-    frmTrigger.mouseUp(platform::buttonLeft, 0, 5, 5);
+    EXPECT_EQ(triggerWindow.leftTwips, 20);
+    EXPECT_EQ(triggerWindow.topTwips, 768 * 15 - 720 - 600);
+    triggerWindow.mouseDown(platform::buttonLeft, 0, 5, 5);
+    triggerWindow.mouseUp(platform::buttonLeft, 0, 5, 5);
     ASSERT_TRUE(root().isOpen());
-    EXPECT_EQ(root().MaxItems, 3);
+    EXPECT_EQ(root().lastRow, 3);
     // Three rows and a separator: 202 x 68 pixels.
-    EXPECT_EQ(root().Width, 202 * 15);
-    EXPECT_EQ(root().Height, 68 * 15);
-    EXPECT_EQ(root().itemBounds[2], (Rect{0, 40, 200, 46}));
-    EXPECT_EQ(root().itemBounds[3], (Rect{0, 46, 200, 66}));
-    EXPECT_EQ(frmSideGraphics.Left, frmTrigger.getOffsetX());
-    EXPECT_EQ(root().Left, frmSideGraphics.Left + 28 * 15);
+    EXPECT_EQ(root().widthTwips, 202 * 15);
+    EXPECT_EQ(root().heightTwips, 68 * 15);
+    EXPECT_EQ(root().rowBounds[2], (Rect{0, 40, 200, 46}));
+    EXPECT_EQ(root().rowBounds[3], (Rect{0, 46, 200, 66}));
+    EXPECT_EQ(sideStrip.leftTwips, triggerWindow.rightEdge());
+    EXPECT_EQ(root().leftTwips, sideStrip.leftTwips + 28 * 15);
     // Bottoms level with the trigger's bottom; sg's lower end at the strip's lower end.
-    EXPECT_EQ(root().Top + root().Height, frmTrigger.getOffsetY());
-    EXPECT_EQ(frmSideGraphics.Top, root().Top);
-    EXPECT_EQ(frmSideGraphics.Height, root().Height);
-    EXPECT_EQ(frmSideGraphics.sgTop, root().Height - 1200 * 15);
-    EXPECT_TRUE(frmSideGraphics.visible());
+    EXPECT_EQ(root().topTwips + root().heightTwips, triggerWindow.bottomEdge());
+    EXPECT_EQ(sideStrip.topTwips, root().topTwips);
+    EXPECT_EQ(sideStrip.heightTwips, root().heightTwips);
+    EXPECT_EQ(sideStrip.pictureTop, root().heightTwips - 1200 * 15);
+    EXPECT_TRUE(sideStrip.visible());
     auto& rec = headless::record(*root().window());
     EXPECT_EQ(rec.pixels, (Rect{77, 660, 279, 728}));
     EXPECT_EQ(headless::focusedWindow(), &rec);
     EXPECT_EQ(topLevel, 0);
-    EXPECT_EQ(frmTrigger.menuShown, 1);
+    EXPECT_EQ(triggerWindow.menuShown, 1);
 }
 
 TEST_F(MenuLayoutTest, NearTheRightEdgeMenusOpenToTheLeft) {
     start(menuWithSubmenu(2));
-    frmTrigger.Left = 1000 * 15;
+    triggerWindow.leftTwips = 1000 * 15;
     root().build(0, 0);
-    EXPECT_EQ(frmSideGraphics.Left, frmTrigger.Left - 28 * 15);
-    EXPECT_EQ(root().Left, frmSideGraphics.Left - root().Width);
+    EXPECT_EQ(sideStrip.leftTwips, triggerWindow.leftTwips - 28 * 15);
+    EXPECT_EQ(root().leftTwips, sideStrip.leftTwips - root().widthTwips);
 
     // A submenu that would pass the edge opens left of its parent, 50 twips over it.
-    frmTrigger.Left = 20;
+    triggerWindow.leftTwips = 20;
     root().build(0, 0);
-    root().Left = 850 * 15;
-    FrmMenu& sub = openSub();
-    EXPECT_EQ(sub.Left, root().Left - sub.Width + 50);
+    root().leftTwips = 850 * 15;
+    MenuWindow& sub = openSub();
+    EXPECT_EQ(sub.leftTwips, root().leftTwips - sub.widthTwips + 50);
 
     // Otherwise it overlaps its parent by 100 twips on the right.
-    root().Left = 100 * 15;
-    FrmMenu& sub2 = openSub();
-    EXPECT_EQ(sub2.Left, root().Left + root().Width - 100);
-    EXPECT_EQ(sub2.Top, root().Top + 20 * 15 + 50);
+    root().leftTwips = 100 * 15;
+    MenuWindow& sub2 = openSub();
+    EXPECT_EQ(sub2.leftTwips, root().leftTwips + root().widthTwips - 100);
+    EXPECT_EQ(sub2.topTwips, root().topTwips + 20 * 15 + 50);
 }
 
 TEST_F(MenuLayoutTest, TallRootHangsFromTheTriggerTopAndLowSubmenusAreLifted) {
     start(menuWithSubmenu(40));
-    frmTrigger.Top = 10 * 15; // too little room above the trigger's bottom
-    frmTrigger.Left = 20;
-    FrmMenu& r = root();
+    triggerWindow.topTwips = 10 * 15; // too little room above the trigger's bottom
+    triggerWindow.leftTwips = 20;
+    MenuWindow& r = root();
     r.build(0, 0);
-    EXPECT_EQ(r.Top, frmTrigger.Top);
+    EXPECT_EQ(r.topTwips, triggerWindow.topTwips);
 
     // Near the bottom: the submenu is lifted so its last row meets the parent row.
-    r.Top = 600 * 15;
-    FrmMenu& sub = openSub();
-    EXPECT_EQ(sub.MaxItems, 39);
-    EXPECT_EQ(sub.Top, r.Top + (20 - 39 * 20) * 15 + 50);
+    r.topTwips = 600 * 15;
+    MenuWindow& sub = openSub();
+    EXPECT_EQ(sub.lastRow, 39);
+    EXPECT_EQ(sub.topTwips, r.topTwips + (20 - 39 * 20) * 15 + 50);
 }
 
 TEST_F(MenuLayoutTest, RowsStopAtTheTableAndEmptyMenusStillOpen) {
     start(menuWithSubmenu(60));
-    FrmMenu& sub = openSub();
-    EXPECT_EQ(sub.MaxItems, 50);
-    EXPECT_EQ(sub.Height, (51 * 20 + 2) * 15);
+    MenuWindow& sub = openSub();
+    EXPECT_EQ(sub.lastRow, 50);
+    EXPECT_EQ(sub.heightTwips, (51 * 20 + 2) * 15);
 
     start(" 0 \r\n");
     root().build(0, 0);
-    EXPECT_EQ(root().MaxItems, -1);
-    EXPECT_EQ(root().Width, 202 * 15);
-    EXPECT_EQ(root().Height, 2 * 15);
+    EXPECT_EQ(root().lastRow, -1);
+    EXPECT_EQ(root().widthTwips, 202 * 15);
+    EXPECT_EQ(root().heightTwips, 2 * 15);
 }
 
 TEST_F(MenuLayoutTest, DestroyClosesDeeperLevelsDeepestFirst) {
@@ -120,7 +120,7 @@ TEST_F(MenuLayoutTest, DestroyClosesDeeperLevelsDeepestFirst) {
     root().build(0, 0);
     topLevel = 0;
     for (int level = 0; level < 3; ++level) {
-        menuLevels[level]->Hover = 0;
+        menuLevels[level]->hoverRow = 0;
         menuLevels[level]->timerTick();
     }
     ASSERT_EQ(topLevel, 3);
@@ -135,30 +135,30 @@ TEST_F(MenuLayoutTest, DestroyClosesDeeperLevelsDeepestFirst) {
     EXPECT_FALSE(menuLevels[3]->isOpen());
     EXPECT_TRUE(skipMouseMove);
 
-    menuLevels[1]->Hover = 0;
+    menuLevels[1]->hoverRow = 0;
     menuLevels[1]->timerTick();
     menuLevels[1]->destroy();
     EXPECT_EQ(topLevel, 0);
     EXPECT_FALSE(menuLevels[1]->isOpen());
     EXPECT_TRUE(root().isOpen());
     // A closed window keeps its fields.
-    EXPECT_EQ(menuLevels[1]->menu, 1);
-    EXPECT_EQ(menuLevels[1]->Depth, 1);
+    EXPECT_EQ(menuLevels[1]->menuId, 1);
+    EXPECT_EQ(menuLevels[1]->level, 1);
 }
 
 TEST_F(MenuLayoutTest, RebuildShowsANewRowAndKeepsTheHighlight) {
     start(menuWithSubmenu(1));
     root().build(0, 0);
-    root().Hover = 2;
+    root().hoverRow = 2;
     items[10] = MenuEntry{"New", File, 0, Target("n"), -1, -1};
     items[store.listHead].nextIndex = 10; // spliced in after row 0 by hand
     items[10].nextIndex = 1;
     root().rebuild();
-    EXPECT_EQ(root().MaxItems, 4);
-    EXPECT_EQ(root().Height, 88 * 15);
-    EXPECT_EQ(root().Hover, 2);
-    EXPECT_EQ(root().getKey(1), 10);
-    EXPECT_EQ(root().getTopBound(1), 20);
+    EXPECT_EQ(root().lastRow, 4);
+    EXPECT_EQ(root().heightTwips, 88 * 15);
+    EXPECT_EQ(root().hoverRow, 2);
+    EXPECT_EQ(root().slotOfRow(1), 10);
+    EXPECT_EQ(root().rowTop(1), 20);
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 #include "core/item_store.h"
 #include "core/skin_settings.h"
 #include "graphics/icon_registry.h"
-#include "menus/frm_menu.h"
+#include "menus/menu_window.h"
 #include "platform/headless/headless.h"
 #include "test_support.h"
 
@@ -28,14 +28,14 @@ class MenuPaintingTest : public ::testing::Test {
                            " 1 \r\nTitle, 2 , 0 ,,-1 \r\nApp, 0 , 0 ," + folder.path() +
                                "\\app.exe,-1 \r\nSeparator, 4 , 0 ,,-1 \r\nSub, 1 , 0 , 1 ,-1 "
                                "\r\nPlain, 0 , 0 ,missing.exe,-1 \r\nIn, 0 , 1 ,x,-1 \r\n");
-        root().Hover = 99;
+        root().hoverRow = 99;
         root().build(0, 0);
     }
-    FrmMenu& root() { return *menuLevels[0]; }
+    MenuWindow& root() { return *menuLevels[0]; }
     const headless::Canvas& canvas() { return headless::record(*root().window()).surface; }
     Rgb px(int x, int y) { return canvas().pixel(x, y); }
     void hover(int row) {
-        root().Hover = static_cast<std::int16_t>(row);
+        root().hoverRow = static_cast<std::int16_t>(row);
         root().drawAll();
     }
     test::TempFolder folder;
@@ -55,7 +55,7 @@ TEST_F(MenuPaintingTest, BevelFramesTheRows) {
     EXPECT_EQ(px(w - 1, h - 1), dark);
     EXPECT_EQ(px(0, 0), white);
     EXPECT_EQ(px(w - 2, 75), background);
-    // Nothing highlighted: Hover is past the rows.
+    // Nothing highlighted: hoverRow is past the rows.
     EXPECT_EQ(px(100, 70), background);
 }
 
@@ -112,7 +112,7 @@ TEST_F(MenuPaintingTest, SeparatorAndHeaderPicturesSitOnePixelDown) {
 
 TEST_F(MenuPaintingTest, IconsAreTakenOnceAndDrawnBesideTheCaption) {
     // Row 1's target exists: its icon is registered on first painting and drawn at (7, 23).
-    const std::int16_t appIcon = items[root().getKey(1)].iconIndex;
+    const std::int16_t appIcon = items[root().slotOfRow(1)].iconIndex;
     ASSERT_GE(appIcon, 0);
     const headless::IconImage* image = headless::iconImage(iconHandle(appIcon));
     ASSERT_NE(image, nullptr);
@@ -122,17 +122,17 @@ TEST_F(MenuPaintingTest, IconsAreTakenOnceAndDrawnBesideTheCaption) {
                 ASSERT_EQ(px(7 + x, 23 + y), image->at(x, y)) << x << "," << y;
             }
     // A missing target still gets its slot and shows nothing; it is not tried again.
-    const std::int16_t plainIcon = items[root().getKey(4)].iconIndex;
+    const std::int16_t plainIcon = items[root().slotOfRow(4)].iconIndex;
     EXPECT_GE(plainIcon, 0);
     EXPECT_EQ(iconHandle(plainIcon), nullptr);
-    const std::int16_t count = iconSys.iconCount;
+    const std::int16_t count = iconRegistry.iconCount;
     hover(1);
     hover(4);
-    EXPECT_EQ(iconSys.iconCount, count);
-    EXPECT_EQ(items[root().getKey(4)].iconIndex, plainIcon);
+    EXPECT_EQ(iconRegistry.iconCount, count);
+    EXPECT_EQ(items[root().slotOfRow(4)].iconIndex, plainIcon);
     // Header and Separator rows take no icon.
-    EXPECT_EQ(items[root().getKey(0)].iconIndex, -1);
-    EXPECT_EQ(items[root().getKey(2)].iconIndex, -1);
+    EXPECT_EQ(items[root().slotOfRow(0)].iconIndex, -1);
+    EXPECT_EQ(items[root().slotOfRow(2)].iconIndex, -1);
 }
 
 TEST_F(MenuPaintingTest, CaptionsHeaderGreyBoldCentredThenBlackAgain) {

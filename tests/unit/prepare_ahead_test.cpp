@@ -1,12 +1,12 @@
 #include "core/app_state.h"
 #include "core/item_store.h"
-#include "graphics/frm_side_graphics.h"
 #include "graphics/icon_registry.h"
-#include "menus/frm_menu.h"
+#include "graphics/side_strip.h"
+#include "menus/menu_window.h"
 #include "menus/menu_windows.h"
 #include "platform/headless/headless.h"
 #include "test_support.h"
-#include "trigger/frm_trigger.h"
+#include "trigger/trigger_window.h"
 
 #include <gtest/gtest.h>
 
@@ -33,10 +33,10 @@ class PrepareAheadTest : public ::testing::Test {
 
     void start() { test::startProgram(folder, menuFile, catalogue); }
     void clickTrigger() {
-        frmTrigger.mouseDown(buttonLeft, 0, 10, 10);
-        frmTrigger.mouseUp(buttonLeft, 0, 10, 10);
+        triggerWindow.mouseDown(buttonLeft, 0, 10, 10);
+        triggerWindow.mouseUp(buttonLeft, 0, 10, 10);
     }
-    FrmMenu& root() { return *menuLevels[0]; }
+    MenuWindow& root() { return *menuLevels[0]; }
 
     // What the user sees of the root and its submenu, and the icon indexes their rows got.
     struct Seen {
@@ -45,17 +45,17 @@ class PrepareAheadTest : public ::testing::Test {
         std::int16_t iconCount = 0;
     };
     Seen openRootAndSubmenu() {
-        root().Hover = 0; // the root keeps its highlighted row between openings
+        root().hoverRow = 0; // the root keeps its highlighted row between openings
         clickTrigger();
         Seen seen;
         seen.rootImage = headless::record(*root().window()).presented;
-        root().Hover = 2;
+        root().hoverRow = 2;
         root().keyDown(39, 0); // Right
-        FrmMenu& sub = *menuLevels[1];
+        MenuWindow& sub = *menuLevels[1];
         seen.subImage = headless::record(*sub.window()).presented;
         for (int slot = store.listHead; slot >= 0; slot = items[slot].nextIndex)
             seen.iconIndexes.push_back(items[slot].iconIndex);
-        seen.iconCount = iconSys.iconCount;
+        seen.iconCount = iconRegistry.iconCount;
         return seen;
     }
 
@@ -86,7 +86,7 @@ TEST_F(PrepareAheadTest, IdleTimeReadiesTheFirstOpeningWithoutChangingWhatItShow
     // store's cursor has not moved, and every icon the rows draw is read, app.exe's once.
     EXPECT_EQ(hiddenOf(platform::WindowStyle::SideStrip).size(), 1u);
     EXPECT_EQ(hiddenOf(platform::WindowStyle::Menu).size(), 1u);
-    EXPECT_EQ(iconSys.iconCount, 3);
+    EXPECT_EQ(iconRegistry.iconCount, 3);
     EXPECT_EQ(store.listCursor, before.listCursor);
     EXPECT_EQ(store.listPrev, before.listPrev);
     EXPECT_EQ(store.listNext, before.listNext);
@@ -112,7 +112,7 @@ TEST_F(PrepareAheadTest, AnEntryEditedBeforeItsFirstPaintingGetsItsNewTargetsIco
     clickTrigger();
     const std::int16_t index = items[store.listHead].iconIndex;
     ASSERT_GE(index, 0);
-    EXPECT_EQ(iconSys.iconPaths[index], folder.path() + "\\other.exe");
+    EXPECT_EQ(iconRegistry.iconPaths[index], folder.path() + "\\other.exe");
     EXPECT_NE(iconHandle(index), nullptr);
     EXPECT_EQ(headless::liveIcons(), readAhead);
 }
@@ -120,7 +120,7 @@ TEST_F(PrepareAheadTest, AnEntryEditedBeforeItsFirstPaintingGetsItsNewTargetsIco
 TEST_F(PrepareAheadTest, AClosedLevelKeepsItsNativeWindowHiddenForTheNextOpening) {
     start();
     const Seen first = openRootAndSubmenu();
-    FrmMenu& sub = *menuLevels[1];
+    MenuWindow& sub = *menuLevels[1];
     void* rootHandle = root().window()->handle();
     void* subHandle = sub.window()->handle();
     // The pointer moving off the highlighted row starts the hover timer (the first move after

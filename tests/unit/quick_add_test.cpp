@@ -1,11 +1,11 @@
 #include "core/app_state.h"
 #include "core/item_store.h"
-#include "editing/frm_quickadd.h"
-#include "editing/mnu.h"
-#include "menus/frm_menu.h"
+#include "editing/edit_menu.h"
+#include "editing/quick_add_dialog.h"
+#include "menus/menu_window.h"
 #include "platform/headless/headless.h"
 #include "test_support.h"
-#include "trigger/frm_trigger.h"
+#include "trigger/trigger_window.h"
 
 #include <gtest/gtest.h>
 
@@ -29,18 +29,20 @@ class QuickAddTest : public ::testing::Test {
         tree.write("tool.exe.exe", "x");
         tree.write("sub/Gamma.exe", "x");
         test::startProgram(folder, menu);
-        frmTrigger.mouseDown(platform::buttonLeft, 0, 5, 5);
-        frmTrigger.mouseUp(platform::buttonLeft, 0, 5, 5);
-        mnu.editMode = true;
+        triggerWindow.mouseDown(platform::buttonLeft, 0, 5, 5);
+        triggerWindow.mouseUp(platform::buttonLeft, 0, 5, 5);
+        editMenu.editMode = true;
     }
     void batchAdd(const std::string& folderAnswer) {
         headless::dialogs().folderAnswers.push_back(folderAnswer);
         headless::dialogs().popupAnswers.push_back(BatchAdd);
-        menuLevels[0]->Hover = 0;
+        menuLevels[0]->hoverRow = 0;
         menuLevels[0]->mouseDown(platform::buttonRight, 0, 10, 10);
     }
     platform::Dialog& dialog() { return *headless::openDialogs().at(0)->dialog; }
-    const platform::Control& control(const char* name) { return frmQuickadd.model.control(name); }
+    const platform::Control& control(const char* name) {
+        return quickAddDialog.model.control(name);
+    }
     std::vector<std::string> menuNames(std::int16_t id) {
         std::vector<std::string> names;
         listRewind();
@@ -69,7 +71,7 @@ TEST_F(QuickAddTest, OffersEachFileWithItsNameCategoriesAndIcon) {
     const auto& calls = headless::dialogs().choosers;
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].text, "Please select a folder to search");
-    // Top-level submenus only, in list order.
+    // topTwips-level submenus only, in list order.
     EXPECT_EQ(control("cmbCategory").items,
               (std::vector<std::string>{"(top-level)", "Top1", "Top2"}));
     EXPECT_EQ(control("cmbCategory").selected, 0);

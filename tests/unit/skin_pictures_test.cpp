@@ -89,45 +89,45 @@ const std::array<TableRow, 20> kTable{{
 }};
 
 TEST(SkinPictures, SizesMatchWhatTheMenusCopy) {
-    const Picture hl = zv::makeHighlightPicture();
-    EXPECT_EQ(hl.width(), 200);
-    EXPECT_EQ(hl.height(), 20);
+    const Picture highlight = zv::makeHighlightPicture();
+    EXPECT_EQ(highlight.width(), 200);
+    EXPECT_EQ(highlight.height(), 20);
     const Picture header = zv::makeHeaderPicture();
     EXPECT_EQ(header.width(), 200);
     EXPECT_EQ(header.height(), 20);
     const Picture sep = zv::makeSeparatorPicture();
     EXPECT_EQ(sep.width(), 200);
     EXPECT_EQ(sep.height(), 5);
-    const Picture arrow = zv::makeMenuArrowPicture();
+    const Picture arrow = zv::makeSubmenuArrowPicture();
     EXPECT_EQ(arrow.width(), 10);
     EXPECT_EQ(arrow.height(), 20);
-    const Picture sg = zv::makeSideGraphic();
-    EXPECT_EQ(sg.width(), 28);
-    EXPECT_EQ(sg.height(), 1200);
+    const Picture strip = zv::makeSideStripPicture();
+    EXPECT_EQ(strip.width(), 28);
+    EXPECT_EQ(strip.height(), 1200);
     // Every pixel is stored: the platform copies the whole buffer into a bitmap.
-    EXPECT_EQ(sg.pixels().size(), 28u * 1200u);
+    EXPECT_EQ(strip.pixels().size(), 28u * 1200u);
 }
 
 TEST(HighlightPicture, FrameRunsRoundAllFourEdges) {
-    const Picture hl = zv::makeHighlightPicture();
-    EXPECT_TRUE(rowHasColour(hl, 0, 0, 199, kHighlightFrame));
-    EXPECT_TRUE(rowHasColour(hl, 19, 0, 199, kHighlightFrame));
-    EXPECT_TRUE(columnHasColour(hl, 0, 0, 19, kHighlightFrame));
-    EXPECT_TRUE(columnHasColour(hl, 199, 0, 19, kHighlightFrame));
+    const Picture highlight = zv::makeHighlightPicture();
+    EXPECT_TRUE(rowHasColour(highlight, 0, 0, 199, kHighlightFrame));
+    EXPECT_TRUE(rowHasColour(highlight, 19, 0, 199, kHighlightFrame));
+    EXPECT_TRUE(columnHasColour(highlight, 0, 0, 19, kHighlightFrame));
+    EXPECT_TRUE(columnHasColour(highlight, 199, 0, 19, kHighlightFrame));
 }
 
 TEST(HighlightPicture, InsideHasOneColourPerRow) {
-    const Picture hl = zv::makeHighlightPicture();
+    const Picture highlight = zv::makeHighlightPicture();
     for (const TableRow& row : kTable) {
         if (row.row == 0 || row.row == 19) {
             continue;
         }
-        EXPECT_TRUE(rowHasColour(hl, row.row, 1, 198, row.highlight)) << "row " << row.row;
+        EXPECT_TRUE(rowHasColour(highlight, row.row, 1, 198, row.highlight)) << "row " << row.row;
     }
     // Spot checks straight from the table, next to the frame.
-    EXPECT_TRUE(hasColour(hl, 1, 1, Rgb{205, 231, 248}));
-    EXPECT_TRUE(hasColour(hl, 198, 12, Rgb{168, 196, 229}));
-    EXPECT_TRUE(hasColour(hl, 1, 18, Rgb{176, 204, 237}));
+    EXPECT_TRUE(hasColour(highlight, 1, 1, Rgb{205, 231, 248}));
+    EXPECT_TRUE(hasColour(highlight, 198, 12, Rgb{168, 196, 229}));
+    EXPECT_TRUE(hasColour(highlight, 1, 18, Rgb{176, 204, 237}));
 }
 
 TEST(HeaderPicture, RowsFollowTheTableWithADarkerRightEdge) {
@@ -165,7 +165,7 @@ TEST(SeparatorPicture, EtchedLineOnTheMenuBackground) {
 }
 
 TEST(MenuArrowPicture, TrianglePointsRightOnItsBackground) {
-    const Picture arrow = zv::makeMenuArrowPicture();
+    const Picture arrow = zv::makeSubmenuArrowPicture();
     const Rgb background{244, 246, 244};
     const Rgb ink{4, 2, 4};
     // The menus take the transparent colour from (1, 1).
@@ -198,10 +198,10 @@ bool isLettering(Rgb c) {
 }
 
 TEST(SideGraphic, IsALightBlueStripWithAFineDotPattern) {
-    const Picture sg = zv::makeSideGraphic();
-    for (int y = 0; y < sg.height(); ++y) {
-        for (int x = 0; x < sg.width(); ++x) {
-            const Rgb c = sg.at(x, y);
+    const Picture strip = zv::makeSideStripPicture();
+    for (int y = 0; y < strip.height(); ++y) {
+        for (int x = 0; x < strip.width(); ++x) {
+            const Rgb c = strip.at(x, y);
             if (isLettering(c)) {
                 continue;
             }
@@ -216,10 +216,10 @@ TEST(SideGraphic, IsALightBlueStripWithAFineDotPattern) {
     // inside the edges, and the pattern repeats down the whole strip.
     for (int top : {0, 300, 600, 900}) {
         int distinct = 0;
-        Rgb first = sg.at(1, top);
+        Rgb first = strip.at(1, top);
         for (int y = top; y < top + 3; ++y) {
-            for (int x = 1; x < sg.width() - 1; ++x) {
-                if (!(sg.at(x, y) == first)) {
+            for (int x = 1; x < strip.width() - 1; ++x) {
+                if (!(strip.at(x, y) == first)) {
                     ++distinct;
                 }
             }
@@ -229,12 +229,12 @@ TEST(SideGraphic, IsALightBlueStripWithAFineDotPattern) {
 }
 
 TEST(SideGraphic, NameIsWrittenUpwardInTheLowerPart) {
-    const Picture sg = zv::makeSideGraphic();
+    const Picture strip = zv::makeSideStripPicture();
     int count = 0;
-    int minX = sg.width(), maxX = -1, minY = sg.height(), maxY = -1;
-    for (int y = 0; y < sg.height(); ++y) {
-        for (int x = 0; x < sg.width(); ++x) {
-            if (!isLettering(sg.at(x, y))) {
+    int minX = strip.width(), maxX = -1, minY = strip.height(), maxY = -1;
+    for (int y = 0; y < strip.height(); ++y) {
+        for (int x = 0; x < strip.width(); ++x) {
+            if (!isLettering(strip.at(x, y))) {
                 continue;
             }
             ++count;
@@ -254,7 +254,7 @@ TEST(SideGraphic, NameIsWrittenUpwardInTheLowerPart) {
     EXPECT_GE(maxX - minX + 1, 14);
     EXPECT_LE(maxX - minX + 1, 18);
     EXPECT_GT(minX, 0);
-    EXPECT_LT(maxX, sg.width() - 1);
+    EXPECT_LT(maxX, strip.width() - 1);
 }
 
 TEST(TriggerPicture, IsA48PixelBlueTileWithALightGlyph) {

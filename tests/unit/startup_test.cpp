@@ -1,4 +1,5 @@
-#include "core/app.h"
+#include "app/startup.h"
+#include "trigger/quit.h"
 
 #include "core/app_state.h"
 #include "core/item_store.h"
@@ -28,7 +29,7 @@ class StartupTest : public ::testing::Test {
     // Runs start-up and reports whether it ended the process.
     bool startEnds() {
         try {
-            Main();
+            startUp();
             return false;
         } catch (const headless::ProcessEnded&) {
             return true;
@@ -57,8 +58,8 @@ TEST_F(StartupTest, ValidFolderLoadsEverythingSilently) {
     EXPECT_EQ(lastMenuId, 2);
     EXPECT_EQ(items[0].name, "Notepad");
     EXPECT_EQ(items[1].target.asNumber(), std::optional<std::int16_t>(2));
-    EXPECT_EQ(iconSys.iconCount, 1);
-    EXPECT_EQ(iconSys.lastCatalogueIcon, 0);
+    EXPECT_EQ(iconRegistry.iconCount, 1);
+    EXPECT_EQ(iconRegistry.lastCatalogueIcon, 0);
     EXPECT_EQ(skinNumber("ItemHeight"), 20);
     EXPECT_EQ(skinText("Font"), "Tahoma");
     EXPECT_TRUE(skinSwitch("UseGraphicalHL"));
@@ -94,7 +95,7 @@ TEST_F(StartupTest, EveryReadFailureIsReportedOnceAndWritesNothing) {
 
         bool ended = false;
         try {
-            Main();
+            startUp();
         } catch (const headless::ProcessEnded&) {
             ended = true;
         }

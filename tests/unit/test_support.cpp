@@ -1,18 +1,19 @@
 #include "test_support.h"
 
-#include "core/app.h"
+#include "app/startup.h"
 #include "core/app_state.h"
 #include "core/item_store.h"
-#include "editing/frm_modifier.h"
-#include "editing/frm_quickadd.h"
-#include "editing/mnu.h"
-#include "graphics/frm_side_graphics.h"
-#include "graphics/grf.h"
+#include "editing/edit_menu.h"
+#include "editing/item_editor.h"
+#include "editing/quick_add_dialog.h"
 #include "graphics/icon_registry.h"
+#include "graphics/side_strip.h"
+#include "graphics/skin_pictures.h"
 #include "menus/menu_windows.h"
 #include "platform/headless/headless.h"
-#include "trigger/app_lost_focus.h"
-#include "trigger/frm_trigger.h"
+#include "trigger/focus_watcher.h"
+#include "trigger/quit.h"
+#include "trigger/trigger_window.h"
 
 #include <gtest/gtest.h>
 
@@ -60,21 +61,21 @@ bool TempFolder::exists(const std::string& name) const {
 }
 
 void resetProgram(const std::string& programFolder) {
-    if (frmTrigger.window())
-        unhookTrigger(frmTrigger.window()->handle());
-    frmTrigger = FrmTrigger{};
-    frmSideGraphics.unload();
-    frmSideGraphics = FrmSideGraphics{};
+    if (triggerWindow.window())
+        unhookTrigger(triggerWindow.window()->handle());
+    triggerWindow = TriggerWindow{};
+    sideStrip.unload();
+    sideStrip = SideStrip{};
     releaseMenuWindows();
-    grf.unload();
-    mnu = Mnu{};
-    frmModifier.unload();
-    frmModifier = FrmModifier{};
-    frmQuickadd.unload();
-    frmQuickadd = FrmQuickadd{};
+    skinPictures.unload();
+    editMenu = EditMenu{};
+    itemEditor.unload();
+    itemEditor = ItemEditor{};
+    quickAddDialog.unload();
+    quickAddDialog = QuickAddDialog{};
     headless::reset(programFolder);
     store = ItemStore{};
-    iconSys = IconSys{};
+    iconRegistry = IconRegistry{};
     unsavedChanges = false;
     menuLevels = {};
     topLevel = 0;
@@ -95,7 +96,7 @@ void startProgram(const TempFolder& folder, const std::string& menuFile,
     resetProgram(folder.path());
     folder.write("menu.qlf", menuFile);
     folder.write("kde.qls", catalogue);
-    Main();
+    startUp();
 }
 
 } // namespace zv::test

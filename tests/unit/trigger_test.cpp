@@ -1,10 +1,10 @@
 #include "core/app_state.h"
-#include "graphics/frm_side_graphics.h"
+#include "graphics/side_strip.h"
 #include "graphics/trigger_picture.h"
-#include "menus/frm_menu.h"
+#include "menus/menu_window.h"
 #include "platform/headless/headless.h"
 #include "test_support.h"
-#include "trigger/frm_trigger.h"
+#include "trigger/trigger_window.h"
 
 #include <gtest/gtest.h>
 
@@ -17,12 +17,12 @@ using platform::buttonRight;
 class TriggerTest : public ::testing::Test {
   protected:
     void SetUp() override { test::startProgram(folder, " 0 \r\nA, 0 , 0 ,x,-1 \r\n"); }
-    headless::WindowRecord& rec() { return headless::record(*frmTrigger.window()); }
+    headless::WindowRecord& rec() { return headless::record(*triggerWindow.window()); }
     void click(int button, double x = 10, double y = 10) {
-        frmTrigger.mouseDown(button, 0, x, y);
-        frmTrigger.mouseUp(button, 0, x, y);
+        triggerWindow.mouseDown(button, 0, x, y);
+        triggerWindow.mouseUp(button, 0, x, y);
     }
-    FrmMenu& root() { return *menuLevels[0]; }
+    MenuWindow& root() { return *menuLevels[0]; }
     test::TempFolder folder;
 };
 
@@ -35,52 +35,52 @@ TEST_F(TriggerTest, PlacedLowLeftTopmostWithItsFace) {
     for (int y = 0; y < 48; y += 7)
         for (int x = 0; x < 48; x += 5)
             ASSERT_EQ(rec().presented.at(x, y), face.at(x, y));
-    EXPECT_FALSE(frmSideGraphics.visible());
+    EXPECT_FALSE(sideStrip.visible());
     EXPECT_FALSE(root().isOpen());
 }
 
 TEST_F(TriggerTest, ClickOpensAndClosesTheRootMenu) {
     click(buttonLeft);
     EXPECT_TRUE(root().isOpen());
-    EXPECT_EQ(frmTrigger.menuShown, 1);
+    EXPECT_EQ(triggerWindow.menuShown, 1);
     EXPECT_FALSE(rec().topmost);
     click(buttonLeft);
     EXPECT_FALSE(root().isOpen());
-    EXPECT_FALSE(frmSideGraphics.visible());
-    EXPECT_EQ(frmTrigger.menuShown, 0);
+    EXPECT_FALSE(sideStrip.visible());
+    EXPECT_EQ(triggerWindow.menuShown, 0);
     EXPECT_EQ(topLevel, -1);
     EXPECT_TRUE(rec().topmost);
 }
 
 TEST_F(TriggerTest, DragMovesTheTriggerOpensNothingAndClosesAnOpenMenu) {
     // One pixel with the left button down is a drag (the threshold is under a pixel).
-    frmTrigger.mouseDown(buttonLeft, 0, 10, 10);
-    frmTrigger.mouseMove(buttonLeft, 0, 11, 10);
-    frmTrigger.mouseUp(buttonLeft, 0, 11, 10);
-    EXPECT_EQ(frmTrigger.Left, 20 + 15);
+    triggerWindow.mouseDown(buttonLeft, 0, 10, 10);
+    triggerWindow.mouseMove(buttonLeft, 0, 11, 10);
+    triggerWindow.mouseUp(buttonLeft, 0, 11, 10);
+    EXPECT_EQ(triggerWindow.leftTwips, 20 + 15);
     EXPECT_EQ(rec().pixels.left, 2);
     EXPECT_FALSE(root().isOpen());
     // Moving with another button, or with none, changes nothing.
-    frmTrigger.mouseMove(buttonRight, 0, 30, 30);
-    frmTrigger.mouseMove(0, 0, 30, 30);
-    EXPECT_EQ(frmTrigger.Left, 35);
+    triggerWindow.mouseMove(buttonRight, 0, 30, 30);
+    triggerWindow.mouseMove(0, 0, 30, 30);
+    EXPECT_EQ(triggerWindow.leftTwips, 35);
     // The next click without movement opens the menu.
     click(buttonLeft);
     EXPECT_TRUE(root().isOpen());
 
     // Dragging with the menu open closes it at the first movement; the release opens nothing.
-    frmTrigger.mouseDown(buttonLeft, 0, 10, 10);
-    frmTrigger.mouseMove(buttonLeft, 0, 10, 30);
+    triggerWindow.mouseDown(buttonLeft, 0, 10, 10);
+    triggerWindow.mouseMove(buttonLeft, 0, 10, 30);
     EXPECT_FALSE(root().isOpen());
-    EXPECT_EQ(frmTrigger.menuShown, 0);
-    frmTrigger.mouseUp(buttonLeft, 0, 10, 30);
+    EXPECT_EQ(triggerWindow.menuShown, 0);
+    triggerWindow.mouseUp(buttonLeft, 0, 10, 30);
     EXPECT_FALSE(root().isOpen());
 
     // Offsets follow the dragged position.
-    frmTrigger.Left = 3000;
-    frmTrigger.Top = 2000;
-    EXPECT_EQ(frmTrigger.getOffsetX(), 3000 + 48 * 15);
-    EXPECT_EQ(frmTrigger.getOffsetY(), 2000 + 48 * 15);
+    triggerWindow.leftTwips = 3000;
+    triggerWindow.topTwips = 2000;
+    EXPECT_EQ(triggerWindow.rightEdge(), 3000 + 48 * 15);
+    EXPECT_EQ(triggerWindow.bottomEdge(), 2000 + 48 * 15);
 }
 
 TEST_F(TriggerTest, RightClickAsksBeforeQuitting) {

@@ -13,7 +13,7 @@ void unhookTrigger(void* window);
 bool triggerHooked();
 
 // The low 16 bits of a message parameter, read as a signed number.
-std::int16_t LoWord(std::uint32_t value);
+std::int16_t loWord(std::uint32_t value);
 
 // The reaction to the activation message the trigger window received: wParam's low word 0 means
 // a window of another program is being activated.

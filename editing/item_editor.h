@@ -10,14 +10,14 @@
 
 namespace zv {
 
-class FrmModifier : public platform::DialogEvents {
+class ItemEditor : public platform::DialogEvents {
   public:
     bool editExisting = false;
     platform::DialogModel model;
 
-    // Fills the dialog (creating it if needed) for the entry in slot ItemIndex, or for a new
-    // entry when ItemIndex is -1, in the menu Parent. Does not show it.
-    void Setup(std::int16_t ItemIndex, std::int16_t Parent);
+    // Fills the dialog (creating it if needed) for the entry in slot slot, or for a new
+    // entry when slot is -1, in the menu parentMenu. Does not show it.
+    void prepare(std::int16_t slot, std::int16_t parentMenu);
     // Shows the dialog and returns when OK or Cancel has closed it.
     void showModal(void* owner);
     bool loaded() const { return dialog_ != nullptr; }
@@ -30,10 +30,10 @@ class FrmModifier : public platform::DialogEvents {
     void selectGroup(int group);       // defType
     void selectIcon(int position);     // defIcons
     void selectSpecial(int position);  // cmbSpecials
-    void cmdOK_Click();
-    void cmdCancel_Click();
-    void cmdLoad_Click();
-    void cmdLoadFolder_Click();
+    void ok();
+    void cancel();
+    void browseFile();
+    void browseFolder();
 
     void clicked(const std::string& control) override;
     void changed(const std::string& control) override;
@@ -53,10 +53,10 @@ class FrmModifier : public platform::DialogEvents {
     std::unique_ptr<platform::Dialog> dialog_;
 };
 
-extern FrmModifier frmModifier;
+extern ItemEditor itemEditor;
 
 // The shell's folder browser with the given title: the chosen folder's full path, or "" when
 // the user cancels.
-std::string BrowseForFolder(const std::string& title);
+std::string browseForFolder(const std::string& title);
 
 } // namespace zv

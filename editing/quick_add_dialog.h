@@ -14,17 +14,17 @@
 
 namespace zv {
 
-class FrmQuickadd : public platform::DialogEvents {
+class QuickAddDialog : public platform::DialogEvents {
   public:
     std::map<std::string, std::int16_t> categoryMenus;
     MenuEntry quickItem;
     FolderSearch search;
     platform::DialogModel model;
 
-    void Bootstrap();
+    void start();
     void showFound();
-    void cmdYes_Click();
-    void cmdNo_Click();
+    void accept();
+    void skip();
     bool isOpen() const { return dialog_ != nullptr; }
     // A file is on offer (not while a search step runs).
     bool offering() const { return offering_; }
@@ -48,7 +48,7 @@ class FrmQuickadd : public platform::DialogEvents {
     bool searching_ = false;
 };
 
-extern FrmQuickadd frmQuickadd;
+extern QuickAddDialog quickAddDialog;
 
 // "name.exe" and "name.lnk" without every ".exe" and then every ".lnk" (case-sensitive).
 std::string offeredName(const std::string& fileName);

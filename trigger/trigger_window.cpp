@@ -1,71 +1,73 @@
-#include "trigger/frm_trigger.h"
+#include "trigger/trigger_window.h"
 
-#include "core/app.h"
 #include "core/app_state.h"
-#include "graphics/frm_side_graphics.h"
+#include "core/messages.h"
+#include "graphics/side_strip.h"
 #include "graphics/trigger_picture.h"
-#include "menus/frm_menu.h"
+#include "menus/menu_window.h"
 #include "platform/message_box.h"
 #include "platform/screen.h"
-#include "trigger/app_lost_focus.h"
+#include "trigger/focus_watcher.h"
+#include "trigger/quit.h"
 
 #include <cmath>
 
 namespace zv {
 
-FrmTrigger frmTrigger;
+TriggerWindow triggerWindow;
 
-void FrmTrigger::load() {
+void TriggerWindow::load() {
     const platform::ScreenMetrics screen = platform::screen();
     window_ = std::make_unique<platform::Window>(platform::WindowStyle::Trigger, *this, "Zelvora");
     menuShown = 0;
     dragged = 0;
     hookTrigger(window_->handle());
-    Width = 48.0 * screen.twipsPerPixelX;
-    Height = 48.0 * screen.twipsPerPixelY;
-    Top = screen.heightTwips - Height - 600;
-    Left = 20;
+    widthTwips = 48.0 * screen.twipsPerPixelX;
+    heightTwips = 48.0 * screen.twipsPerPixelY;
+    topTwips = screen.heightTwips - heightTwips - 600;
+    leftTwips = 20;
     place();
     setTopmost();
 }
 
-void FrmTrigger::show() {
+void TriggerWindow::show() {
     window_->show();
     paint();
 }
 
-void FrmTrigger::unload() {
+void TriggerWindow::unload() {
     window_.reset();
     face_.reset();
 }
 
-void FrmTrigger::place() {
-    window_->place(static_cast<int>(std::lround(Left)), static_cast<int>(std::lround(Top)),
-                   static_cast<int>(std::lround(Width)), static_cast<int>(std::lround(Height)));
+void TriggerWindow::place() {
+    window_->place(
+        static_cast<int>(std::lround(leftTwips)), static_cast<int>(std::lround(topTwips)),
+        static_cast<int>(std::lround(widthTwips)), static_cast<int>(std::lround(heightTwips)));
 }
 
-void FrmTrigger::paint() {
+void TriggerWindow::paint() {
     if (!face_)
         face_ = std::make_unique<platform::Bitmap>(makeTriggerPicture());
     window_->surface().blt(*face_, 0, 0);
     window_->present();
 }
 
-void FrmTrigger::setTopmost() {
+void TriggerWindow::setTopmost() {
     window_->setTopmost(true);
 }
 
-void FrmTrigger::setNotTopmost() {
+void TriggerWindow::setNotTopmost() {
     window_->setTopmost(false);
 }
 
-void FrmTrigger::mouseDown(int, int, double x, double y) {
+void TriggerWindow::mouseDown(int, int, double x, double y) {
     const platform::ScreenMetrics screen = platform::screen();
     grabX = static_cast<float>(x * screen.twipsPerPixelX);
     grabY = static_cast<float>(y * screen.twipsPerPixelY);
 }
 
-void FrmTrigger::mouseMove(int buttons, int, double xPixels, double yPixels) {
+void TriggerWindow::mouseMove(int buttons, int, double xPixels, double yPixels) {
     if (buttons != platform::buttonLeft)
         return;
     const platform::ScreenMetrics screen = platform::screen();
@@ -73,22 +75,22 @@ void FrmTrigger::mouseMove(int buttons, int, double xPixels, double yPixels) {
     const float y = static_cast<float>(yPixels * screen.twipsPerPixelY);
     if (std::fabs(grabX - x) > 10 || std::fabs(grabY - y) > 10) {
         dragged = 1;
-        Left = Left + (x - grabX);
-        Top = Top + (y - grabY);
+        leftTwips = leftTwips + (x - grabX);
+        topTwips = topTwips + (y - grabY);
         place();
         if (menuShown == 1)
             closeAll();
     }
 }
 
-void FrmTrigger::mouseUp(int button, int, double, double) {
+void TriggerWindow::mouseUp(int button, int, double, double) {
     if (button == platform::buttonLeft) {
         if (dragged == 1) {
             dragged = 0;
             return;
         }
         if (menuShown == 0) {
-            FrmMenu* root = menuLevels[0];
+            MenuWindow* root = menuLevels[0];
             root->build(0, 0);
             topLevel = 0;
             menuShown = 1;
@@ -99,16 +101,15 @@ void FrmTrigger::mouseUp(int button, int, double, double) {
             closeAll();
         }
     } else if (button == platform::buttonRight) {
-        if (platform::messageBox("Are you sure you want to quit?", appTitle,
-                                 platform::Buttons::YesNo) == platform::Answer::Yes)
+        if (askYesNo("Are you sure you want to quit?"))
             quitApp();
     }
 }
 
-void FrmTrigger::closeAll() {
+void TriggerWindow::closeAll() {
     if (menuLevels[0])
         menuLevels[0]->destroy();
-    frmSideGraphics.hide();
+    sideStrip.hide();
     topLevel = -1;
     menuShown = 0;
     // The quit path may close everything after the trigger itself is gone.

@@ -1,4 +1,4 @@
-#include "editing/frm_quickadd_layout.h"
+#include "editing/quick_add_layout.h"
 
 namespace zv {
 

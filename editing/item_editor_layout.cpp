@@ -1,5 +1,5 @@
 // The item editor's controls where the dialog puts them (twips inside their containers).
-#include "editing/frm_modifier_layout.h"
+#include "editing/item_editor_layout.h"
 
 namespace zv {
 

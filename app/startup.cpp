@@ -1,33 +1,28 @@
-#include "core/app.h"
+#include "app/startup.h"
 
 #include "core/app_state.h"
 #include "core/icon_catalogue.h"
 #include "core/item_store.h"
 #include "core/menu_file.h"
+#include "core/messages.h"
 #include "core/skin_settings.h"
-#include "editing/frm_modifier.h"
-#include "editing/mnu.h"
-#include "graphics/frm_side_graphics.h"
-#include "graphics/grf.h"
 #include "graphics/icon_registry.h"
-#include "menus/frm_menu.h"
+#include "graphics/side_strip.h"
+#include "graphics/skin_pictures.h"
+#include "menus/menu_window.h"
 #include "menus/menu_windows.h"
 #include "menus/prepare_ahead.h"
 #include "platform/files.h"
-#include "platform/message_box.h"
 #include "platform/process.h"
 #include "platform/screen.h"
-#include "trigger/app_lost_focus.h"
-#include "trigger/frm_trigger.h"
+#include "trigger/trigger_window.h"
 
 namespace zv {
 
 namespace {
 
 [[noreturn]] void stopStartUp(const std::string& path, const std::string& problem) {
-    platform::messageBox("Zelvora cannot start: the file " + path + " could not be read.\n\n" +
-                             problem,
-                         appTitle, platform::Buttons::Ok);
+    tell("Zelvora cannot start: the file " + path + " could not be read.\n\n" + problem);
     platform::endProcess();
 }
 
@@ -40,7 +35,7 @@ std::string readDataFile(const std::string& path) {
 
 } // namespace
 
-void Main() {
+void startUp() {
     const std::string folder = platform::programFolder();
 
     listInit();
@@ -51,7 +46,7 @@ void Main() {
     if (!problem.empty())
         stopStartUp(menuPath, "The problem is on " + problem);
 
-    grf.load();
+    skinPictures.load();
 
     resetIcons();
     const std::string cataloguePath = folder + catalogueFileName;
@@ -64,35 +59,12 @@ void Main() {
 
     menuLevels[0] = &menuWindowObject(0);
 
-    frmSideGraphics.Width = 28.0 * platform::screen().twipsPerPixelX;
+    sideStrip.widthTwips = 28.0 * platform::screen().twipsPerPixelX;
 
-    frmTrigger.load();
-    frmTrigger.show();
+    triggerWindow.load();
+    triggerWindow.show();
 
     prepareAhead();
-}
-
-bool askSave() {
-    if (platform::messageBox("Do you wish to save the changes?", appTitle,
-                             platform::Buttons::YesNo) == platform::Answer::Yes)
-        return saveMenuFile();
-    return true;
-}
-
-void quitApp() {
-    if (unsavedChanges && !askSave())
-        return;
-    if (topLevel != -1) {
-        menuLevels[0]->destroy();
-        frmTrigger.closeAll();
-    }
-    if (frmTrigger.window())
-        unhookTrigger(frmTrigger.window()->handle());
-    grf.unload();
-    mnu.callerMenu = nullptr;
-    frmModifier.unload();
-    frmTrigger.unload();
-    platform::endProcess();
 }
 
 } // namespace zv

@@ -6,31 +6,31 @@
 
 namespace zv {
 
-class FrmMenu;
+class MenuWindow;
 
-class Mnu {
+class EditMenu {
   public:
-    FrmMenu* callerMenu = nullptr;
+    MenuWindow* callerMenu = nullptr;
     bool editMode = false;
 
     // Shows the context menu for the calling window; returns when it has closed and the chosen
     // command has finished.
-    void Popup(FrmMenu& frmCaller);
+    void show(MenuWindow& caller);
 
     // The commands, one per entry.
-    void mnuDisable_Click();
-    void mnuEnable_Click();
-    void mnuModify_Click();
-    void mnuInsert_Click();
-    void mnuDelete_Click();
-    void mnuCut_Click();
-    void mnuCopy_Click();
-    void mnuPaste_Click();
-    void mnuMoveUp_Click();
-    void mnuMoveDown_Click();
-    void mnuBatchAdd_Click();
-    void mnuSave_Click();
-    void mnuQuit_Click();
+    void disableEditMode();
+    void enableEditMode();
+    void modifyEntry();
+    void insertEntry();
+    void deleteEntry();
+    void cutEntry();
+    void copyEntry();
+    void pasteEntry();
+    void moveUp();
+    void moveDown();
+    void batchAdd();
+    void save();
+    void quit();
 
   private:
     void stopHoverTimers();
@@ -40,7 +40,7 @@ class Mnu {
     void rebuildCaller();
 };
 
-extern Mnu mnu;
+extern EditMenu editMenu;
 
 // Tells the user the store has no room for another entry.
 void showMenuFull();

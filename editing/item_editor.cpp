@@ -1,10 +1,10 @@
-#include "editing/frm_modifier.h"
+#include "editing/item_editor.h"
 
-#include "core/app.h"
 #include "core/app_state.h"
 #include "core/item_store.h"
 #include "core/menu_file.h"
-#include "editing/frm_modifier_layout.h"
+#include "core/messages.h"
+#include "editing/item_editor_layout.h"
 #include "graphics/icon_registry.h"
 #include "platform/common_dialogs.h"
 #include "platform/message_box.h"
@@ -13,7 +13,7 @@
 
 namespace zv {
 
-FrmModifier frmModifier;
+ItemEditor itemEditor;
 
 namespace {
 
@@ -21,82 +21,76 @@ constexpr Rgb previewBackground{245, 244, 243};
 constexpr int typeOptions = 5;
 constexpr int iconOptions = 2;
 
-void message(const std::string& text) {
-    platform::messageBox(text, appTitle, platform::Buttons::Ok);
-}
-
 } // namespace
 
-std::string BrowseForFolder(const std::string& title) {
-    return platform::browseForFolder(frmModifier.handle(), title);
+std::string browseForFolder(const std::string& title) {
+    return platform::browseForFolder(itemEditor.handle(), title);
 }
 
-void FrmModifier::load() {
+void ItemEditor::load() {
     model = itemEditorLayout();
     dialog_ = std::make_unique<platform::Dialog>(model, *this);
 }
 
-void FrmModifier::unload() {
+void ItemEditor::unload() {
     dialog_.reset();
 }
 
-void* FrmModifier::handle() const {
+void* ItemEditor::handle() const {
     return dialog_ ? dialog_->handle() : nullptr;
 }
 
-void FrmModifier::sync() {
+void ItemEditor::sync() {
     if (dialog_)
         dialog_->sync();
 }
 
-void FrmModifier::close() {
+void ItemEditor::close() {
     // The dialog is unloaded, so every opening starts from the loaded state again.
     if (dialog_)
         dialog_->close();
 }
 
-void FrmModifier::checkOption(const std::string& prefix, int count, int option) {
+void ItemEditor::checkOption(const std::string& prefix, int count, int option) {
     for (int i = 0; i < count; ++i)
         model.control(prefix + std::to_string(i)).checked = i == option;
 }
 
-int FrmModifier::checkedOption(const std::string& prefix, int count) const {
+int ItemEditor::checkedOption(const std::string& prefix, int count) const {
     for (int i = 0; i < count; ++i)
         if (model.control(prefix + std::to_string(i)).checked)
             return i;
     return -1;
 }
 
-void FrmModifier::Setup(std::int16_t ItemIndex, std::int16_t Parent) {
+void ItemEditor::prepare(std::int16_t slot, std::int16_t parentMenu) {
     if (!dialog_)
         load();
 
-    // 1.
-    editItem.parentMenu = Parent;
+    editItem.parentMenu = parentMenu;
 
-    // 2. Group names, the special commands, the preview's background.
+    // Group names, the special commands, the preview's background.
     auto& groups = model.control("defType");
     groups.items.clear();
     groups.selected = -1;
-    for (int g = 0; g <= iconSys.lastGroup; ++g)
+    for (int g = 0; g <= iconRegistry.lastGroup; ++g)
         groups.items.push_back(getIconGroupName(static_cast<std::int16_t>(g)));
     auto& specials = model.control("cmbSpecials");
     specials.items = {"Quit Zelvora", "Shutdown computer", "Run"};
     specials.selected = -1;
     model.control("iconPreview").background = previewBackground;
 
-    if (ItemIndex == -1) {
-        // 3. A new entry starts with the first icon of the first group.
+    if (slot == -1) {
+        // A new entry starts with the first icon of the first group.
         editExisting = false;
-        if (iconSys.lastGroup >= 0) {
+        if (iconRegistry.lastGroup >= 0) {
             selectGroup(0);
             if (!model.control("defIcons").items.empty())
                 selectIcon(0);
         }
     } else {
-        // 4.
         editExisting = true;
-        const MenuEntry& item = items[ItemIndex];
+        const MenuEntry& item = items[slot];
         editItem.name = item.name;
         editItem.target = item.target;
         editItem.nextIndex = item.nextIndex;
@@ -104,15 +98,16 @@ void FrmModifier::Setup(std::int16_t ItemIndex, std::int16_t Parent) {
         editItem.iconIndex = item.iconIndex;
         model.control("txtName").text = item.name;
 
-        // 5. The icon as it is: taken from the target, or a catalogue icon in its group.
-        if (editItem.iconIndex > iconSys.lastCatalogueIcon || editItem.iconIndex < 0) {
+        // The icon as it is: taken from the target, or a catalogue icon in its group.
+        if (editItem.iconIndex > iconRegistry.lastCatalogueIcon || editItem.iconIndex < 0) {
             selectIconOption(1);
         } else {
             const std::int16_t icon = editItem.iconIndex;
-            for (int g = 0; g <= iconSys.lastGroup; ++g) {
-                if (iconSys.groupEnds[g] + 1 <= icon && icon <= iconSys.groupEnds[g + 1]) {
+            for (int g = 0; g <= iconRegistry.lastGroup; ++g) {
+                if (iconRegistry.groupEnds[g] + 1 <= icon &&
+                    icon <= iconRegistry.groupEnds[g + 1]) {
                     selectGroup(g);
-                    selectIcon(icon - iconSys.groupEnds[g] - 1);
+                    selectIcon(icon - iconRegistry.groupEnds[g] - 1);
                     checkOption("optIco", iconOptions, 0);
                     iconOptionChanged();
                     iconChosen();
@@ -122,7 +117,7 @@ void FrmModifier::Setup(std::int16_t ItemIndex, std::int16_t Parent) {
             // A catalogue icon in no group keeps its number with neither option chosen.
         }
 
-        // 6. The type of an existing entry cannot change.
+        // The type of an existing entry cannot change.
         for (int i = 0; i < typeOptions; ++i)
             model.control("opt" + std::to_string(i)).enabled = false;
         const int type = editItem.itemType >= 0 && editItem.itemType < typeOptions
@@ -139,19 +134,18 @@ void FrmModifier::Setup(std::int16_t ItemIndex, std::int16_t Parent) {
         }
     }
 
-    // 7.
     typeOptionChanged();
     sync();
 }
 
-void FrmModifier::showModal(void* owner) {
+void ItemEditor::showModal(void* owner) {
     if (!dialog_)
         return;
     dialog_->showModal(owner);
     unload();
 }
 
-void FrmModifier::typeOptionChanged() {
+void ItemEditor::typeOptionChanged() {
     const bool file = model.control("opt0").checked;
     model.control("txtTarget").enabled = file;
     model.control("cmdLoad").enabled = file;
@@ -160,7 +154,7 @@ void FrmModifier::typeOptionChanged() {
     model.control("txtName").enabled = true;
 }
 
-void FrmModifier::iconOptionChanged() {
+void ItemEditor::iconOptionChanged() {
     const bool userIcon = model.control("optIco0").checked;
     model.control("iconPreview").enabled = userIcon;
     model.control("defType").enabled = userIcon;
@@ -169,23 +163,23 @@ void FrmModifier::iconOptionChanged() {
         editItem.iconIndex = -1;
 }
 
-void FrmModifier::groupChosen() {
+void ItemEditor::groupChosen() {
     auto& icons = model.control("defIcons");
     icons.items.clear();
     icons.selected = -1;
     const int g = model.control("defType").selected;
-    if (g < 0 || g > iconSys.lastGroup)
+    if (g < 0 || g > iconRegistry.lastGroup)
         return;
-    for (int k = iconSys.groupEnds[g] + 1; k <= iconSys.groupEnds[g + 1]; ++k)
+    for (int k = iconRegistry.groupEnds[g] + 1; k <= iconRegistry.groupEnds[g + 1]; ++k)
         icons.items.push_back(getIconTag(static_cast<std::int16_t>(k)));
 }
 
-void FrmModifier::iconChosen() {
+void ItemEditor::iconChosen() {
     const int g = model.control("defType").selected;
     const int position = model.control("defIcons").selected;
-    if (g < 0 || g > iconSys.lastGroup || position < 0)
+    if (g < 0 || g > iconRegistry.lastGroup || position < 0)
         return;
-    editItem.iconIndex = static_cast<std::int16_t>(iconSys.groupEnds[g] + 1 + position);
+    editItem.iconIndex = static_cast<std::int16_t>(iconRegistry.groupEnds[g] + 1 + position);
     if (!dialog_)
         return;
     auto& preview = dialog_->pictureSurface("iconPreview");
@@ -195,36 +189,36 @@ void FrmModifier::iconChosen() {
     dialog_->presentPicture("iconPreview");
 }
 
-void FrmModifier::selectType(int option) {
+void ItemEditor::selectType(int option) {
     checkOption("opt", typeOptions, option);
     typeOptionChanged();
     sync();
 }
 
-void FrmModifier::selectIconOption(int option) {
+void ItemEditor::selectIconOption(int option) {
     checkOption("optIco", iconOptions, option);
     iconOptionChanged();
     sync();
 }
 
-void FrmModifier::selectGroup(int group) {
+void ItemEditor::selectGroup(int group) {
     model.control("defType").selected = group;
     groupChosen();
     sync();
 }
 
-void FrmModifier::selectIcon(int position) {
+void ItemEditor::selectIcon(int position) {
     model.control("defIcons").selected = position;
     iconChosen();
     sync();
 }
 
-void FrmModifier::selectSpecial(int position) {
+void ItemEditor::selectSpecial(int position) {
     model.control("cmbSpecials").selected = position;
     sync();
 }
 
-void FrmModifier::cmdLoad_Click() {
+void ItemEditor::browseFile() {
     const std::string current = model.control("txtTarget").text;
     const auto chosen = platform::chooseFile(handle(), current);
     if (chosen) {
@@ -233,34 +227,33 @@ void FrmModifier::cmdLoad_Click() {
     }
 }
 
-void FrmModifier::cmdLoadFolder_Click() {
-    model.control("txtTarget").text = BrowseForFolder("Select the target folder");
+void ItemEditor::browseFolder() {
+    model.control("txtTarget").text = browseForFolder("Select the target folder");
     sync();
 }
 
-void FrmModifier::cmdOK_Click() {
+void ItemEditor::ok() {
     auto& nameBox = model.control("txtName");
-    // 1. Commas separate the fields of the menu file.
+    // Commas separate the fields of the menu file.
     if (nameBox.text.find(',') != std::string::npos) {
-        message("Name cannot contain commas");
+        tell("Name cannot contain commas");
         if (dialog_)
             dialog_->focus("txtName");
         return;
     }
-    // 2.
     if (nameBox.text.empty()) {
         if (model.control("opt4").checked) {
             nameBox.text = "Separator";
             sync();
         } else {
-            message("Please select a name");
+            tell("Please select a name");
             return;
         }
     }
     // Texts the menu file could not give back unchanged are refused here, where they enter.
     if (!fileCanCarry(nameBox.text)) {
-        message("Name cannot begin with a double quote, nor hold one when it begins or ends "
-                "with a blank");
+        tell("Name cannot begin with a double quote, nor hold one when it begins or ends "
+             "with a blank");
         if (dialog_)
             dialog_->focus("txtName");
         return;
@@ -268,16 +261,14 @@ void FrmModifier::cmdOK_Click() {
     const int type = checkedOption("opt", typeOptions);
     const std::string& targetText = model.control("txtTarget").text;
     if (type == File && !fileCanCarry(targetText)) {
-        message("Target cannot begin with a double quote, nor hold one when it begins or ends "
-                "with a blank");
+        tell("Target cannot begin with a double quote, nor hold one when it begins or ends "
+             "with a blank");
         if (dialog_)
             dialog_->focus("txtTarget");
         return;
     }
 
-    // 3.
     editItem.name = nameBox.text;
-    // 4.
     switch (type) {
     case File:
         editItem.itemType = File;
@@ -303,36 +294,35 @@ void FrmModifier::cmdOK_Click() {
     default:
         break;
     }
-    // 5.
     editAccepted = 1;
     close();
 }
 
-void FrmModifier::cmdCancel_Click() {
+void ItemEditor::cancel() {
     editAccepted = 0;
     close();
 }
 
-void FrmModifier::closeRequested() {
-    cmdCancel_Click();
+void ItemEditor::closeRequested() {
+    cancel();
 }
 
-void FrmModifier::clicked(const std::string& control) {
+void ItemEditor::clicked(const std::string& control) {
     if (control == "cmdOK")
-        cmdOK_Click();
+        ok();
     else if (control == "cmdCancel")
-        cmdCancel_Click();
+        cancel();
     else if (control == "cmdLoad")
-        cmdLoad_Click();
+        browseFile();
     else if (control == "cmdLoadFolder")
-        cmdLoadFolder_Click();
+        browseFolder();
     else if (control.rfind("optIco", 0) == 0)
         selectIconOption(control.back() - '0');
     else if (control.rfind("opt", 0) == 0)
         selectType(control.back() - '0');
 }
 
-void FrmModifier::changed(const std::string& control) {
+void ItemEditor::changed(const std::string& control) {
     if (control == "defType")
         selectGroup(model.control("defType").selected);
     else if (control == "defIcons")

@@ -10,12 +10,12 @@
 
 namespace zv {
 
-class FrmTrigger : public platform::WindowEvents {
+class TriggerWindow : public platform::WindowEvents {
   public:
     int menuShown = 0;
     int dragged = 0;
     float grabX = 0, grabY = 0;
-    double Left = 0, Top = 0, Width = 0, Height = 0;
+    double leftTwips = 0, topTwips = 0, widthTwips = 0, heightTwips = 0;
 
     // Makes the native window, sizes and places it, makes it topmost and attaches the focus
     // watcher. Start-up then shows it.
@@ -26,8 +26,8 @@ class FrmTrigger : public platform::WindowEvents {
     platform::Window* window() { return window_.get(); }
 
     void closeAll();
-    double getOffsetX() const { return Left + Width; }
-    double getOffsetY() const { return Top + Height; }
+    double rightEdge() const { return leftTwips + widthTwips; }
+    double bottomEdge() const { return topTwips + heightTwips; }
 
     void mouseDown(int button, int shift, double x, double y) override;
     void mouseMove(int buttons, int shift, double x, double y) override;
@@ -43,6 +43,6 @@ class FrmTrigger : public platform::WindowEvents {
     std::unique_ptr<platform::Bitmap> face_;
 };
 
-extern FrmTrigger frmTrigger;
+extern TriggerWindow triggerWindow;
 
 } // namespace zv

@@ -1,6 +1,6 @@
 // The program's entry: run start-up, then live on window messages until the quit path ends
 // the process.
-#include "core/app.h"
+#include "app/startup.h"
 #include "platform/win32/dialog_messages.h"
 #include "platform/win32/idle.h"
 
@@ -30,7 +30,7 @@ void restrictDllSearch() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     restrictDllSearch();
     // COM is started by the calls that need it (platform/win32/com.h), not here.
-    zv::Main();
+    zv::startUp();
     MSG msg;
     for (;;) {
         // Idle work goes one short step at a time, and only while no message waits.

@@ -15,29 +15,29 @@ inline constexpr int maxRows = 51; // rows 0 to 50
 
 inline constexpr Rgb menuBackground{245, 244, 243};
 
-class FrmMenu final : public platform::WindowEvents {
+class MenuWindow final : public platform::WindowEvents {
   public:
-    std::int16_t Depth = 0;
-    std::int16_t pHover = 0;
-    std::int16_t menu = 0;
-    std::int16_t MaxItems = -1;
-    std::int16_t Hover = 0; // MaxItems + 1: no row highlighted
-    std::array<std::int16_t, maxRows> itemKeys{};
-    std::array<Rect, maxRows> itemBounds{};
+    std::int16_t level = 0;
+    std::int16_t parentRow = 0;
+    std::int16_t menuId = 0;
+    std::int16_t lastRow = -1;
+    std::int16_t hoverRow = 0; // lastRow + 1: no row highlighted
+    std::array<std::int16_t, maxRows> rowSlots{};
+    std::array<Rect, maxRows> rowBounds{};
 
     // The outer window in twips.
-    double Left = 0, Top = 0, Width = 0, Height = 0;
+    double leftTwips = 0, topTwips = 0, widthTwips = 0, heightTwips = 0;
 
-    void build(std::int16_t menuNum, std::int16_t dpth, std::int16_t prevHover = 0);
+    void build(std::int16_t menu, std::int16_t atLevel, std::int16_t fromRow = 0);
     void rebuild();
-    void destroy(bool skipMe = false);
-    std::int16_t getKey(std::int16_t index) const;
-    std::int16_t getTopBound(std::int16_t index) const;
+    void destroy(bool keepThisLevel = false);
+    std::int16_t slotOfRow(std::int16_t index) const;
+    std::int16_t rowTop(std::int16_t index) const;
     void drawAll();
 
     bool isOpen() const { return window_ && window_->visible(); }
-    // Whether Hover names one of the rows.
-    bool hasRow() const { return Hover >= 0 && Hover <= MaxItems; }
+    // Whether hoverRow names one of the rows.
+    bool hasRow() const { return hoverRow >= 0 && hoverRow <= lastRow; }
     // The native window while the level is open, else null.
     platform::Window* window() { return isOpen() ? window_.get() : nullptr; }
     void stopHoverTimer();
@@ -53,14 +53,14 @@ class FrmMenu final : public platform::WindowEvents {
     void keyDown(int keyCode, int shift) override;
     void timerTick() override;
 
-    void ExecuteLink();
+    void executeEntry();
 
   private:
     void close();
     void drawHighlight();
     void drawBounds();
     void drawItems();
-    void bltHighlight(std::int16_t i, Rgb colour);
+    void copyHighlight(std::int16_t i, Rgb colour);
 
     void hitTest(double x, double y);
     void restartHoverTimer();

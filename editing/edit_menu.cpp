@@ -1,67 +1,64 @@
-#include "editing/mnu.h"
+#include "editing/edit_menu.h"
 
-#include "core/app.h"
 #include "core/app_state.h"
 #include "core/item_store.h"
 #include "core/menu_file.h"
-#include "editing/frm_modifier.h"
-#include "editing/frm_quickadd.h"
-#include "menus/frm_menu.h"
+#include "core/messages.h"
+#include "editing/item_editor.h"
+#include "editing/quick_add_dialog.h"
+#include "menus/menu_window.h"
 #include "platform/message_box.h"
 #include "platform/popup_menu.h"
+#include "trigger/quit.h"
 
 #include <vector>
 
 namespace zv {
 
-Mnu mnu;
+EditMenu editMenu;
 
 namespace {
 
-using Command = void (Mnu::*)();
+using Command = void (EditMenu::*)();
 
 struct Entry {
     const char* caption;
     Command command; // null for separators and "No action"
 };
 
-const std::vector<Entry>& mnuAction() {
+const std::vector<Entry>& editModeEntries() {
     static const std::vector<Entry> entries = {
-        {"Disable Edit mode", &Mnu::mnuDisable_Click},
+        {"Disable Edit mode", &EditMenu::disableEditMode},
         {"-", nullptr},
-        {"&Modify", &Mnu::mnuModify_Click},
-        {"&Insert", &Mnu::mnuInsert_Click},
-        {"Delete", &Mnu::mnuDelete_Click},
+        {"&Modify", &EditMenu::modifyEntry},
+        {"&Insert", &EditMenu::insertEntry},
+        {"Delete", &EditMenu::deleteEntry},
         {"-", nullptr},
-        {"Cut", &Mnu::mnuCut_Click},
-        {"&Copy", &Mnu::mnuCopy_Click},
-        {"Paste", &Mnu::mnuPaste_Click},
-        {"Move &Up", &Mnu::mnuMoveUp_Click},
-        {"Move &Down", &Mnu::mnuMoveDown_Click},
+        {"Cut", &EditMenu::cutEntry},
+        {"&Copy", &EditMenu::copyEntry},
+        {"Paste", &EditMenu::pasteEntry},
+        {"Move &Up", &EditMenu::moveUp},
+        {"Move &Down", &EditMenu::moveDown},
         {"-", nullptr},
-        {"Batch add...", &Mnu::mnuBatchAdd_Click},
+        {"Batch add...", &EditMenu::batchAdd},
         {"-", nullptr},
-        {"Save", &Mnu::mnuSave_Click},
-        {"Quit", &Mnu::mnuQuit_Click},
+        {"Save", &EditMenu::save},
+        {"Quit", &EditMenu::quit},
         {"-", nullptr},
         {"&No action :)", nullptr},
     };
     return entries;
 }
 
-const std::vector<Entry>& mnuDisabledEditMode() {
+const std::vector<Entry>& shortEntries() {
     static const std::vector<Entry> entries = {
-        {"&Enable Edit mode", &Mnu::mnuEnable_Click},
+        {"&Enable Edit mode", &EditMenu::enableEditMode},
         {"-", nullptr},
-        {"&Quit", &Mnu::mnuQuit_Click},
+        {"&Quit", &EditMenu::quit},
         {"-", nullptr},
         {"&No action :)", nullptr},
     };
     return entries;
-}
-
-void message(const char* text) {
-    platform::messageBox(text, appTitle, platform::Buttons::Ok);
 }
 
 int freeSlots() {
@@ -75,38 +72,38 @@ int freeSlots() {
 } // namespace
 
 void showMenuFull() {
-    message("The menu is full: it holds at most 101 entries. Entries you delete free their "
-            "places only after you save and restart Zelvora.");
+    tell("The menu is full: it holds at most 101 entries. Entries you delete free their "
+         "places only after you save and restart Zelvora.");
 }
 
-void Mnu::Popup(FrmMenu& frmCaller) {
-    callerMenu = &frmCaller;
+void EditMenu::show(MenuWindow& caller) {
+    callerMenu = &caller;
     stopHoverTimers();
-    const auto& entries = editMode ? mnuAction() : mnuDisabledEditMode();
+    const auto& entries = editMode ? editModeEntries() : shortEntries();
     std::vector<platform::PopupEntry> shown;
     for (const auto& e : entries)
         shown.push_back({e.caption});
-    void* owner = frmCaller.window() ? frmCaller.window()->handle() : nullptr;
+    void* owner = caller.window() ? caller.window()->handle() : nullptr;
     const int chosen = platform::popupMenu(owner, shown);
     if (chosen >= 0 && chosen < static_cast<int>(entries.size()) && entries[chosen].command)
         (this->*entries[chosen].command)();
 }
 
-void Mnu::stopHoverTimers() {
+void EditMenu::stopHoverTimers() {
     for (int level = 0; level <= topLevel && level < menuLevelCount; ++level)
         if (menuLevels[level])
             menuLevels[level]->stopHoverTimer();
 }
 
-bool Mnu::highlighted() const {
+bool EditMenu::highlighted() const {
     return callerMenu && callerMenu->hasRow();
 }
 
-std::int16_t Mnu::highlightedSlot() const {
-    return callerMenu->getKey(callerMenu->Hover);
+std::int16_t EditMenu::highlightedSlot() const {
+    return callerMenu->slotOfRow(callerMenu->hoverRow);
 }
 
-bool Mnu::seekHighlighted() {
+bool EditMenu::seekHighlighted() {
     const std::int16_t slot = highlightedSlot();
     listRewind();
     Step step;
@@ -118,25 +115,25 @@ bool Mnu::seekHighlighted() {
 
 // The caller may have been closed while a dialog was up (the program lost the activation); a
 // closed window stays closed.
-void Mnu::rebuildCaller() {
+void EditMenu::rebuildCaller() {
     if (callerMenu->isOpen())
         callerMenu->rebuild();
 }
 
-void Mnu::mnuDisable_Click() {
+void EditMenu::disableEditMode() {
     editMode = false;
 }
 
-void Mnu::mnuEnable_Click() {
+void EditMenu::enableEditMode() {
     editMode = true;
 }
 
-void Mnu::mnuModify_Click() {
+void EditMenu::modifyEntry() {
     if (!highlighted())
         return;
     const std::int16_t slot = highlightedSlot();
-    frmModifier.Setup(slot, callerMenu->menu);
-    frmModifier.showModal(callerMenu->window() ? callerMenu->window()->handle() : nullptr);
+    itemEditor.prepare(slot, callerMenu->menuId);
+    itemEditor.showModal(callerMenu->window() ? callerMenu->window()->handle() : nullptr);
     if (editAccepted == 0)
         return;
     if (!seekHighlighted())
@@ -146,14 +143,14 @@ void Mnu::mnuModify_Click() {
     unsavedChanges = true;
 }
 
-void Mnu::mnuInsert_Click() {
+void EditMenu::insertEntry() {
     if (freeSlots() == 0) {
         showMenuFull();
         return;
     }
     const std::int16_t idBefore = lastMenuId;
-    frmModifier.Setup(-1, callerMenu->menu);
-    frmModifier.showModal(callerMenu->window() ? callerMenu->window()->handle() : nullptr);
+    itemEditor.prepare(-1, callerMenu->menuId);
+    itemEditor.showModal(callerMenu->window() ? callerMenu->window()->handle() : nullptr);
     if (editAccepted == 0)
         return;
     const bool isMenu = editItem.itemType == Menu;
@@ -181,11 +178,11 @@ void Mnu::mnuInsert_Click() {
     unsavedChanges = true;
 }
 
-void Mnu::mnuDelete_Click() {
+void EditMenu::deleteEntry() {
     if (!highlighted())
         return;
-    if (callerMenu->MaxItems == 0) {
-        message("There must be at least 1 item in any menu.");
+    if (callerMenu->lastRow == 0) {
+        tell("There must be at least 1 item in any menu.");
         return;
     }
     if (!seekHighlighted())
@@ -219,7 +216,7 @@ void Mnu::mnuDelete_Click() {
     unsavedChanges = true;
 }
 
-void Mnu::mnuCut_Click() {
+void EditMenu::cutEntry() {
     if (!highlighted() || !seekHighlighted())
         return;
     clipItem = items[highlightedSlot()];
@@ -228,20 +225,20 @@ void Mnu::mnuCut_Click() {
     unsavedChanges = true;
 }
 
-void Mnu::mnuCopy_Click() {
+void EditMenu::copyEntry() {
     if (!highlighted())
         return;
     clipItem = items[highlightedSlot()];
 }
 
-void Mnu::mnuPaste_Click() {
+void EditMenu::pasteEntry() {
     if (!clipItem)
         return;
     if (freeSlots() == 0) {
         showMenuFull();
         return;
     }
-    clipItem->parentMenu = callerMenu->menu;
+    clipItem->parentMenu = callerMenu->menuId;
     if (highlighted() && seekHighlighted()) {
         listInsert(*clipItem);
     } else {
@@ -252,40 +249,40 @@ void Mnu::mnuPaste_Click() {
     unsavedChanges = true;
 }
 
-void Mnu::mnuMoveUp_Click() {
+void EditMenu::moveUp() {
     if (!highlighted())
         return;
-    if (callerMenu->Hover == 0) {
-        message("You cannot move the uppermost menu item up.");
+    if (callerMenu->hoverRow == 0) {
+        tell("You cannot move the uppermost menu item up.");
         return;
     }
-    listSwap(callerMenu->getKey(static_cast<std::int16_t>(callerMenu->Hover - 1)),
-             callerMenu->getKey(callerMenu->Hover));
+    listSwap(callerMenu->slotOfRow(static_cast<std::int16_t>(callerMenu->hoverRow - 1)),
+             callerMenu->slotOfRow(callerMenu->hoverRow));
     unsavedChanges = true;
 }
 
-void Mnu::mnuMoveDown_Click() {
+void EditMenu::moveDown() {
     if (!highlighted())
         return;
-    if (callerMenu->Hover == callerMenu->MaxItems) {
-        message("You cannot move the lowest menu item down.");
+    if (callerMenu->hoverRow == callerMenu->lastRow) {
+        tell("You cannot move the lowest menu item down.");
         return;
     }
-    listSwap(callerMenu->getKey(callerMenu->Hover),
-             callerMenu->getKey(static_cast<std::int16_t>(callerMenu->Hover + 1)));
+    listSwap(callerMenu->slotOfRow(callerMenu->hoverRow),
+             callerMenu->slotOfRow(static_cast<std::int16_t>(callerMenu->hoverRow + 1)));
     unsavedChanges = true;
 }
 
-void Mnu::mnuBatchAdd_Click() {
+void EditMenu::batchAdd() {
     if (!batchAddOpen)
-        frmQuickadd.Bootstrap();
+        quickAddDialog.start();
 }
 
-void Mnu::mnuSave_Click() {
+void EditMenu::save() {
     saveMenuFile();
 }
 
-void Mnu::mnuQuit_Click() {
+void EditMenu::quit() {
     quitApp();
 }
 

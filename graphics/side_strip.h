@@ -9,13 +9,13 @@
 
 namespace zv {
 
-class FrmSideGraphics : public platform::WindowEvents {
+class SideStrip : public platform::WindowEvents {
   public:
-    double Left = 0, Top = 0, Width = 0, Height = 0;
+    double leftTwips = 0, topTwips = 0, widthTwips = 0, heightTwips = 0;
     // The picture sg inside the form: its top (twips, negative when only its lower part shows)
     // and its height in twips.
-    double sgTop = 0;
-    double sgHeight() const;
+    double pictureTop = 0;
+    double pictureHeight() const;
 
     // Makes the native window, hidden, and the picture, if not made yet.
     void load();
@@ -29,9 +29,9 @@ class FrmSideGraphics : public platform::WindowEvents {
   private:
     void paint();
     std::unique_ptr<platform::Window> window_;
-    std::unique_ptr<platform::Bitmap> sg_;
+    std::unique_ptr<platform::Bitmap> picture_;
 };
 
-extern FrmSideGraphics frmSideGraphics;
+extern SideStrip sideStrip;
 
 } // namespace zv
