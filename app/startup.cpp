@@ -5,7 +5,6 @@
 #include "core/item_store.h"
 #include "core/menu_file.h"
 #include "core/messages.h"
-#include "core/skin_settings.h"
 #include "graphics/icon_registry.h"
 #include "graphics/side_strip.h"
 #include "graphics/skin_pictures.h"
@@ -38,8 +37,7 @@ std::string readDataFile(const std::string& path) {
 void startUp() {
     const std::string folder = platform::programFolder();
 
-    listInit();
-    initSkinSettings();
+    clearList();
 
     const std::string menuPath = folder + menuFileName;
     const std::string problem = readMenuFile(readDataFile(menuPath));

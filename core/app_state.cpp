@@ -4,11 +4,9 @@ namespace zv {
 
 bool unsavedChanges = false;
 std::array<MenuWindow*, menuLevelCount> menuLevels{};
-std::int16_t topLevel = 0;
+std::int16_t topLevel = -1;
 std::int16_t lastMenuId = 0;
 std::optional<MenuEntry> clipItem;
-MenuEntry editItem;
-std::int16_t editAccepted = 0;
 bool skipMouseMove = false;
 bool batchAddOpen = false;
 

@@ -22,9 +22,6 @@ extern std::int16_t topLevel;
 extern std::int16_t lastMenuId;
 // The Cut/Copy/Paste clipboard; empty until the first Cut or Copy.
 extern std::optional<MenuEntry> clipItem;
-// Handed to and back from the item editor.
-extern MenuEntry editItem;
-extern std::int16_t editAccepted;
 // While set, the next mouse move any menu window receives is swallowed.
 extern bool skipMouseMove;
 // A quick add dialog is open.

@@ -6,45 +6,30 @@ namespace zv {
 
 ItemStore store;
 
-void listInit() {
+namespace {
+
+// The slot whose entry links to slot; -1 for the head or a slot not in the list.
+std::int16_t slotBefore(std::int16_t slot) {
+    for (std::int16_t s : listOrder())
+        if (items[s].nextIndex == slot)
+            return s;
+    return -1;
+}
+
+std::int16_t takeFreeSlot(const MenuEntry& entry) {
+    const std::int16_t slot = store.freeSlot;
+    if (slot == -1)
+        return -1;
+    items[slot] = entry;
+    store.freeSlot = findFreeSlot(slot);
+    return slot;
+}
+
+} // namespace
+
+void clearList() {
     store.listHead = -1;
     store.freeSlot = 0;
-    listRewind();
-}
-
-void listRewind() {
-    store.listPrev = -1;
-    store.listCursor = -1;
-    store.listNext = store.listHead;
-    store.holdCursor = false;
-}
-
-bool listStep(Step& step) {
-    if (store.holdCursor) {
-        store.holdCursor = false;
-        // The removal left a cursor entry only when something followed the removed one.
-        if (store.listCursor != -1) {
-            step.entry = items[store.listCursor];
-            step.slot = store.listCursor;
-            step.isLast = step.entry.nextIndex == -1;
-            return true;
-        }
-        step.isLast = true;
-        step.slot = -1;
-        return false;
-    }
-    if (store.listNext == -1) {
-        step.isLast = true;
-        step.slot = -1;
-        return false;
-    }
-    step.entry = items[store.listNext];
-    step.slot = store.listNext;
-    store.listPrev = store.listCursor;
-    store.listCursor = store.listNext;
-    store.listNext = items[store.listCursor].nextIndex;
-    step.isLast = store.listNext == -1;
-    return true;
 }
 
 std::int16_t findFreeSlot(std::int16_t start) {
@@ -58,58 +43,60 @@ std::int16_t findFreeSlot(std::int16_t start) {
     return -1;
 }
 
-bool listInsert(const MenuEntry& entry) {
-    if (store.freeSlot == -1)
-        return false;
-    const std::int16_t slot = store.freeSlot;
-    items[slot] = entry;
-    if (store.listPrev == -1) {
-        store.listHead = slot;
-        if (store.listCursor == -1) {
-            items[slot].nextIndex = store.listNext;
-            store.listNext = slot;
-        } else {
-            items[slot].nextIndex = store.listCursor;
-            store.listCursor = slot;
-        }
-    } else {
-        items[store.listPrev].nextIndex = slot;
-        items[slot].nextIndex = store.listCursor;
-        store.listCursor = slot;
-    }
-    store.freeSlot = findFreeSlot(store.freeSlot);
-    store.holdCursor = false;
-    return true;
+bool inList(std::int16_t slot) {
+    for (std::int16_t s : listOrder())
+        if (s == slot)
+            return true;
+    return false;
 }
 
-bool listAppend(const MenuEntry& entry) {
-    if (store.freeSlot == -1)
-        return false;
-    Step step;
-    if (store.listNext != -1)
-        while (listStep(step) && !step.isLast) {
-        }
-    // After the last entry was removed the walk ends with no cursor entry; the last entry
-    // still in the list is the one before the removed one.
-    if (store.listCursor == -1 && store.listPrev != -1)
-        store.listCursor = store.listPrev;
-    const std::int16_t slot = store.freeSlot;
-    items[slot] = entry;
+std::int16_t lastSlot() {
+    std::int16_t last = -1;
+    for (std::int16_t s : listOrder())
+        last = s;
+    return last;
+}
+
+std::int16_t insertBefore(std::int16_t slot, const MenuEntry& entry) {
+    if (!inList(slot))
+        return append(entry);
+    const std::int16_t before = slotBefore(slot);
+    const std::int16_t added = takeFreeSlot(entry);
+    if (added == -1)
+        return -1;
+    items[added].nextIndex = slot;
+    if (before == -1)
+        store.listHead = added;
+    else
+        items[before].nextIndex = added;
+    return added;
+}
+
+std::int16_t append(const MenuEntry& entry) {
+    const std::int16_t last = lastSlot();
+    const std::int16_t added = takeFreeSlot(entry);
+    if (added == -1)
+        return -1;
+    items[added].nextIndex = -1;
+    if (last == -1)
+        store.listHead = added;
+    else
+        items[last].nextIndex = added;
+    return added;
+}
+
+void remove(std::int16_t slot) {
+    if (!inList(slot))
+        return;
+    const std::int16_t before = slotBefore(slot);
+    if (before == -1)
+        store.listHead = items[slot].nextIndex;
+    else
+        items[before].nextIndex = items[slot].nextIndex;
     items[slot].nextIndex = -1;
-    if (store.listCursor == -1) {
-        store.listHead = slot;
-    } else {
-        items[store.listCursor].nextIndex = slot;
-        store.listPrev = store.listCursor;
-    }
-    store.listCursor = slot;
-    store.listNext = -1;
-    store.freeSlot = findFreeSlot(store.freeSlot);
-    store.holdCursor = false;
-    return true;
 }
 
-void listSwap(std::int16_t a, std::int16_t b) {
+void swapEntries(std::int16_t a, std::int16_t b) {
     MenuEntry& x = items[a];
     MenuEntry& y = items[b];
     std::swap(x.name, y.name);
@@ -117,27 +104,6 @@ void listSwap(std::int16_t a, std::int16_t b) {
     std::swap(x.parentMenu, y.parentMenu);
     std::swap(x.target, y.target);
     std::swap(x.iconIndex, y.iconIndex);
-    store.holdCursor = false;
-}
-
-void listRemove() {
-    if (store.listCursor == -1)
-        return;
-    MenuEntry& removed = items[store.listCursor];
-    if (store.listPrev == -1)
-        store.listHead = removed.nextIndex;
-    else
-        items[store.listPrev].nextIndex = removed.nextIndex;
-    removed.nextIndex = -1;
-    if (store.listNext != -1) {
-        store.listCursor = store.listNext;
-        store.listNext = items[store.listCursor].nextIndex;
-    } else {
-        // Nothing followed: the walk is at its end with no cursor entry. Leaving the removed
-        // slot as the cursor would let a later insert chain it back in after the new entry.
-        store.listCursor = -1;
-    }
-    store.holdCursor = true;
 }
 
 } // namespace zv

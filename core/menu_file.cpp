@@ -85,7 +85,7 @@ std::string readMenuFile(std::string_view bytes) {
         entry.iconIndex = *icon;
         if (!reader.endedLine())
             return lineProblem(reader.fieldLine(), "there is more text after the fifth field");
-        if (!listAppend(entry))
+        if (append(entry) == -1)
             return lineProblem(recordLine, "the menu holds more than " +
                                                std::to_string(storeSlots) + " entries");
     }
@@ -94,10 +94,8 @@ std::string readMenuFile(std::string_view bytes) {
 
 std::string menuFileText() {
     std::string text = numberForm(lastMenuId) + "\r\n";
-    listRewind();
-    Step step;
-    while (listStep(step)) {
-        const MenuEntry& e = step.entry;
+    for (std::int16_t slot : listOrder()) {
+        const MenuEntry& e = items[slot];
         text += fieldText(e.name) + ",";
         text += numberForm(static_cast<std::int16_t>(e.itemType)) + ",";
         text += numberForm(e.parentMenu) + ",";
@@ -107,8 +105,6 @@ std::string menuFileText() {
         text += e.iconIndex > iconRegistry.lastCatalogueIcon ? std::string("-1")
                                                              : numberForm(e.iconIndex);
         text += "\r\n";
-        if (step.isLast)
-            break;
     }
     return text;
 }

@@ -11,6 +11,7 @@
 #include "platform/popup_menu.h"
 #include "trigger/quit.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace zv {
@@ -69,6 +70,31 @@ int freeSlots() {
     return n;
 }
 
+// Takes out every entry of submenu id and of every submenu inside it, wherever in the list
+// they stand (a placeholder stands before its Menu entry): passes repeat until one finds no
+// further submenu. Nothing outside those submenus is touched.
+void removeSubmenu(std::int16_t id) {
+    if (id == 0)
+        return; // the root is no submenu: a Menu entry pointing at it takes nothing with it
+    std::vector<std::int16_t> ids{id};
+    for (std::size_t known = 0; known != ids.size();) {
+        known = ids.size();
+        std::vector<std::int16_t> doomed;
+        for (std::int16_t slot : listOrder()) {
+            const MenuEntry& entry = items[slot];
+            if (std::find(ids.begin(), ids.end(), entry.parentMenu) == ids.end())
+                continue;
+            doomed.push_back(slot);
+            if (entry.itemType == Menu)
+                if (auto inner = entry.target.asNumber();
+                    inner && *inner != 0 && std::find(ids.begin(), ids.end(), *inner) == ids.end())
+                    ids.push_back(*inner);
+        }
+        for (std::int16_t slot : doomed)
+            remove(slot);
+    }
+}
+
 } // namespace
 
 void showMenuFull() {
@@ -103,16 +129,6 @@ std::int16_t EditMenu::highlightedSlot() const {
     return callerMenu->slotOfRow(callerMenu->hoverRow);
 }
 
-bool EditMenu::seekHighlighted() {
-    const std::int16_t slot = highlightedSlot();
-    listRewind();
-    Step step;
-    while (listStep(step))
-        if (step.slot == slot)
-            return true;
-    return false;
-}
-
 // The caller may have been closed while a dialog was up (the program lost the activation); a
 // closed window stays closed.
 void EditMenu::rebuildCaller() {
@@ -128,17 +144,20 @@ void EditMenu::enableEditMode() {
     editMode = true;
 }
 
+void* EditMenu::callerHandle() {
+    return callerMenu->window() ? callerMenu->window()->handle() : nullptr;
+}
+
 void EditMenu::modifyEntry() {
     if (!highlighted())
         return;
     const std::int16_t slot = highlightedSlot();
-    itemEditor.prepare(slot, callerMenu->menuId);
-    itemEditor.showModal(callerMenu->window() ? callerMenu->window()->handle() : nullptr);
-    if (editAccepted == 0)
+    auto edited = itemEditor.edit(&items[slot], callerMenu->menuId, callerHandle());
+    // The dialog is modal, but other windows still run meanwhile: the entry may be gone.
+    if (!edited || !inList(slot))
         return;
-    if (!seekHighlighted())
-        return;
-    items[slot] = editItem;
+    edited->nextIndex = items[slot].nextIndex;
+    items[slot] = *edited;
     rebuildCaller();
     unsavedChanges = true;
 }
@@ -149,30 +168,22 @@ void EditMenu::insertEntry() {
         return;
     }
     const std::int16_t idBefore = lastMenuId;
-    itemEditor.prepare(-1, callerMenu->menuId);
-    itemEditor.showModal(callerMenu->window() ? callerMenu->window()->handle() : nullptr);
-    if (editAccepted == 0)
+    auto edited = itemEditor.edit(nullptr, callerMenu->menuId, callerHandle());
+    if (!edited)
         return;
-    const bool isMenu = editItem.itemType == Menu;
+    const bool isMenu = edited->itemType == Menu;
     if (freeSlots() < (isMenu ? 2 : 1)) {
         lastMenuId = idBefore; // the refused submenu does not use up its id
         showMenuFull();
         return;
     }
-    // Without a highlighted row the entry goes to the end of the list, in the caller's menu.
-    if (highlighted() && seekHighlighted()) {
-        listInsert(editItem);
-    } else {
-        listRewind();
-        listAppend(editItem);
-    }
+    // Before the highlighted row; without one, at the end of the list, in the caller's menu.
+    const std::int16_t added =
+        highlighted() ? insertBefore(highlightedSlot(), *edited) : append(*edited);
     if (isMenu) {
-        // A new submenu is never empty: its placeholder lands just before the Menu entry.
-        editItem.name = "No program";
-        editItem.parentMenu = editItem.target.asNumber().value_or(0);
-        editItem.target = Target("");
-        editItem.itemType = File;
-        listInsert(editItem);
+        // A new submenu is never empty: its placeholder goes just before the Menu entry.
+        insertBefore(added, MenuEntry{"No program", File, edited->target.asNumber().value_or(0),
+                                      Target(""), -1, -1});
     }
     rebuildCaller();
     unsavedChanges = true;
@@ -185,42 +196,22 @@ void EditMenu::deleteEntry() {
         tell("There must be at least 1 item in any menu.");
         return;
     }
-    if (!seekHighlighted())
-        return;
-    const MenuEntry removed = items[highlightedSlot()];
-    listRemove();
-    if (removed.itemType == Menu) {
-        // One pass from the head: entries of a removed submenu go, and so do the entries of
-        // submenus found on the way. The list of ids grows as deep as the nesting goes.
-        listRewind();
-        std::vector<std::int16_t> ids;
+    const std::int16_t slot = highlightedSlot();
+    const MenuEntry removed = items[slot];
+    remove(slot);
+    if (removed.itemType == Menu)
         if (auto id = removed.target.asNumber())
-            ids.push_back(*id);
-        Step step;
-        while (listStep(step)) {
-            bool match = false;
-            for (std::int16_t id : ids)
-                if (step.entry.parentMenu == id)
-                    match = true;
-            if (match) {
-                listRemove();
-                if (step.entry.itemType == Menu)
-                    if (auto id = step.entry.target.asNumber())
-                        ids.push_back(*id);
-            }
-            if (step.isLast)
-                break;
-        }
-    }
+            removeSubmenu(*id);
     rebuildCaller();
     unsavedChanges = true;
 }
 
 void EditMenu::cutEntry() {
-    if (!highlighted() || !seekHighlighted())
+    if (!highlighted())
         return;
-    clipItem = items[highlightedSlot()];
-    listRemove();
+    const std::int16_t slot = highlightedSlot();
+    clipItem = items[slot];
+    remove(slot);
     rebuildCaller();
     unsavedChanges = true;
 }
@@ -239,12 +230,10 @@ void EditMenu::pasteEntry() {
         return;
     }
     clipItem->parentMenu = callerMenu->menuId;
-    if (highlighted() && seekHighlighted()) {
-        listInsert(*clipItem);
-    } else {
-        listRewind();
-        listAppend(*clipItem);
-    }
+    if (highlighted())
+        insertBefore(highlightedSlot(), *clipItem);
+    else
+        append(*clipItem);
     rebuildCaller();
     unsavedChanges = true;
 }
@@ -256,8 +245,8 @@ void EditMenu::moveUp() {
         tell("You cannot move the uppermost menu item up.");
         return;
     }
-    listSwap(callerMenu->slotOfRow(static_cast<std::int16_t>(callerMenu->hoverRow - 1)),
-             callerMenu->slotOfRow(callerMenu->hoverRow));
+    swapEntries(callerMenu->slotOfRow(static_cast<std::int16_t>(callerMenu->hoverRow - 1)),
+                callerMenu->slotOfRow(callerMenu->hoverRow));
     unsavedChanges = true;
 }
 
@@ -268,8 +257,8 @@ void EditMenu::moveDown() {
         tell("You cannot move the lowest menu item down.");
         return;
     }
-    listSwap(callerMenu->slotOfRow(callerMenu->hoverRow),
-             callerMenu->slotOfRow(static_cast<std::int16_t>(callerMenu->hoverRow + 1)));
+    swapEntries(callerMenu->slotOfRow(callerMenu->hoverRow),
+                callerMenu->slotOfRow(static_cast<std::int16_t>(callerMenu->hoverRow + 1)));
     unsavedChanges = true;
 }
 

@@ -34,7 +34,7 @@ class EditMenu {
 
   private:
     void stopHoverTimers();
-    bool seekHighlighted();
+    void* callerHandle();
     std::int16_t highlightedSlot() const;
     bool highlighted() const;
     void rebuildCaller();

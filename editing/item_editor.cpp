@@ -1,7 +1,6 @@
 #include "editing/item_editor.h"
 
 #include "core/app_state.h"
-#include "core/item_store.h"
 #include "core/menu_file.h"
 #include "core/messages.h"
 #include "editing/item_editor_layout.h"
@@ -10,6 +9,7 @@
 #include "platform/message_box.h"
 
 #include <cmath>
+#include <utility>
 
 namespace zv {
 
@@ -63,11 +63,24 @@ int ItemEditor::checkedOption(const std::string& prefix, int count) const {
     return -1;
 }
 
-void ItemEditor::prepare(std::int16_t slot, std::int16_t parentMenu) {
+std::optional<MenuEntry> ItemEditor::edit(const MenuEntry* existing, std::int16_t parentMenu,
+                                          void* owner) {
+    prepare(existing, parentMenu);
+    if (!dialog_)
+        return std::nullopt;
+    dialog_->showModal(owner);
+    unload();
+    return std::exchange(result_, std::nullopt);
+}
+
+void ItemEditor::prepare(const MenuEntry* existing, std::int16_t parentMenu) {
     if (!dialog_)
         load();
 
-    editItem.parentMenu = parentMenu;
+    // Every edit starts from an empty record, so nothing of an earlier edit carries over.
+    entry_ = MenuEntry{};
+    result_.reset();
+    entry_.parentMenu = parentMenu;
 
     // Group names, the special commands, the preview's background.
     auto& groups = model.control("defType");
@@ -80,7 +93,7 @@ void ItemEditor::prepare(std::int16_t slot, std::int16_t parentMenu) {
     specials.selected = -1;
     model.control("iconPreview").background = previewBackground;
 
-    if (slot == -1) {
+    if (!existing) {
         // A new entry starts with the first icon of the first group.
         editExisting = false;
         if (iconRegistry.lastGroup >= 0) {
@@ -90,19 +103,18 @@ void ItemEditor::prepare(std::int16_t slot, std::int16_t parentMenu) {
         }
     } else {
         editExisting = true;
-        const MenuEntry& item = items[slot];
-        editItem.name = item.name;
-        editItem.target = item.target;
-        editItem.nextIndex = item.nextIndex;
-        editItem.itemType = item.itemType;
-        editItem.iconIndex = item.iconIndex;
+        const MenuEntry& item = *existing;
+        entry_.name = item.name;
+        entry_.target = item.target;
+        entry_.itemType = item.itemType;
+        entry_.iconIndex = item.iconIndex;
         model.control("txtName").text = item.name;
 
         // The icon as it is: taken from the target, or a catalogue icon in its group.
-        if (editItem.iconIndex > iconRegistry.lastCatalogueIcon || editItem.iconIndex < 0) {
+        if (entry_.iconIndex > iconRegistry.lastCatalogueIcon || entry_.iconIndex < 0) {
             selectIconOption(1);
         } else {
-            const std::int16_t icon = editItem.iconIndex;
+            const std::int16_t icon = entry_.iconIndex;
             for (int g = 0; g <= iconRegistry.lastGroup; ++g) {
                 if (iconRegistry.groupEnds[g] + 1 <= icon &&
                     icon <= iconRegistry.groupEnds[g + 1]) {
@@ -120,15 +132,15 @@ void ItemEditor::prepare(std::int16_t slot, std::int16_t parentMenu) {
         // The type of an existing entry cannot change.
         for (int i = 0; i < typeOptions; ++i)
             model.control("opt" + std::to_string(i)).enabled = false;
-        const int type = editItem.itemType >= 0 && editItem.itemType < typeOptions
-                             ? editItem.itemType
+        const int type = entry_.itemType >= 0 && entry_.itemType < typeOptions
+                             ? entry_.itemType
                              : static_cast<int>(File);
         model.control("opt" + std::to_string(type)).enabled = true;
         checkOption("opt", typeOptions, type);
-        if (editItem.itemType == File)
-            model.control("txtTarget").text = editItem.target.asText();
-        if (editItem.itemType == Special) {
-            const auto code = editItem.target.asNumber();
+        if (entry_.itemType == File)
+            model.control("txtTarget").text = entry_.target.asText();
+        if (entry_.itemType == Special) {
+            const auto code = entry_.target.asNumber();
             if (code && *code >= 0 && *code < 3)
                 selectSpecial(*code);
         }
@@ -136,13 +148,6 @@ void ItemEditor::prepare(std::int16_t slot, std::int16_t parentMenu) {
 
     typeOptionChanged();
     sync();
-}
-
-void ItemEditor::showModal(void* owner) {
-    if (!dialog_)
-        return;
-    dialog_->showModal(owner);
-    unload();
 }
 
 void ItemEditor::typeOptionChanged() {
@@ -160,7 +165,7 @@ void ItemEditor::iconOptionChanged() {
     model.control("defType").enabled = userIcon;
     model.control("defIcons").enabled = userIcon;
     if (model.control("optIco1").checked)
-        editItem.iconIndex = -1;
+        entry_.iconIndex = -1;
 }
 
 void ItemEditor::groupChosen() {
@@ -179,13 +184,13 @@ void ItemEditor::iconChosen() {
     const int position = model.control("defIcons").selected;
     if (g < 0 || g > iconRegistry.lastGroup || position < 0)
         return;
-    editItem.iconIndex = static_cast<std::int16_t>(iconRegistry.groupEnds[g] + 1 + position);
+    entry_.iconIndex = static_cast<std::int16_t>(iconRegistry.groupEnds[g] + 1 + position);
     if (!dialog_)
         return;
     auto& preview = dialog_->pictureSurface("iconPreview");
     preview.clear(previewBackground);
     const int at = static_cast<int>(std::nearbyint((preview.width() - 16) / 2.0));
-    drawIcon(preview, editItem.iconIndex, at, at);
+    drawIcon(preview, entry_.iconIndex, at, at);
     dialog_->presentPicture("iconPreview");
 }
 
@@ -268,38 +273,38 @@ void ItemEditor::ok() {
         return;
     }
 
-    editItem.name = nameBox.text;
+    entry_.name = nameBox.text;
     switch (type) {
     case File:
-        editItem.itemType = File;
-        editItem.target = Target(targetText);
+        entry_.itemType = File;
+        entry_.target = Target(targetText);
         break;
     case Menu:
-        editItem.itemType = Menu;
+        entry_.itemType = Menu;
         if (!editExisting) {
             lastMenuId = static_cast<std::int16_t>(lastMenuId + 1);
-            editItem.target = Target(lastMenuId);
+            entry_.target = Target(lastMenuId);
         }
         break;
     case Header:
-        editItem.itemType = Header;
+        entry_.itemType = Header;
         break;
     case Special:
-        editItem.itemType = Special;
-        editItem.target = Target(static_cast<std::int16_t>(model.control("cmbSpecials").selected));
+        entry_.itemType = Special;
+        entry_.target = Target(static_cast<std::int16_t>(model.control("cmbSpecials").selected));
         break;
     case Separator:
-        editItem.itemType = Separator;
+        entry_.itemType = Separator;
         break;
     default:
         break;
     }
-    editAccepted = 1;
+    result_ = entry_;
     close();
 }
 
 void ItemEditor::cancel() {
-    editAccepted = 0;
+    result_.reset();
     close();
 }
 

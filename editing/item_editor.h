@@ -1,11 +1,13 @@
-// The item editor: the modal "Edit" dialog that fills editItem for a new or changed entry and
-// reports OK through editAccepted. It never touches the item store itself.
+// The item editor: the modal "Edit" dialog for a new or changed entry. It returns the entry as
+// the user left it and never touches the item store itself.
 #pragma once
 
+#include "core/menu_entry.h"
 #include "platform/dialog.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace zv {
@@ -15,11 +17,14 @@ class ItemEditor : public platform::DialogEvents {
     bool editExisting = false;
     platform::DialogModel model;
 
-    // Fills the dialog (creating it if needed) for the entry in slot slot, or for a new
-    // entry when slot is -1, in the menu parentMenu. Does not show it.
-    void prepare(std::int16_t slot, std::int16_t parentMenu);
-    // Shows the dialog and returns when OK or Cancel has closed it.
-    void showModal(void* owner);
+    // Shows the dialog for `existing` (null for a new entry in menu parentMenu) and returns
+    // when it has closed: the entry on OK (its list link unset), nothing on Cancel or when the
+    // dialog could not be made.
+    std::optional<MenuEntry> edit(const MenuEntry* existing, std::int16_t parentMenu, void* owner);
+    // Fills the dialog (creating it if needed) as edit does, without showing it.
+    void prepare(const MenuEntry* existing, std::int16_t parentMenu);
+    // The entry as the controls have set it so far.
+    const MenuEntry& entry() const { return entry_; }
     bool loaded() const { return dialog_ != nullptr; }
     void unload();
     void* handle() const;
@@ -51,6 +56,8 @@ class ItemEditor : public platform::DialogEvents {
     void close();
 
     std::unique_ptr<platform::Dialog> dialog_;
+    MenuEntry entry_;
+    std::optional<MenuEntry> result_;
 };
 
 extern ItemEditor itemEditor;

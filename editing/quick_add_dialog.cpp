@@ -47,17 +47,14 @@ void QuickAddDialog::start() {
     auto& categories = model.control("cmbCategory");
     categories.items = {"(top-level)"};
     // The submenus of the root menu, in list order; deeper ones are not offered.
-    listRewind();
-    Step step;
-    while (listStep(step)) {
-        const MenuEntry& e = step.entry;
+    for (std::int16_t slot : listOrder()) {
+        const MenuEntry& e = items[slot];
         const auto id = e.target.asNumber();
         if (e.itemType == Menu && e.parentMenu == 0 && id &&
             categoryMenus.emplace(e.name, *id).second)
             categories.items.push_back(e.name);
-        if (step.isLast)
-            break;
     }
+    insertAt_ = lastSlot();
     categories.selected = 0;
     dialog_->sync();
     search.queueInit();
@@ -132,12 +129,19 @@ void QuickAddDialog::accept() {
         if (it != categoryMenus.end())
             parent = it->second;
     }
-    quickItem = MenuEntry{nameBox.text, File, parent, Target(target), -1, -1};
-    // At the store's cursor wherever it is.
-    if (listInsert(quickItem))
+    // Each new entry goes before the one added last, the first before the list's last entry,
+    // so the batch comes out newest first just above that entry. An entry removed meanwhile
+    // hands the place back to the list's end.
+    if (!inList(insertAt_))
+        insertAt_ = lastSlot();
+    const std::int16_t added =
+        insertBefore(insertAt_, MenuEntry{nameBox.text, File, parent, Target(target), -1, -1});
+    if (added != -1) {
+        insertAt_ = added;
         unsavedChanges = true;
-    else
+    } else {
         showMenuFull();
+    }
     advance();
 }
 

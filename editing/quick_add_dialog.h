@@ -17,7 +17,6 @@ namespace zv {
 class QuickAddDialog : public platform::DialogEvents {
   public:
     std::map<std::string, std::int16_t> categoryMenus;
-    MenuEntry quickItem;
     FolderSearch search;
     platform::DialogModel model;
 
@@ -46,6 +45,8 @@ class QuickAddDialog : public platform::DialogEvents {
     platform::IconHandle largeIcon_ = nullptr;
     bool offering_ = false;
     bool searching_ = false;
+    // The entry the next accepted file goes before.
+    std::int16_t insertAt_ = -1;
 };
 
 extern QuickAddDialog quickAddDialog;

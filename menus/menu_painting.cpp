@@ -1,7 +1,7 @@
 // Painting a menu window: background, highlight, bevelled frame, then each row's icon, picture
 // and caption, all into the off-screen image, which then reaches the screen in one step.
 #include "core/item_store.h"
-#include "core/skin_settings.h"
+#include "core/skin.h"
 #include "graphics/icon_registry.h"
 #include "graphics/skin_pictures.h"
 #include "menus/menu_window.h"
@@ -49,7 +49,7 @@ void MenuWindow::drawHighlight() {
         return;
     if (!isHighlightable(items[rowSlots[hoverRow]].itemType))
         return;
-    if (skinSwitch("UseGraphicalHL"))
+    if (skin.graphicalHighlight)
         window_->surface().blt(skinPictures.highlight().bitmap, 1, rowBounds[hoverRow].top + 1);
     else
         copyHighlight(hoverRow, flatHighlight);
@@ -69,8 +69,8 @@ void MenuWindow::drawBounds() {
 
 void MenuWindow::drawItems() {
     auto& surface = window_->surface();
-    const int iconOffsetY = skinNumber("IconOffsetY");
-    const int textOffsetX = skinNumber("TextOffsetX");
+    const int iconOffsetY = skin.iconOffsetY;
+    const int textOffsetX = skin.textOffsetX;
     for (int i = 0; i <= lastRow; ++i) {
         MenuEntry& item = items[rowSlots[i]];
         const int top = rowBounds[i].top;
@@ -95,9 +95,9 @@ void MenuWindow::drawItems() {
             surface.setTextColour(captionColour);
             break;
         case Menu:
-            surface.bltTransparent(
-                skinPictures.submenuArrow().bitmap, skinNumber("MenuArrowOffsetX"),
-                top + skinNumber("MenuArrowOffsetY"), skinPictures.submenuArrow().keyColour);
+            surface.bltTransparent(skinPictures.submenuArrow().bitmap, skin.submenuArrowOffsetX,
+                                   top + skin.submenuArrowOffsetY,
+                                   skinPictures.submenuArrow().keyColour);
             drawText(surface, rowBounds[i], item.name, formatLeft, textOffsetX);
             break;
         case File:

@@ -2,7 +2,7 @@
 
 #include "core/app_state.h"
 #include "core/item_store.h"
-#include "core/skin_settings.h"
+#include "core/skin.h"
 #include "graphics/side_strip.h"
 #include "platform/screen.h"
 #include "trigger/trigger_window.h"
@@ -22,35 +22,30 @@ double roundTwips(double twips) {
 
 void MenuWindow::build(std::int16_t menu, std::int16_t atLevel, std::int16_t fromRow) {
     const platform::ScreenMetrics screen = platform::screen();
-    const int itemHeight = skinNumber("ItemHeight");
+    const int itemHeight = skin.itemHeight;
 
     // Which menu, at which level, opened from which parent row.
     level = atLevel;
     menuId = menu;
     parentRow = fromRow;
 
-    // Rows: the entries of this menu in list order. The walk always runs to the end so the
-    // store's cursor is left where every walk leaves it.
+    // Rows: the entries of this menu in list order.
     int y = 0;
     int n = 0;
-    listRewind();
-    Step step;
-    while (listStep(step)) {
-        if (step.entry.parentMenu == menu && n < maxRows) {
-            rowSlots[n] = step.slot;
-            const int rowHeight = step.entry.itemType == Separator ? 6 : itemHeight;
+    for (std::int16_t slot : listOrder()) {
+        if (items[slot].parentMenu == menu && n < maxRows) {
+            rowSlots[n] = slot;
+            const int rowHeight = items[slot].itemType == Separator ? 6 : itemHeight;
             rowBounds[n] = Rect{0, y, 200, y + rowHeight};
             y += rowHeight;
             ++n;
         }
-        if (step.isLast)
-            break;
     }
 
     lastRow = static_cast<std::int16_t>(n - 1);
 
     // Size, with a one-pixel frame on every side.
-    widthTwips = (skinNumber("ItemWidth") + 2) * screen.twipsPerPixelX;
+    widthTwips = (skin.itemWidth + 2) * screen.twipsPerPixelX;
     heightTwips = (y + 2) * screen.twipsPerPixelY;
 
     // Beside the trigger with the side strip between, or beside the parent.
@@ -94,7 +89,7 @@ void MenuWindow::build(std::int16_t menu, std::int16_t atLevel, std::int16_t fro
     window_->place(
         static_cast<int>(std::lround(leftTwips)), static_cast<int>(std::lround(topTwips)),
         static_cast<int>(std::lround(widthTwips)), static_cast<int>(std::lround(heightTwips)));
-    window_->surface().setFont(skinText("Font"), skinNumber("FontSize"));
+    window_->surface().setFont(skin.font, skin.fontSize);
 
     skipMouseMove = false;
 

@@ -2,6 +2,7 @@
 // its input. Other levels read and set its public fields and call its operations by name.
 #pragma once
 
+#include "core/skin.h"
 #include "platform/geometry.h"
 #include "platform/window.h"
 
@@ -24,6 +25,8 @@ class MenuWindow final : public platform::WindowEvents {
     std::int16_t hoverRow = 0; // lastRow + 1: no row highlighted
     std::array<std::int16_t, maxRows> rowSlots{};
     std::array<Rect, maxRows> rowBounds{};
+    // The look this level is drawn with.
+    Skin skin = defaultSkin;
 
     // The outer window in twips.
     double leftTwips = 0, topTwips = 0, widthTwips = 0, heightTwips = 0;

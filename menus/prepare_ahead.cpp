@@ -28,17 +28,15 @@ bool drawsIcon(const MenuEntry& entry) {
 }
 
 // Every row's icon, the root's rows first as the first click shows them, then the others in
-// list order. Follows the chain itself so the store's cursor stays where it was.
+// list order.
 std::vector<IconAhead> iconsOfTheRows() {
     std::vector<IconAhead> rootRows, otherRows;
-    std::int16_t slot = store.listHead;
-    for (int n = 0; slot >= 0 && slot < storeSlots && n < storeSlots; ++n) {
+    for (std::int16_t slot : listOrder()) {
         const MenuEntry& entry = items[slot];
         if (drawsIcon(entry)) {
             IconAhead icon{entry.iconIndex, entry.iconIndex == -1 ? entry.target.asText() : ""};
             (entry.parentMenu == 0 ? rootRows : otherRows).push_back(std::move(icon));
         }
-        slot = entry.nextIndex;
     }
     rootRows.insert(rootRows.end(), otherRows.begin(), otherRows.end());
     return rootRows;

@@ -19,8 +19,8 @@ TriggerWindow triggerWindow;
 void TriggerWindow::load() {
     const platform::ScreenMetrics screen = platform::screen();
     window_ = std::make_unique<platform::Window>(platform::WindowStyle::Trigger, *this, "Zelvora");
-    menuShown = 0;
-    dragged = 0;
+    menuShown = false;
+    dragged = false;
     hookTrigger(window_->handle());
     widthTwips = 48.0 * screen.twipsPerPixelX;
     heightTwips = 48.0 * screen.twipsPerPixelY;
@@ -74,26 +74,26 @@ void TriggerWindow::mouseMove(int buttons, int, double xPixels, double yPixels) 
     const float x = static_cast<float>(xPixels * screen.twipsPerPixelX);
     const float y = static_cast<float>(yPixels * screen.twipsPerPixelY);
     if (std::fabs(grabX - x) > 10 || std::fabs(grabY - y) > 10) {
-        dragged = 1;
+        dragged = true;
         leftTwips = leftTwips + (x - grabX);
         topTwips = topTwips + (y - grabY);
         place();
-        if (menuShown == 1)
+        if (menuShown)
             closeAll();
     }
 }
 
 void TriggerWindow::mouseUp(int button, int, double, double) {
     if (button == platform::buttonLeft) {
-        if (dragged == 1) {
-            dragged = 0;
+        if (dragged) {
+            dragged = false;
             return;
         }
-        if (menuShown == 0) {
+        if (!menuShown) {
             MenuWindow* root = menuLevels[0];
             root->build(0, 0);
             topLevel = 0;
-            menuShown = 1;
+            menuShown = true;
             setNotTopmost();
             if (root->window())
                 root->window()->focus();
@@ -111,7 +111,7 @@ void TriggerWindow::closeAll() {
         menuLevels[0]->destroy();
     sideStrip.hide();
     topLevel = -1;
-    menuShown = 0;
+    menuShown = false;
     // The quit path may close everything after the trigger itself is gone.
     if (window_)
         setTopmost();

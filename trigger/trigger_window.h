@@ -12,8 +12,8 @@ namespace zv {
 
 class TriggerWindow : public platform::WindowEvents {
   public:
-    int menuShown = 0;
-    int dragged = 0;
+    bool menuShown = false;
+    bool dragged = false;
     float grabX = 0, grabY = 0;
     double leftTwips = 0, topTwips = 0, widthTwips = 0, heightTwips = 0;
 

@@ -47,7 +47,7 @@ void BM_ReadMenuFile(benchmark::State& state) {
     const std::string bytes = zv::bench::fullMenuFile();
     for (auto _ : state) {
         zv::store = zv::ItemStore{};
-        zv::listInit();
+        zv::clearList();
         const std::string problem = zv::readMenuFile(bytes);
         if (!problem.empty()) {
             state.SkipWithError(("the full menu file does not read: " + problem).c_str());
@@ -61,7 +61,7 @@ BENCHMARK(BM_ReadMenuFile)->Unit(benchmark::kMicrosecond);
 
 void BM_WriteMenuFile(benchmark::State& state) {
     zv::store = zv::ItemStore{};
-    zv::listInit();
+    zv::clearList();
     if (const std::string problem = zv::readMenuFile(zv::bench::fullMenuFile()); !problem.empty())
         state.SkipWithError(problem.c_str());
     std::size_t bytes = 0;

@@ -19,7 +19,7 @@ inline std::string_view asText(const std::uint8_t* data, std::size_t size) {
 // The readers append to the one store and fill the one icon table: both start empty.
 inline void resetStore() {
     store = ItemStore{};
-    listInit();
+    clearList();
     lastMenuId = 0;
 }
 
@@ -31,10 +31,8 @@ inline void resetIconTable() {
 // The entries in list order.
 inline std::vector<MenuEntry> entries() {
     std::vector<MenuEntry> all;
-    listRewind();
-    Step step;
-    while (listStep(step))
-        all.push_back(step.entry);
+    for (std::int16_t slot : listOrder())
+        all.push_back(items[slot]);
     return all;
 }
 

@@ -28,17 +28,17 @@ enum Action {
 };
 
 // Root: 0 A, 1 Sub (menu 1), 2 B, 3 C. Menu 1: In1, Nested (menu 2). Menu 2: Deep. An entry of
-// menu 3 stands before the Menu entry that opens it (it survives a Delete, unreachable).
+// menu 3 stands before the Menu entry that opens it, as a new submenu's placeholder does.
 const std::string editMenuFile = " 3 \r\n"
-                             "A, 0 , 0 ,a,-1 \r\n"
-                             "Orphan, 0 , 3 ,o,-1 \r\n"
-                             "Sub, 1 , 0 , 1 ,-1 \r\n"
-                             "In1, 0 , 1 ,i,-1 \r\n"
-                             "Nested, 1 , 1 , 2 ,-1 \r\n"
-                             "Deep, 0 , 2 ,d,-1 \r\n"
-                             "Later, 1 , 2 , 3 ,-1 \r\n"
-                             "B, 0 , 0 ,b,-1 \r\n"
-                             "C, 0 , 0 ,c,-1 \r\n";
+                                 "A, 0 , 0 ,a,-1 \r\n"
+                                 "Orphan, 0 , 3 ,o,-1 \r\n"
+                                 "Sub, 1 , 0 , 1 ,-1 \r\n"
+                                 "In1, 0 , 1 ,i,-1 \r\n"
+                                 "Nested, 1 , 1 , 2 ,-1 \r\n"
+                                 "Deep, 0 , 2 ,d,-1 \r\n"
+                                 "Later, 1 , 2 , 3 ,-1 \r\n"
+                                 "B, 0 , 0 ,b,-1 \r\n"
+                                 "C, 0 , 0 ,c,-1 \r\n";
 
 std::vector<std::string> rowNames(const MenuWindow& m) {
     std::vector<std::string> names;
@@ -49,10 +49,8 @@ std::vector<std::string> rowNames(const MenuWindow& m) {
 
 std::vector<std::string> namesInList() {
     std::vector<std::string> names;
-    listRewind();
-    Step step;
-    while (listStep(step))
-        names.push_back(step.entry.name);
+    for (std::int16_t slot : listOrder())
+        names.push_back(items[slot].name);
     return names;
 }
 
@@ -147,8 +145,8 @@ TEST_F(EditCommandsTest, DeleteTakesSubmenusThatFollowAndRefusesTheOnlyRow) {
     command(root(), 1, Delete);
     EXPECT_TRUE(unsavedChanges);
     EXPECT_EQ(rowNames(root()), (std::vector<std::string>{"A", "B", "C"}));
-    // Menus 1, 2 and 3 went; the entry of menu 3 that stood before its Menu entry stays.
-    EXPECT_EQ(namesInList(), (std::vector<std::string>{"A", "Orphan", "B", "C"}));
+    // Menus 1, 2 and 3 went with every entry, the one before its Menu entry too.
+    EXPECT_EQ(namesInList(), (std::vector<std::string>{"A", "B", "C"}));
 
     test::startProgram(folder, " 1 \r\nOnly, 0 , 0 ,x,-1 \r\n");
     editMenu.editMode = true;
@@ -185,8 +183,7 @@ TEST_F(EditCommandsTest, EmptiedMenusCanBeFilledAgainAndAFullStoreIsRefused) {
 
     // Fill every slot, then Paste is refused with a message and changes nothing.
     while (store.freeSlot != -1) {
-        listRewind();
-        listAppend(MenuEntry{"filler", File, 9, Target("f"), -1, -1});
+        append(MenuEntry{"filler", File, 9, Target("f"), -1, -1});
     }
     const auto before = namesInList();
     unsavedChanges = false;

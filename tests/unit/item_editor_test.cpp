@@ -64,14 +64,14 @@ class ItemEditorTest : public ::testing::Test {
 };
 
 TEST_F(ItemEditorTest, SetupForANewEntryPicksTheFirstIconOfTheFirstGroup) {
-    itemEditor.prepare(-1, 7);
+    itemEditor.prepare(nullptr, 7);
     EXPECT_FALSE(itemEditor.editExisting);
-    EXPECT_EQ(editItem.parentMenu, 7);
+    EXPECT_EQ(itemEditor.entry().parentMenu, 7);
     EXPECT_EQ(control("defType").items, (std::vector<std::string>{"Apps", "Places"}));
     EXPECT_EQ(control("defType").selected, 0);
     EXPECT_EQ(control("defIcons").items, (std::vector<std::string>{"Editor", "Shell"}));
     EXPECT_EQ(control("defIcons").selected, 0);
-    EXPECT_EQ(editItem.iconIndex, 1);
+    EXPECT_EQ(itemEditor.entry().iconIndex, 1);
     EXPECT_EQ(control("cmbSpecials").items,
               (std::vector<std::string>{"Quit Zelvora", "Shutdown computer", "Run"}));
     // The loaded state: "Execute file:" chosen with its target enabled; no icon option chosen.
@@ -88,54 +88,54 @@ TEST_F(ItemEditorTest, SetupForANewEntryPicksTheFirstIconOfTheFirstGroup) {
 
 TEST_F(ItemEditorTest, SetupForExistingEntriesShowsTheirTypeAndIcon) {
     // A catalogue icon: its group and position, "Use user icon", the preview drawn.
-    itemEditor.prepare(root().slotOfRow(0), 0);
+    itemEditor.prepare(&items[root().slotOfRow(0)], 0);
     EXPECT_TRUE(itemEditor.editExisting);
     EXPECT_EQ(control("txtName").text, "Editor");
     EXPECT_EQ(control("txtTarget").text, "C:\\ed.exe");
     EXPECT_EQ(control("defType").selected, 0);
     EXPECT_EQ(control("defIcons").selected, 1);
     EXPECT_TRUE(control("optIco0").checked);
-    EXPECT_EQ(editItem.iconIndex, 2);
+    EXPECT_EQ(itemEditor.entry().iconIndex, 2);
     EXPECT_FALSE(control("opt1").enabled); // the type cannot change
     EXPECT_TRUE(control("opt0").enabled && control("opt0").checked);
     itemEditor.unload();
 
     // An icon taken from the target: "Rip the icon", which keeps -1.
-    itemEditor.prepare(root().slotOfRow(1), 0);
+    itemEditor.prepare(&items[root().slotOfRow(1)], 0);
     EXPECT_TRUE(control("optIco1").checked);
-    EXPECT_EQ(editItem.iconIndex, -1);
+    EXPECT_EQ(itemEditor.entry().iconIndex, -1);
     EXPECT_FALSE(control("defType").enabled);
     EXPECT_TRUE(control("opt1").checked);
     EXPECT_FALSE(control("txtTarget").enabled);
     itemEditor.unload();
 
     // A special: its code chosen in the list, the list enabled.
-    itemEditor.prepare(root().slotOfRow(3), 0);
+    itemEditor.prepare(&items[root().slotOfRow(3)], 0);
     EXPECT_TRUE(control("opt3").checked);
     EXPECT_EQ(control("cmbSpecials").selected, 0);
     EXPECT_TRUE(control("cmbSpecials").enabled);
     itemEditor.unload();
 
     // A catalogue icon in no group keeps its number with neither icon option chosen.
-    itemEditor.prepare(root().slotOfRow(4), 0);
-    EXPECT_EQ(editItem.iconIndex, 0);
+    itemEditor.prepare(&items[root().slotOfRow(4)], 0);
+    EXPECT_EQ(itemEditor.entry().iconIndex, 0);
     EXPECT_FALSE(control("optIco0").checked || control("optIco1").checked);
     itemEditor.unload();
 }
 
 TEST_F(ItemEditorTest, IconControlsChangeTheIconOnlyWhereTheyShould) {
-    itemEditor.prepare(root().slotOfRow(1), 0); // "Rip the icon": -1
+    itemEditor.prepare(&items[root().slotOfRow(1)], 0); // "Rip the icon": -1
     itemEditor.selectIconOption(0);
-    EXPECT_EQ(editItem.iconIndex, -1); // "Use user icon" alone changes nothing
+    EXPECT_EQ(itemEditor.entry().iconIndex, -1); // "Use user icon" alone changes nothing
     EXPECT_TRUE(control("defType").enabled);
     itemEditor.selectGroup(1);
     EXPECT_EQ(control("defIcons").items, (std::vector<std::string>{"Folder"}));
     EXPECT_EQ(control("defIcons").selected, -1);
-    EXPECT_EQ(editItem.iconIndex, -1); // a group alone changes nothing either
+    EXPECT_EQ(itemEditor.entry().iconIndex, -1); // a group alone changes nothing either
     itemEditor.selectIcon(0);
-    EXPECT_EQ(editItem.iconIndex, 3);
+    EXPECT_EQ(itemEditor.entry().iconIndex, 3);
     itemEditor.selectIconOption(1);
-    EXPECT_EQ(editItem.iconIndex, -1);
+    EXPECT_EQ(itemEditor.entry().iconIndex, -1);
     itemEditor.unload();
 }
 
@@ -145,7 +145,6 @@ TEST_F(ItemEditorTest, InsertOnRowTwoAddsAFileEntryAboveIt) {
         userTypes(d, "txtTarget", "C:\\notes.txt");
         userClicks(d, "cmdOK");
     });
-    EXPECT_EQ(editAccepted, 1);
     EXPECT_TRUE(unsavedChanges);
     EXPECT_EQ(rowNames(),
               (std::vector<std::string>{"Editor", "Sub", "Notes", "Head", "Quit", "Loose"}));
@@ -188,7 +187,7 @@ TEST_F(ItemEditorTest, NewSubmenusGetConsecutiveIdsAndAPlaceholder) {
         userClicks(d, "opt1");
         userClicks(d, "cmdCancel");
     });
-    EXPECT_EQ(editAccepted, 0);
+    EXPECT_EQ(rowNames().size(), 7u);
     EXPECT_EQ(lastMenuId, 6);
 }
 
@@ -224,7 +223,7 @@ TEST_F(ItemEditorTest, OkRefusesBadNamesAndNamesEmptySeparators) {
     });
     ASSERT_EQ(messages().size(), 1u);
     EXPECT_EQ(messages()[0].text, "Please select a name");
-    EXPECT_EQ(editAccepted, 0);
+    EXPECT_EQ(rowNames().size(), 6u);
 }
 
 TEST_F(ItemEditorTest, ModifyKeepsTheChainAndTheSubmenuId) {
@@ -266,8 +265,7 @@ TEST_F(ItemEditorTest, ARefusedInsertUsesUpNoSubmenuId) {
             free += item.name.empty();
         return free > 1;
     }()) {
-        listRewind();
-        listAppend(MenuEntry{"filler", File, 9, Target("f"), -1, -1});
+        append(MenuEntry{"filler", File, 9, Target("f"), -1, -1});
     }
     const auto rowsBefore = rowNames();
     command(0, Insert, [](platform::Dialog& d, platform::DialogModel&, platform::DialogEvents&) {
@@ -281,23 +279,36 @@ TEST_F(ItemEditorTest, ARefusedInsertUsesUpNoSubmenuId) {
     EXPECT_NE(messages().back().text.find("The menu is full"), std::string::npos);
 
     // With no slot at all the editor does not even open.
-    listRewind();
-    listAppend(MenuEntry{"filler", File, 9, Target("f"), -1, -1});
+    append(MenuEntry{"filler", File, 9, Target("f"), -1, -1});
     const auto shown = headless::dialogs().shown.size();
     command(0, Insert, {});
     EXPECT_EQ(headless::dialogs().shown.size(), shown);
     EXPECT_EQ(rowNames(), rowsBefore);
 }
 
-TEST_F(ItemEditorTest, CancelAfterAnEarlierOkLeavesEditAcceptedAtZero) {
-    command(0, Insert, [](platform::Dialog& d, platform::DialogModel&, platform::DialogEvents&) {
+TEST_F(ItemEditorTest, EachEditAnswersForItselfAndANewEntryStartsEmpty) {
+    auto& scripts = headless::dialogs().scripts;
+    scripts.push_back([](platform::Dialog& d, platform::DialogModel&, platform::DialogEvents&) {
         userTypes(d, "txtName", "X");
+        userTypes(d, "txtTarget", "C:\\x.exe");
         userClicks(d, "cmdOK");
     });
-    EXPECT_EQ(editAccepted, 1);
-    command(0, Insert, {}); // no script: the user closes the dialog at once
-    EXPECT_EQ(editAccepted, 0);
-    EXPECT_EQ(rowNames().size(), 6u);
+    const auto first = itemEditor.edit(nullptr, 0, nullptr);
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(first->name, "X");
+    EXPECT_EQ(first->target.asText(), "C:\\x.exe");
+    // Closed at once: no answer, whatever the edit before said.
+    EXPECT_FALSE(itemEditor.edit(nullptr, 0, nullptr).has_value());
+    // A new Header carries no target of an earlier edit.
+    scripts.push_back([](platform::Dialog& d, platform::DialogModel&, platform::DialogEvents&) {
+        userTypes(d, "txtName", "H");
+        userClicks(d, "opt2");
+        userClicks(d, "cmdOK");
+    });
+    const auto header = itemEditor.edit(nullptr, 0, nullptr);
+    ASSERT_TRUE(header.has_value());
+    EXPECT_EQ(header->itemType, Header);
+    EXPECT_EQ(header->target.asText(), "");
 }
 
 } // namespace

@@ -58,7 +58,7 @@ TEST_F(ItemExecutionTest, FilesGoToTheShellAndCloseEveryMenu) {
     EXPECT_FALSE(root().isOpen());
     EXPECT_FALSE(sideStrip.visible());
     EXPECT_EQ(topLevel, -1);
-    EXPECT_EQ(triggerWindow.menuShown, 0);
+    EXPECT_FALSE(triggerWindow.menuShown);
     EXPECT_TRUE(triggerTopmost());
 
     // A folder the same way; an empty target goes to the shell as it is, without a message.

@@ -18,118 +18,75 @@ MenuEntry named(const std::string& name, std::int16_t parent = 0) {
 
 std::vector<std::string> walkNames() {
     std::vector<std::string> names;
-    listRewind();
-    Step step;
-    while (listStep(step)) {
-        names.push_back(step.entry.name);
-        if (step.isLast)
-            break;
-    }
+    for (std::int16_t slot : listOrder())
+        names.push_back(items[slot].name);
     return names;
-}
-
-// Leaves the cursor on the entry in the given slot, as the edit commands do.
-void seek(std::int16_t slot) {
-    listRewind();
-    Step step;
-    while (listStep(step) && step.slot != slot) {
-    }
 }
 
 class ItemStoreTest : public ::testing::Test {
   protected:
     void SetUp() override {
         test::resetProgram();
-        listInit();
+        clearList();
     }
     void fill(std::initializer_list<const char*> names) {
         for (const char* n : names)
-            ASSERT_TRUE(listAppend(named(n)));
+            ASSERT_NE(append(named(n)), -1);
     }
 };
 
 TEST_F(ItemStoreTest, EmptyStoreWalksNoEntry) {
-    listRewind();
-    Step step;
-    EXPECT_FALSE(listStep(step));
-    EXPECT_TRUE(step.isLast);
-    EXPECT_EQ(step.slot, -1);
+    EXPECT_TRUE(walkNames().empty());
+    EXPECT_EQ(lastSlot(), -1);
     EXPECT_EQ(store.listHead, -1);
 }
 
-TEST_F(ItemStoreTest, AppendKeepsFileOrderAndMarksTheLast) {
+TEST_F(ItemStoreTest, AppendKeepsFileOrder) {
     fill({"a", "b", "c"});
-    listRewind();
-    Step step;
-    std::vector<std::pair<std::string, bool>> seen;
-    while (listStep(step))
-        seen.emplace_back(step.entry.name, step.isLast);
-    EXPECT_EQ(seen,
-              (std::vector<std::pair<std::string, bool>>{{"a", false}, {"b", false}, {"c", true}}));
+    EXPECT_EQ(walkNames(), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(lastSlot(), 2);
+    EXPECT_EQ(items[2].nextIndex, -1);
     EXPECT_EQ(store.freeSlot, 3);
 }
 
-TEST_F(ItemStoreTest, InsertAtTheFrontBecomesTheHead) {
+TEST_F(ItemStoreTest, InsertBeforeTheHeadBecomesTheHead) {
     fill({"a", "b"});
-    // Cursor on the first entry.
-    seek(0);
-    ASSERT_TRUE(listInsert(named("x")));
+    EXPECT_EQ(insertBefore(0, named("x")), 2);
     EXPECT_EQ(store.listHead, 2);
     EXPECT_EQ(walkNames(), (std::vector<std::string>{"x", "a", "b"}));
-
-    // Cursor rewound: the new entry is the head and the next step returns it.
-    listRewind();
-    ASSERT_TRUE(listInsert(named("y")));
+    EXPECT_EQ(insertBefore(2, named("y")), 3);
     EXPECT_EQ(store.listHead, 3);
-    Step step;
-    ASSERT_TRUE(listStep(step));
-    EXPECT_EQ(step.entry.name, "y");
-    EXPECT_EQ(step.slot, 3);
     EXPECT_EQ(walkNames(), (std::vector<std::string>{"y", "x", "a", "b"}));
 }
 
-TEST_F(ItemStoreTest, TwoInsertsInARowPutTheSecondFirst) {
+TEST_F(ItemStoreTest, EachInsertBeforeTheNewestPutsTheBatchNewestFirst) {
     fill({"a", "b", "c"});
-    seek(1);
-    ASSERT_TRUE(listInsert(named("first")));
-    ASSERT_TRUE(listInsert(named("second")));
+    const std::int16_t first = insertBefore(1, named("first"));
+    ASSERT_NE(first, -1);
+    ASSERT_NE(insertBefore(first, named("second")), -1);
     EXPECT_EQ(walkNames(), (std::vector<std::string>{"a", "second", "first", "b", "c"}));
 }
 
 TEST_F(ItemStoreTest, RemoveAtEveryPlace) {
     fill({"a", "b", "c", "d"});
-    // First entry: the head moves on.
-    seek(0);
-    listRemove();
+    remove(0); // the head moves on
     EXPECT_EQ(store.listHead, 1);
     EXPECT_EQ(walkNames(), (std::vector<std::string>{"b", "c", "d"}));
-
-    // Middle: the next step returns the successor with its slot, then the walk goes on.
-    seek(2);
-    listRemove();
-    Step step;
-    ASSERT_TRUE(listStep(step));
-    EXPECT_EQ(step.entry.name, "d");
-    EXPECT_EQ(step.slot, 3);
-    EXPECT_TRUE(step.isLast);
-    EXPECT_FALSE(listStep(step));
+    remove(2); // the middle
     EXPECT_EQ(walkNames(), (std::vector<std::string>{"b", "d"}));
-
-    // Last: the walk ends at once.
-    seek(3);
-    listRemove();
-    EXPECT_FALSE(listStep(step));
-    EXPECT_TRUE(step.isLast);
+    remove(3); // the last
+    EXPECT_EQ(walkNames(), (std::vector<std::string>{"b"}));
+    EXPECT_EQ(lastSlot(), 1);
+    remove(3); // not in the list any more: nothing happens
     EXPECT_EQ(walkNames(), (std::vector<std::string>{"b"}));
 }
 
-TEST_F(ItemStoreTest, InsertAfterRemovingTheLastEntryDoesNotBringItBack) {
+TEST_F(ItemStoreTest, InsertBeforeARemovedEntryAppendsAndDoesNotBringItBack) {
     fill({"a", "b"});
-    seek(1);
-    listRemove();
-    ASSERT_TRUE(listInsert(named("new")));
+    remove(1);
+    ASSERT_NE(insertBefore(1, named("new")), -1);
     EXPECT_EQ(walkNames(), (std::vector<std::string>{"a", "new"}));
-    ASSERT_TRUE(listAppend(named("end")));
+    ASSERT_NE(append(named("end")), -1);
     EXPECT_EQ(walkNames(), (std::vector<std::string>{"a", "new", "end"}));
 }
 
@@ -140,7 +97,7 @@ TEST_F(ItemStoreTest, SwapTradesContentsNotLinks) {
     b.iconIndex = 4;
     items[1] =
         MenuEntry{b.name, b.itemType, b.parentMenu, b.target, b.iconIndex, items[1].nextIndex};
-    listSwap(0, 1);
+    swapEntries(0, 1);
     EXPECT_EQ(walkNames(), (std::vector<std::string>{"b", "a", "c"}));
     EXPECT_EQ(items[0].parentMenu, 7);
     EXPECT_EQ(items[0].iconIndex, 4);
@@ -158,32 +115,31 @@ TEST_F(ItemStoreTest, FreeSlotsWrapAndRemovedSlotsStayTaken) {
     EXPECT_EQ(findFreeSlot(100), -1);
 
     test::resetProgram();
-    listInit();
+    clearList();
     fill({"a", "b"});
-    seek(0);
-    listRemove();
+    remove(0);
     // The removed entry keeps its name, so its slot is not handed out again this run.
     EXPECT_EQ(findFreeSlot(0), 2);
+    EXPECT_FALSE(inList(0));
+    EXPECT_TRUE(inList(1));
 }
 
 TEST_F(ItemStoreTest, FullStoreRefusesInsertAndAppend) {
     for (int i = 0; i < storeSlots; ++i)
-        ASSERT_TRUE(listAppend(named("e" + std::to_string(i))));
+        ASSERT_NE(append(named("e" + std::to_string(i))), -1);
     EXPECT_EQ(store.freeSlot, -1);
     const auto before = walkNames();
-    EXPECT_FALSE(listAppend(named("one too many")));
-    seek(5);
-    EXPECT_FALSE(listInsert(named("one too many")));
+    EXPECT_EQ(append(named("one too many")), -1);
+    EXPECT_EQ(insertBefore(5, named("one too many")), -1);
     EXPECT_EQ(walkNames(), before);
 }
 
 TEST_F(ItemStoreTest, TheLastEntryCanBeCopiedAndInsertedAgain) {
     fill({"a", "b"});
-    seek(1);
     const MenuEntry copy = items[1];
-    seek(0);
-    ASSERT_TRUE(listInsert(copy));
+    ASSERT_NE(insertBefore(0, copy), -1);
     EXPECT_EQ(walkNames(), (std::vector<std::string>{"b", "a", "b"}));
+    EXPECT_EQ(lastSlot(), 1);
 }
 
 TEST(TargetTest, TextAndNumberOfTheSameValueAreEqual) {

@@ -59,13 +59,8 @@ class LongTextTest : public ::testing::Test {
     }
     std::vector<MenuEntry> walk() {
         std::vector<MenuEntry> entries;
-        listRewind();
-        Step step;
-        while (listStep(step)) {
-            entries.push_back(step.entry);
-            if (step.isLast)
-                break;
-        }
+        for (std::int16_t slot : listOrder())
+            entries.push_back(items[slot]);
         return entries;
     }
     test::TempFolder folder;

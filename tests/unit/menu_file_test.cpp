@@ -16,10 +16,8 @@ namespace {
 
 std::vector<MenuEntry> walk() {
     std::vector<MenuEntry> entries;
-    listRewind();
-    Step step;
-    while (listStep(step))
-        entries.push_back(step.entry);
+    for (std::int16_t slot : listOrder())
+        entries.push_back(items[slot]);
     return entries;
 }
 
@@ -28,7 +26,7 @@ class MenuFileTest : public ::testing::Test {
     void SetUp() override { reset(); }
     void reset() {
         test::resetProgram(folder.path());
-        listInit();
+        clearList();
     }
     std::string read(const std::string& text) {
         reset();
@@ -52,7 +50,7 @@ TEST_F(MenuFileTest, NumberFormAndTheExampleLines) {
     MenuEntry ripped{"Ripped", File, 5, Target(""), 6, -1};
     MenuEntry header{"Head", Header, -2, Target("5 "), 5, -1};
     for (const auto& e : {notepad, sub, ripped, header})
-        ASSERT_TRUE(listAppend(e));
+        ASSERT_NE(append(e), -1);
     EXPECT_EQ(menuFileText(), " 4 \r\n"
                               "Notepad, 0 , 0 ,C:\\WINDOWS\\notepad.exe, 3 \r\n"
                               "Tools, 1 , 0 , 5 ,-1 \r\n"
@@ -170,7 +168,7 @@ TEST_F(MenuFileTest, SavedStoresReadBackTheSame) {
                 e.target = Target(t);
             }
             e.iconIndex = static_cast<std::int16_t>(static_cast<int>(rng() % 40) - 1);
-            ASSERT_TRUE(listAppend(e));
+            ASSERT_NE(append(e), -1);
             written.push_back(e);
         }
         const std::int16_t savedId = lastMenuId;
@@ -200,7 +198,7 @@ TEST_F(MenuFileTest, SavedStoresReadBackTheSame) {
 TEST_F(MenuFileTest, FailedSavesLeaveTheOldFileAndTheChangesAlone) {
     const std::string old = " 1 \r\nOld, 0 , 0 ,x, 0 \r\n";
     folder.write("menu.qlf", old);
-    ASSERT_TRUE(listAppend(MenuEntry{"New", File, 0, Target("y"), -1, -1}));
+    ASSERT_NE(append(MenuEntry{"New", File, 0, Target("y"), -1, -1}), -1);
 
     auto expectFailure = [&](const char* what) {
         unsavedChanges = true;

@@ -61,7 +61,7 @@ TEST_F(MenuLayoutTest, RootBesideTheTriggerWithTheStripBetween) {
     EXPECT_EQ(rec.pixels, (Rect{77, 660, 279, 728}));
     EXPECT_EQ(headless::focusedWindow(), &rec);
     EXPECT_EQ(topLevel, 0);
-    EXPECT_EQ(triggerWindow.menuShown, 1);
+    EXPECT_TRUE(triggerWindow.menuShown);
 }
 
 TEST_F(MenuLayoutTest, NearTheRightEdgeMenusOpenToTheLeft) {

@@ -1,6 +1,5 @@
 #include "core/app_state.h"
 #include "core/item_store.h"
-#include "core/skin_settings.h"
 #include "graphics/icon_registry.h"
 #include "menus/menu_window.h"
 #include "platform/headless/headless.h"
@@ -67,7 +66,7 @@ TEST_F(MenuPaintingTest, HighlightStylesCoverExactlyTheirRows) {
     EXPECT_EQ(px(100, 86), hlFrame); // one pixel below the row: the picture covers it
     EXPECT_EQ(px(100, 66), background);
 
-    skinSettings["UseGraphicalHL"] = false;
+    menuLevels[0]->skin.graphicalHighlight = false;
     hover(4);
     EXPECT_EQ(px(1, 66), flat);
     EXPECT_EQ(px(199, 85), flat);
@@ -77,8 +76,7 @@ TEST_F(MenuPaintingTest, HighlightStylesCoverExactlyTheirRows) {
     EXPECT_EQ(px(100, 87), dark);
     EXPECT_EQ(px(0, 70), white); // the bevel is drawn over the highlight
 
-    // An absent switch counts as off; Header and Separator rows never highlight.
-    skinSettings.erase("UseGraphicalHL");
+    // Header and Separator rows never highlight.
     hover(4);
     EXPECT_EQ(px(50, 70), flat);
     hover(0);

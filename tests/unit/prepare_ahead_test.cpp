@@ -83,13 +83,12 @@ TEST_F(PrepareAheadTest, IdleTimeReadiesTheFirstOpeningWithoutChangingWhatItShow
     EXPECT_GT(headless::runIdle(), 0);
     EXPECT_EQ(headless::runIdle(), 0) << "the work ends";
     // The strip and the root's window are made and stay hidden; nothing is registered, the
-    // store's cursor has not moved, and every icon the rows draw is read, app.exe's once.
+    // store has not changed, and every icon the rows draw is read, app.exe's once.
     EXPECT_EQ(hiddenOf(platform::WindowStyle::SideStrip).size(), 1u);
     EXPECT_EQ(hiddenOf(platform::WindowStyle::Menu).size(), 1u);
     EXPECT_EQ(iconRegistry.iconCount, 3);
-    EXPECT_EQ(store.listCursor, before.listCursor);
-    EXPECT_EQ(store.listPrev, before.listPrev);
-    EXPECT_EQ(store.listNext, before.listNext);
+    EXPECT_EQ(store.items, before.items);
+    EXPECT_EQ(store.listHead, before.listHead);
     EXPECT_EQ(headless::liveIcons(), 3);
 
     // Opening reads no file again and shows exactly what it showed unprepared, with the same

@@ -45,11 +45,9 @@ class QuickAddTest : public ::testing::Test {
     }
     std::vector<std::string> menuNames(std::int16_t id) {
         std::vector<std::string> names;
-        listRewind();
-        Step step;
-        while (listStep(step))
-            if (step.entry.parentMenu == id)
-                names.push_back(step.entry.name);
+        for (std::int16_t slot : listOrder())
+            if (items[slot].parentMenu == id)
+                names.push_back(items[slot].name);
         return names;
     }
     std::vector<std::string> messageTexts() {
@@ -124,8 +122,7 @@ TEST_F(QuickAddTest, EmptyNamesAndAFullStoreAreRefusedWithAMessage) {
     EXPECT_EQ(menuNames(0).size(), 3u);
 
     while (store.freeSlot != -1) {
-        listRewind();
-        listAppend(MenuEntry{"filler", File, 9, Target("f"), -1, -1});
+        append(MenuEntry{"filler", File, 9, Target("f"), -1, -1});
     }
     headless::userTypes(dialog(), "lblName", "Alpha");
     headless::userClicks(dialog(), "cmdYes");

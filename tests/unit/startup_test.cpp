@@ -3,7 +3,6 @@
 
 #include "core/app_state.h"
 #include "core/item_store.h"
-#include "core/skin_settings.h"
 #include "graphics/icon_registry.h"
 #include "platform/headless/headless.h"
 #include "test_support.h"
@@ -60,9 +59,6 @@ TEST_F(StartupTest, ValidFolderLoadsEverythingSilently) {
     EXPECT_EQ(items[1].target.asNumber(), std::optional<std::int16_t>(2));
     EXPECT_EQ(iconRegistry.iconCount, 1);
     EXPECT_EQ(iconRegistry.lastCatalogueIcon, 0);
-    EXPECT_EQ(skinNumber("ItemHeight"), 20);
-    EXPECT_EQ(skinText("Font"), "Tahoma");
-    EXPECT_TRUE(skinSwitch("UseGraphicalHL"));
     EXPECT_FALSE(unsavedChanges);
     EXPECT_FALSE(clipItem.has_value());
 }

@@ -81,8 +81,6 @@ void resetProgram(const std::string& programFolder) {
     topLevel = 0;
     lastMenuId = 0;
     clipItem.reset();
-    editItem = MenuEntry{};
-    editAccepted = 0;
     skipMouseMove = false;
     batchAddOpen = false;
 }

@@ -42,12 +42,12 @@ TEST_F(TriggerTest, PlacedLowLeftTopmostWithItsFace) {
 TEST_F(TriggerTest, ClickOpensAndClosesTheRootMenu) {
     click(buttonLeft);
     EXPECT_TRUE(root().isOpen());
-    EXPECT_EQ(triggerWindow.menuShown, 1);
+    EXPECT_TRUE(triggerWindow.menuShown);
     EXPECT_FALSE(rec().topmost);
     click(buttonLeft);
     EXPECT_FALSE(root().isOpen());
     EXPECT_FALSE(sideStrip.visible());
-    EXPECT_EQ(triggerWindow.menuShown, 0);
+    EXPECT_FALSE(triggerWindow.menuShown);
     EXPECT_EQ(topLevel, -1);
     EXPECT_TRUE(rec().topmost);
 }
@@ -72,7 +72,7 @@ TEST_F(TriggerTest, DragMovesTheTriggerOpensNothingAndClosesAnOpenMenu) {
     triggerWindow.mouseDown(buttonLeft, 0, 10, 10);
     triggerWindow.mouseMove(buttonLeft, 0, 10, 30);
     EXPECT_FALSE(root().isOpen());
-    EXPECT_EQ(triggerWindow.menuShown, 0);
+    EXPECT_FALSE(triggerWindow.menuShown);
     triggerWindow.mouseUp(buttonLeft, 0, 10, 30);
     EXPECT_FALSE(root().isOpen());
 
