@@ -55,7 +55,7 @@ void startUp() {
     clipItem.reset();
     unsavedChanges = false;
 
-    menuLevels[0] = &menuWindowObject(0);
+    menuLevel(0);
 
     sideStrip.widthTwips = 28.0 * platform::screen().twipsPerPixelX;
 

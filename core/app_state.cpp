@@ -3,7 +3,6 @@
 namespace zv {
 
 bool unsavedChanges = false;
-std::array<MenuWindow*, menuLevelCount> menuLevels{};
 std::int16_t topLevel = -1;
 std::int16_t lastMenuId = 0;
 std::optional<MenuEntry> clipItem;

@@ -14,8 +14,6 @@ class MenuWindow;
 inline constexpr int menuLevelCount = 11; // levels 0 (the root) to 10
 
 extern bool unsavedChanges;
-// One menu window per open level; entry 0 is the root menu window, made at start-up.
-extern std::array<MenuWindow*, menuLevelCount> menuLevels;
 // The deepest open level; -1 when every menu window is closed.
 extern std::int16_t topLevel;
 // The highest submenu id handed out so far.

@@ -4,14 +4,6 @@
 
 namespace zv {
 
-namespace {
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-} // namespace
-
 bool FieldReader::atLineEnd() const {
     return pos_ < text_.size() && (text_[pos_] == '\r' || text_[pos_] == '\n');
 }

@@ -2,14 +2,6 @@
 
 namespace zv {
 
-namespace {
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-} // namespace
-
 std::optional<std::int16_t> parseInt16(const std::string& text) {
     std::size_t i = 0, end = text.size();
     while (i < end && isBlank(text[i]))

@@ -22,6 +22,11 @@ enum SpecialCode : std::int16_t {
     SpecialRun = 2,
 };
 
+// The blanks the data files allow around fields and numbers: space and tab.
+inline bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
 // Reads a 16-bit signed decimal number with blanks allowed around the digits.
 std::optional<std::int16_t> parseInt16(const std::string& text);
 

@@ -3,6 +3,7 @@
 #include "core/app_state.h"
 #include "core/field_reader.h"
 #include "core/item_store.h"
+#include "core/menu_entry.h"
 #include "core/messages.h"
 #include "graphics/icon_registry.h"
 #include "platform/files.h"
@@ -11,10 +12,6 @@
 namespace zv {
 
 namespace {
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 
 // Texts the reader would otherwise cut or trim are written inside double quotes.
 bool needsQuotes(const std::string& text) {

@@ -7,6 +7,7 @@
 #include "editing/item_editor.h"
 #include "editing/quick_add_dialog.h"
 #include "menus/menu_window.h"
+#include "menus/menu_windows.h"
 #include "platform/message_box.h"
 #include "platform/popup_menu.h"
 #include "trigger/quit.h"
@@ -117,8 +118,7 @@ void EditMenu::show(MenuWindow& caller) {
 
 void EditMenu::stopHoverTimers() {
     for (int level = 0; level <= topLevel && level < menuLevelCount; ++level)
-        if (menuLevels[level])
-            menuLevels[level]->stopHoverTimer();
+        menuLevel(level).stopHoverTimer();
 }
 
 bool EditMenu::highlighted() const {

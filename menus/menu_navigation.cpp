@@ -59,10 +59,10 @@ void MenuWindow::mouseMove(int, int, double x, double y) {
     if (level != 0) {
         // Keep the row that opened this submenu highlighted and stop the parent from closing
         // it while the pointer is in here.
-        MenuWindow* parent = menuLevels[level - 1];
-        parent->hoverRow = parentRow;
-        parent->drawAll();
-        parent->stopHoverTimer();
+        MenuWindow& parent = menuLevel(level - 1);
+        parent.hoverRow = parentRow;
+        parent.drawAll();
+        parent.stopHoverTimer();
     }
 }
 
@@ -74,7 +74,7 @@ void MenuWindow::mouseDown(int button, int, double x, double y) {
         hitTest(x, y);
         drawAll();
         if (topLevel > level)
-            menuLevels[level + 1]->destroy();
+            menuLevel(level + 1).destroy();
         executeEntry();
     }
 }
@@ -84,7 +84,7 @@ void MenuWindow::timerTick() {
     if (onSubmenu)
         openSubmenu();
     else if (topLevel > level)
-        menuLevels[level + 1]->destroy();
+        menuLevel(level + 1).destroy();
     stopHoverTimer();
 }
 
@@ -98,9 +98,8 @@ void MenuWindow::openSubmenu() {
     if (!submenu)
         return;
     destroy(true);
-    MenuWindow& child = menuWindowObject(level + 1);
+    MenuWindow& child = menuLevel(level + 1);
     child.renew();
-    menuLevels[level + 1] = &child;
     child.build(*submenu, static_cast<std::int16_t>(level + 1), hoverRow);
     topLevel = static_cast<std::int16_t>(level + 1);
     stopHoverTimer();

@@ -1,4 +1,5 @@
 #include "menus/menu_window.h"
+#include "menus/menu_windows.h"
 
 #include "core/app_state.h"
 #include "core/item_store.h"
@@ -49,7 +50,7 @@ void MenuWindow::build(std::int16_t menu, std::int16_t atLevel, std::int16_t fro
     heightTwips = (y + 2) * screen.twipsPerPixelY;
 
     // Beside the trigger with the side strip between, or beside the parent.
-    MenuWindow* parent = level > 0 ? menuLevels[level - 1] : nullptr;
+    MenuWindow* parent = level > 0 ? &menuLevel(level - 1) : nullptr;
     if (level == 0) {
         sideStrip.leftTwips = triggerWindow.rightEdge();
         sideStrip.pictureTop = heightTwips - sideStrip.pictureHeight();
@@ -102,8 +103,8 @@ void MenuWindow::rebuild() {
 }
 
 void MenuWindow::destroy(bool keepThisLevel) {
-    if (topLevel > level && level + 1 < menuLevelCount && menuLevels[level + 1])
-        menuLevels[level + 1]->destroy();
+    if (topLevel > level && level + 1 < menuLevelCount)
+        menuLevel(level + 1).destroy();
     skipMouseMove = true;
     if (keepThisLevel) {
         topLevel = level;

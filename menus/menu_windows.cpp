@@ -10,10 +10,12 @@ std::array<std::unique_ptr<MenuWindow>, menuLevelCount> objects;
 
 } // namespace
 
-MenuWindow& menuWindowObject(int level) {
+MenuWindow& menuLevel(int level) {
     auto& object = objects[static_cast<std::size_t>(level)];
-    if (!object)
+    if (!object) {
         object = std::make_unique<MenuWindow>();
+        object->level = static_cast<std::int16_t>(level);
+    }
     return *object;
 }
 

@@ -6,8 +6,8 @@
 
 namespace zv {
 
-// The object for a level (0 to 10), made on first use.
-MenuWindow& menuWindowObject(int level);
+// The menu window of a level (0 the root, up to 10), made on first use; closed until built.
+MenuWindow& menuLevel(int level);
 
 // Lets every menu window object go with its native window; only for a program that starts
 // again in the same process (the unit tests).

@@ -5,6 +5,7 @@
 #include "graphics/icon_registry.h"
 #include "graphics/side_strip.h"
 #include "menus/menu_window.h"
+#include "menus/menu_windows.h"
 #include "platform/window.h"
 
 #include <cstddef>
@@ -51,8 +52,7 @@ class Ahead {
             sideStrip.load();
             return true;
         case 1:
-            if (menuLevels[0])
-                menuLevels[0]->load();
+            menuLevel(0).load();
             return true;
         case 2:
             icons_ = iconsOfTheRows();

@@ -6,6 +6,7 @@
 #include "editing/item_editor.h"
 #include "graphics/skin_pictures.h"
 #include "menus/menu_window.h"
+#include "menus/menu_windows.h"
 #include "platform/process.h"
 #include "trigger/focus_watcher.h"
 #include "trigger/trigger_window.h"
@@ -16,7 +17,7 @@ void quitApp() {
     if (unsavedChanges && !askSave())
         return;
     if (topLevel != -1) {
-        menuLevels[0]->destroy();
+        menuLevel(0).destroy();
         triggerWindow.closeAll();
     }
     if (triggerWindow.window())

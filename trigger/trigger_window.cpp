@@ -5,6 +5,7 @@
 #include "graphics/side_strip.h"
 #include "graphics/trigger_picture.h"
 #include "menus/menu_window.h"
+#include "menus/menu_windows.h"
 #include "platform/message_box.h"
 #include "platform/screen.h"
 #include "trigger/focus_watcher.h"
@@ -90,13 +91,13 @@ void TriggerWindow::mouseUp(int button, int, double, double) {
             return;
         }
         if (!menuShown) {
-            MenuWindow* root = menuLevels[0];
-            root->build(0, 0);
+            MenuWindow& root = menuLevel(0);
+            root.build(0, 0);
             topLevel = 0;
             menuShown = true;
             setNotTopmost();
-            if (root->window())
-                root->window()->focus();
+            if (root.window())
+                root.window()->focus();
         } else {
             closeAll();
         }
@@ -107,8 +108,7 @@ void TriggerWindow::mouseUp(int button, int, double, double) {
 }
 
 void TriggerWindow::closeAll() {
-    if (menuLevels[0])
-        menuLevels[0]->destroy();
+    menuLevel(0).destroy();
     sideStrip.hide();
     topLevel = -1;
     menuShown = false;

@@ -4,6 +4,7 @@
 // Besides Google Benchmark's own output, `--table FILE` appends this program's rows to the
 // benchmark table that scripts/bench prints.
 #include "bench_data.h"
+#include "menus/menu_windows.h"
 #include "report.h"
 #include "test_support.h"
 
@@ -90,7 +91,7 @@ class FullProgram {
     FullProgram(const FullProgram&) = delete;
     FullProgram& operator=(const FullProgram&) = delete;
 
-    zv::MenuWindow& root() { return *zv::menuLevels[0]; }
+    zv::MenuWindow& root() { return zv::menuLevel(0); }
 
   private:
     zv::test::TempFolder folder_;

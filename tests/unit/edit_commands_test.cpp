@@ -2,6 +2,7 @@
 #include "core/item_store.h"
 #include "editing/edit_menu.h"
 #include "menus/menu_window.h"
+#include "menus/menu_windows.h"
 #include "platform/headless/headless.h"
 #include "test_support.h"
 #include "trigger/trigger_window.h"
@@ -62,7 +63,7 @@ class EditCommandsTest : public ::testing::Test {
         triggerWindow.mouseUp(platform::buttonLeft, 0, 5, 5);
         editMenu.editMode = true;
     }
-    MenuWindow& root() { return *menuLevels[0]; }
+    MenuWindow& root() { return menuLevel(0); }
     // A right click on a row of a window, choosing an entry of the pop-up menu.
     void command(MenuWindow& window, int row, int entry) {
         window.hoverRow = static_cast<std::int16_t>(row);
@@ -72,7 +73,7 @@ class EditCommandsTest : public ::testing::Test {
     MenuWindow& openSub(int row) {
         root().hoverRow = static_cast<std::int16_t>(row);
         root().timerTick();
-        return *menuLevels[1];
+        return menuLevel(1);
     }
     std::vector<headless::ShownMessage>& messages() { return headless::state().messages; }
     test::TempFolder folder;

@@ -4,6 +4,7 @@
 #include "editing/item_editor.h"
 #include "graphics/icon_registry.h"
 #include "menus/menu_window.h"
+#include "menus/menu_windows.h"
 #include "platform/headless/headless.h"
 #include "test_support.h"
 #include "trigger/trigger_window.h"
@@ -42,7 +43,7 @@ class ItemEditorTest : public ::testing::Test {
         triggerWindow.mouseUp(platform::buttonLeft, 0, 5, 5);
         editMenu.editMode = true;
     }
-    MenuWindow& root() { return *menuLevels[0]; }
+    MenuWindow& root() { return menuLevel(0); }
     platform::DialogModel& model() { return itemEditor.model; }
     const platform::Control& control(const char* name) { return itemEditor.model.control(name); }
     // Runs a command whose dialog the script answers as the user.
@@ -178,9 +179,9 @@ TEST_F(ItemEditorTest, NewSubmenusGetConsecutiveIdsAndAPlaceholder) {
     root().hoverRow = 1;
     root().timerTick();
     ASSERT_EQ(topLevel, 1);
-    EXPECT_EQ(menuLevels[1]->lastRow, 0);
-    EXPECT_EQ(items[menuLevels[1]->slotOfRow(0)].name, "No program");
-    EXPECT_EQ(items[menuLevels[1]->slotOfRow(0)].target.asText(), "");
+    EXPECT_EQ(menuLevel(1).lastRow, 0);
+    EXPECT_EQ(items[menuLevel(1).slotOfRow(0)].name, "No program");
+    EXPECT_EQ(items[menuLevel(1).slotOfRow(0)].target.asText(), "");
 
     // Choosing "Menu" and cancelling uses up no id.
     command(0, Insert, [](platform::Dialog& d, platform::DialogModel&, platform::DialogEvents&) {

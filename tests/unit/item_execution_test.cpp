@@ -2,6 +2,7 @@
 #include "core/item_store.h"
 #include "graphics/side_strip.h"
 #include "menus/menu_window.h"
+#include "menus/menu_windows.h"
 #include "platform/headless/headless.h"
 #include "test_support.h"
 #include "trigger/focus_watcher.h"
@@ -40,7 +41,7 @@ class ItemExecutionTest : public ::testing::Test {
         triggerWindow.mouseDown(platform::buttonLeft, 0, 5, 5);
         triggerWindow.mouseUp(platform::buttonLeft, 0, 5, 5);
     }
-    MenuWindow& root() { return *menuLevels[0]; }
+    MenuWindow& root() { return menuLevel(0); }
     void enterOn(int row) {
         root().hoverRow = static_cast<std::int16_t>(row);
         root().keyDown(13, 0);
@@ -117,7 +118,7 @@ TEST_F(ItemExecutionTest, LosingTheActivationClosesEverythingGainingItNothing) {
     ASSERT_TRUE(headless::sendActivateApp(0x12340000u)); // low word 0: losing
     EXPECT_EQ(topLevel, -1);
     EXPECT_FALSE(root().isOpen());
-    EXPECT_FALSE(menuLevels[1]->isOpen());
+    EXPECT_FALSE(menuLevel(1).isOpen());
     EXPECT_FALSE(sideStrip.visible());
     EXPECT_TRUE(triggerTopmost());
     EXPECT_EQ(loWord(0x0001FFFFu), -1);

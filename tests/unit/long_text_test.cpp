@@ -48,7 +48,7 @@ class LongTextTest : public ::testing::Test {
         triggerWindow.mouseUp(platform::buttonLeft, 0, 5, 5);
         ASSERT_TRUE(root().isOpen());
     }
-    MenuWindow& root() { return *menuLevels[0]; }
+    MenuWindow& root() { return menuLevel(0); }
     const std::vector<headless::TextRecord>& texts(MenuWindow& menu) {
         return headless::record(*menu.window()).surface.texts();
     }
@@ -99,7 +99,7 @@ TEST_F(LongTextTest, CaptionsAreDrawnWhole) {
     EXPECT_TRUE(headless::desktop().faults.empty());
 
     openSubmenu();
-    const auto& inner = texts(*menuLevels[1]);
+    const auto& inner = texts(menuLevel(1));
     ASSERT_EQ(inner.size(), 1u);
     EXPECT_EQ(inner[0].text, "Inner");
 }
@@ -124,8 +124,8 @@ TEST_F(LongTextTest, TheShellGetsTheWholePath) {
     triggerWindow.mouseDown(platform::buttonLeft, 0, 5, 5);
     triggerWindow.mouseUp(platform::buttonLeft, 0, 5, 5);
     openSubmenu();
-    menuLevels[1]->hoverRow = 0;
-    menuLevels[1]->keyDown(13, 0);
+    menuLevel(1).hoverRow = 0;
+    menuLevel(1).keyDown(13, 0);
     ASSERT_EQ(headless::desktop().shellCalls.size(), 2u);
     EXPECT_EQ(headless::desktop().shellCalls[1].file, longSubmenuTarget);
     EXPECT_EQ(topLevel, -1);

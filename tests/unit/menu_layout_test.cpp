@@ -24,14 +24,14 @@ std::string menuWithSubmenu(int count) {
 class MenuLayoutTest : public ::testing::Test {
   protected:
     void start(const std::string& menuFile) { test::startProgram(folder, menuFile); }
-    MenuWindow& root() { return *menuLevels[0]; }
+    MenuWindow& root() { return menuLevel(0); }
     // Opens the submenu of the root's row 1 the way the hover timer does.
     MenuWindow& openSub() {
         if (!root().isOpen())
             root().build(0, 0);
         root().hoverRow = 1;
         root().timerTick();
-        return *menuLevels[1];
+        return menuLevel(1);
     }
     test::TempFolder folder;
 };
@@ -120,30 +120,30 @@ TEST_F(MenuLayoutTest, DestroyClosesDeeperLevelsDeepestFirst) {
     root().build(0, 0);
     topLevel = 0;
     for (int level = 0; level < 3; ++level) {
-        menuLevels[level]->hoverRow = 0;
-        menuLevels[level]->timerTick();
+        menuLevel(level).hoverRow = 0;
+        menuLevel(level).timerTick();
     }
     ASSERT_EQ(topLevel, 3);
     std::vector<platform::Window*> native;
     for (int level = 0; level <= 3; ++level)
-        native.push_back(menuLevels[level]->window());
+        native.push_back(menuLevel(level).window());
 
-    menuLevels[1]->destroy(true);
+    menuLevel(1).destroy(true);
     EXPECT_EQ(topLevel, 1);
-    EXPECT_TRUE(menuLevels[1]->isOpen());
-    EXPECT_FALSE(menuLevels[2]->isOpen());
-    EXPECT_FALSE(menuLevels[3]->isOpen());
+    EXPECT_TRUE(menuLevel(1).isOpen());
+    EXPECT_FALSE(menuLevel(2).isOpen());
+    EXPECT_FALSE(menuLevel(3).isOpen());
     EXPECT_TRUE(skipMouseMove);
 
-    menuLevels[1]->hoverRow = 0;
-    menuLevels[1]->timerTick();
-    menuLevels[1]->destroy();
+    menuLevel(1).hoverRow = 0;
+    menuLevel(1).timerTick();
+    menuLevel(1).destroy();
     EXPECT_EQ(topLevel, 0);
-    EXPECT_FALSE(menuLevels[1]->isOpen());
+    EXPECT_FALSE(menuLevel(1).isOpen());
     EXPECT_TRUE(root().isOpen());
     // A closed window keeps its fields.
-    EXPECT_EQ(menuLevels[1]->menuId, 1);
-    EXPECT_EQ(menuLevels[1]->level, 1);
+    EXPECT_EQ(menuLevel(1).menuId, 1);
+    EXPECT_EQ(menuLevel(1).level, 1);
 }
 
 TEST_F(MenuLayoutTest, RebuildShowsANewRowAndKeepsTheHighlight) {

@@ -1,6 +1,7 @@
 #include "core/app_state.h"
 #include "core/item_store.h"
 #include "menus/menu_window.h"
+#include "menus/menu_windows.h"
 #include "platform/headless/headless.h"
 #include "test_support.h"
 #include "trigger/trigger_window.h"
@@ -29,7 +30,7 @@ class MenuNavigationTest : public ::testing::Test {
         triggerWindow.mouseUp(platform::buttonLeft, 0, 5, 5);
         skipMouseMove = false;
     }
-    MenuWindow& level(int d) { return *menuLevels[d]; }
+    MenuWindow& level(int d) { return menuLevel(d); }
     headless::WindowRecord& rec(int d) { return headless::record(*level(d).window()); }
     // The centre of a row, in client pixels.
     void moveTo(int d, int row) {

@@ -2,6 +2,7 @@
 #include "core/item_store.h"
 #include "graphics/icon_registry.h"
 #include "menus/menu_window.h"
+#include "menus/menu_windows.h"
 #include "platform/headless/headless.h"
 #include "test_support.h"
 
@@ -30,7 +31,7 @@ class MenuPaintingTest : public ::testing::Test {
         root().hoverRow = 99;
         root().build(0, 0);
     }
-    MenuWindow& root() { return *menuLevels[0]; }
+    MenuWindow& root() { return menuLevel(0); }
     const headless::Canvas& canvas() { return headless::record(*root().window()).surface; }
     Rgb px(int x, int y) { return canvas().pixel(x, y); }
     void hover(int row) {
@@ -66,7 +67,7 @@ TEST_F(MenuPaintingTest, HighlightStylesCoverExactlyTheirRows) {
     EXPECT_EQ(px(100, 86), hlFrame); // one pixel below the row: the picture covers it
     EXPECT_EQ(px(100, 66), background);
 
-    menuLevels[0]->skin.graphicalHighlight = false;
+    menuLevel(0).skin.graphicalHighlight = false;
     hover(4);
     EXPECT_EQ(px(1, 66), flat);
     EXPECT_EQ(px(199, 85), flat);

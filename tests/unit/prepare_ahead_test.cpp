@@ -36,7 +36,7 @@ class PrepareAheadTest : public ::testing::Test {
         triggerWindow.mouseDown(buttonLeft, 0, 10, 10);
         triggerWindow.mouseUp(buttonLeft, 0, 10, 10);
     }
-    MenuWindow& root() { return *menuLevels[0]; }
+    MenuWindow& root() { return menuLevel(0); }
 
     // What the user sees of the root and its submenu, and the icon indexes their rows got.
     struct Seen {
@@ -51,7 +51,7 @@ class PrepareAheadTest : public ::testing::Test {
         seen.rootImage = headless::record(*root().window()).presented;
         root().hoverRow = 2;
         root().keyDown(39, 0); // Right
-        MenuWindow& sub = *menuLevels[1];
+        MenuWindow& sub = menuLevel(1);
         seen.subImage = headless::record(*sub.window()).presented;
         for (int slot = store.listHead; slot >= 0; slot = items[slot].nextIndex)
             seen.iconIndexes.push_back(items[slot].iconIndex);
@@ -119,7 +119,7 @@ TEST_F(PrepareAheadTest, AnEntryEditedBeforeItsFirstPaintingGetsItsNewTargetsIco
 TEST_F(PrepareAheadTest, AClosedLevelKeepsItsNativeWindowHiddenForTheNextOpening) {
     start();
     const Seen first = openRootAndSubmenu();
-    MenuWindow& sub = *menuLevels[1];
+    MenuWindow& sub = menuLevel(1);
     void* rootHandle = root().window()->handle();
     void* subHandle = sub.window()->handle();
     // The pointer moving off the highlighted row starts the hover timer (the first move after

@@ -3,6 +3,7 @@
 #include "editing/edit_menu.h"
 #include "editing/quick_add_dialog.h"
 #include "menus/menu_window.h"
+#include "menus/menu_windows.h"
 #include "platform/headless/headless.h"
 #include "test_support.h"
 #include "trigger/trigger_window.h"
@@ -36,8 +37,8 @@ class QuickAddTest : public ::testing::Test {
     void batchAdd(const std::string& folderAnswer) {
         headless::dialogs().folderAnswers.push_back(folderAnswer);
         headless::dialogs().popupAnswers.push_back(BatchAdd);
-        menuLevels[0]->hoverRow = 0;
-        menuLevels[0]->mouseDown(platform::buttonRight, 0, 10, 10);
+        menuLevel(0).hoverRow = 0;
+        menuLevel(0).mouseDown(platform::buttonRight, 0, 10, 10);
     }
     platform::Dialog& dialog() { return *headless::openDialogs().at(0)->dialog; }
     const platform::Control& control(const char* name) {

@@ -77,7 +77,6 @@ void resetProgram(const std::string& programFolder) {
     store = ItemStore{};
     iconRegistry = IconRegistry{};
     unsavedChanges = false;
-    menuLevels = {};
     topLevel = 0;
     lastMenuId = 0;
     clipItem.reset();

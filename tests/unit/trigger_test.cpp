@@ -2,6 +2,7 @@
 #include "graphics/side_strip.h"
 #include "graphics/trigger_picture.h"
 #include "menus/menu_window.h"
+#include "menus/menu_windows.h"
 #include "platform/headless/headless.h"
 #include "test_support.h"
 #include "trigger/trigger_window.h"
@@ -22,7 +23,7 @@ class TriggerTest : public ::testing::Test {
         triggerWindow.mouseDown(button, 0, x, y);
         triggerWindow.mouseUp(button, 0, x, y);
     }
-    MenuWindow& root() { return *menuLevels[0]; }
+    MenuWindow& root() { return menuLevel(0); }
     test::TempFolder folder;
 };
 
