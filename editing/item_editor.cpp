@@ -15,11 +15,11 @@ namespace zv {
 
 ItemEditor itemEditor;
 
+using namespace editorControl;
+
 namespace {
 
 constexpr Rgb previewBackground{245, 244, 243};
-constexpr int typeOptions = 5;
-constexpr int iconOptions = 2;
 
 } // namespace
 
@@ -51,15 +51,17 @@ void ItemEditor::close() {
         dialog_->close();
 }
 
-void ItemEditor::checkOption(const std::string& prefix, int count, int option) {
-    for (int i = 0; i < count; ++i)
-        model.control(prefix + std::to_string(i)).checked = i == option;
+template <std::size_t n>
+void ItemEditor::checkOption(const std::array<platform::ControlId, n>& set, int option) {
+    for (std::size_t i = 0; i < n; ++i)
+        model[set[i]].checked = static_cast<int>(i) == option;
 }
 
-int ItemEditor::checkedOption(const std::string& prefix, int count) const {
-    for (int i = 0; i < count; ++i)
-        if (model.control(prefix + std::to_string(i)).checked)
-            return i;
+template <std::size_t n>
+int ItemEditor::checkedOption(const std::array<platform::ControlId, n>& set) const {
+    for (std::size_t i = 0; i < n; ++i)
+        if (model[set[i]].checked)
+            return static_cast<int>(i);
     return -1;
 }
 
@@ -83,22 +85,22 @@ void ItemEditor::prepare(const MenuEntry* existing, std::int16_t parentMenu) {
     entry_.parentMenu = parentMenu;
 
     // Group names, the special commands, the preview's background.
-    auto& groups = model.control("defType");
+    auto& groups = model[groupList];
     groups.items.clear();
     groups.selected = -1;
     for (int g = 0; g <= iconRegistry.lastGroup; ++g)
         groups.items.push_back(getIconGroupName(static_cast<std::int16_t>(g)));
-    auto& specials = model.control("cmbSpecials");
+    auto& specials = model[specialList];
     specials.items = {"Quit Zelvora", "Shutdown computer", "Run"};
     specials.selected = -1;
-    model.control("iconPreview").background = previewBackground;
+    model[iconPreview].background = previewBackground;
 
     if (!existing) {
         // A new entry starts with the first icon of the first group.
         editExisting = false;
         if (iconRegistry.lastGroup >= 0) {
             selectGroup(0);
-            if (!model.control("defIcons").items.empty())
+            if (!model[iconList].items.empty())
                 selectIcon(0);
         }
     } else {
@@ -108,7 +110,7 @@ void ItemEditor::prepare(const MenuEntry* existing, std::int16_t parentMenu) {
         entry_.target = item.target;
         entry_.itemType = item.itemType;
         entry_.iconIndex = item.iconIndex;
-        model.control("txtName").text = item.name;
+        model[nameBox].text = item.name;
 
         // The icon as it is: taken from the target, or a catalogue icon in its group.
         if (entry_.iconIndex > iconRegistry.lastCatalogueIcon || entry_.iconIndex < 0) {
@@ -120,7 +122,7 @@ void ItemEditor::prepare(const MenuEntry* existing, std::int16_t parentMenu) {
                     icon <= iconRegistry.groupEnds[g + 1]) {
                     selectGroup(g);
                     selectIcon(icon - iconRegistry.groupEnds[g] - 1);
-                    checkOption("optIco", iconOptions, 0);
+                    checkOption(iconOptions, 0);
                     iconOptionChanged();
                     iconChosen();
                     break;
@@ -130,15 +132,15 @@ void ItemEditor::prepare(const MenuEntry* existing, std::int16_t parentMenu) {
         }
 
         // The type of an existing entry cannot change.
-        for (int i = 0; i < typeOptions; ++i)
-            model.control("opt" + std::to_string(i)).enabled = false;
-        const int type = entry_.itemType >= 0 && entry_.itemType < typeOptions
+        for (platform::ControlId option : typeOptions)
+            model[option].enabled = false;
+        const int type = entry_.itemType >= 0 && entry_.itemType < std::ssize(typeOptions)
                              ? entry_.itemType
                              : static_cast<int>(File);
-        model.control("opt" + std::to_string(type)).enabled = true;
-        checkOption("opt", typeOptions, type);
+        model[typeOptions[static_cast<std::size_t>(type)]].enabled = true;
+        checkOption(typeOptions, type);
         if (entry_.itemType == File)
-            model.control("txtTarget").text = entry_.target.asText();
+            model[targetBox].text = entry_.target.asText();
         if (entry_.itemType == Special) {
             const auto code = entry_.target.asNumber();
             if (code && *code >= 0 && *code < 3)
@@ -151,28 +153,28 @@ void ItemEditor::prepare(const MenuEntry* existing, std::int16_t parentMenu) {
 }
 
 void ItemEditor::typeOptionChanged() {
-    const bool file = model.control("opt0").checked;
-    model.control("txtTarget").enabled = file;
-    model.control("cmdLoad").enabled = file;
-    model.control("cmdLoadFolder").enabled = file;
-    model.control("cmbSpecials").enabled = model.control("opt3").checked;
-    model.control("txtName").enabled = true;
+    const bool file = model[fileOption].checked;
+    model[targetBox].enabled = file;
+    model[chooseFileButton].enabled = file;
+    model[chooseFolderButton].enabled = file;
+    model[specialList].enabled = model[specialOption].checked;
+    model[nameBox].enabled = true;
 }
 
 void ItemEditor::iconOptionChanged() {
-    const bool userIcon = model.control("optIco0").checked;
-    model.control("iconPreview").enabled = userIcon;
-    model.control("defType").enabled = userIcon;
-    model.control("defIcons").enabled = userIcon;
-    if (model.control("optIco1").checked)
+    const bool userIcon = model[catalogueIconOption].checked;
+    model[iconPreview].enabled = userIcon;
+    model[groupList].enabled = userIcon;
+    model[iconList].enabled = userIcon;
+    if (model[targetIconOption].checked)
         entry_.iconIndex = -1;
 }
 
 void ItemEditor::groupChosen() {
-    auto& icons = model.control("defIcons");
+    auto& icons = model[iconList];
     icons.items.clear();
     icons.selected = -1;
-    const int g = model.control("defType").selected;
+    const int g = model[groupList].selected;
     if (g < 0 || g > iconRegistry.lastGroup)
         return;
     for (int k = iconRegistry.groupEnds[g] + 1; k <= iconRegistry.groupEnds[g + 1]; ++k)
@@ -180,75 +182,75 @@ void ItemEditor::groupChosen() {
 }
 
 void ItemEditor::iconChosen() {
-    const int g = model.control("defType").selected;
-    const int position = model.control("defIcons").selected;
+    const int g = model[groupList].selected;
+    const int position = model[iconList].selected;
     if (g < 0 || g > iconRegistry.lastGroup || position < 0)
         return;
     entry_.iconIndex = static_cast<std::int16_t>(iconRegistry.groupEnds[g] + 1 + position);
     if (!dialog_)
         return;
-    auto& preview = dialog_->pictureSurface("iconPreview");
+    auto& preview = dialog_->pictureSurface(iconPreview);
     preview.clear(previewBackground);
     const int at = static_cast<int>(std::nearbyint((preview.width() - 16) / 2.0));
     drawIcon(preview, entry_.iconIndex, at, at);
-    dialog_->presentPicture("iconPreview");
+    dialog_->presentPicture(iconPreview);
 }
 
 void ItemEditor::selectType(int option) {
-    checkOption("opt", typeOptions, option);
+    checkOption(typeOptions, option);
     typeOptionChanged();
     sync();
 }
 
 void ItemEditor::selectIconOption(int option) {
-    checkOption("optIco", iconOptions, option);
+    checkOption(iconOptions, option);
     iconOptionChanged();
     sync();
 }
 
 void ItemEditor::selectGroup(int group) {
-    model.control("defType").selected = group;
+    model[groupList].selected = group;
     groupChosen();
     sync();
 }
 
 void ItemEditor::selectIcon(int position) {
-    model.control("defIcons").selected = position;
+    model[iconList].selected = position;
     iconChosen();
     sync();
 }
 
 void ItemEditor::selectSpecial(int position) {
-    model.control("cmbSpecials").selected = position;
+    model[specialList].selected = position;
     sync();
 }
 
 void ItemEditor::browseFile() {
-    const std::string current = model.control("txtTarget").text;
+    const std::string current = model[targetBox].text;
     const auto chosen = platform::chooseFile(handle(), current);
     if (chosen) {
-        model.control("txtTarget").text = *chosen;
+        model[targetBox].text = *chosen;
         sync();
     }
 }
 
 void ItemEditor::browseFolder() {
-    model.control("txtTarget").text = browseForFolder("Select the target folder");
+    model[targetBox].text = browseForFolder("Select the target folder");
     sync();
 }
 
 void ItemEditor::ok() {
-    auto& nameBox = model.control("txtName");
+    auto& nameText = model[nameBox];
     // Commas separate the fields of the menu file.
-    if (nameBox.text.find(',') != std::string::npos) {
+    if (nameText.text.find(',') != std::string::npos) {
         tell("Name cannot contain commas");
         if (dialog_)
-            dialog_->focus("txtName");
+            dialog_->focus(nameBox);
         return;
     }
-    if (nameBox.text.empty()) {
-        if (model.control("opt4").checked) {
-            nameBox.text = "Separator";
+    if (nameText.text.empty()) {
+        if (model[separatorOption].checked) {
+            nameText.text = "Separator";
             sync();
         } else {
             tell("Please select a name");
@@ -256,24 +258,24 @@ void ItemEditor::ok() {
         }
     }
     // Texts the menu file could not give back unchanged are refused here, where they enter.
-    if (!fileCanCarry(nameBox.text)) {
+    if (!fileCanCarry(nameText.text)) {
         tell("Name cannot begin with a double quote, nor hold one when it begins or ends "
              "with a blank");
         if (dialog_)
-            dialog_->focus("txtName");
+            dialog_->focus(nameBox);
         return;
     }
-    const int type = checkedOption("opt", typeOptions);
-    const std::string& targetText = model.control("txtTarget").text;
+    const int type = checkedOption(typeOptions);
+    const std::string& targetText = model[targetBox].text;
     if (type == File && !fileCanCarry(targetText)) {
         tell("Target cannot begin with a double quote, nor hold one when it begins or ends "
              "with a blank");
         if (dialog_)
-            dialog_->focus("txtTarget");
+            dialog_->focus(targetBox);
         return;
     }
 
-    entry_.name = nameBox.text;
+    entry_.name = nameText.text;
     switch (type) {
     case File:
         entry_.itemType = File;
@@ -291,7 +293,7 @@ void ItemEditor::ok() {
         break;
     case Special:
         entry_.itemType = Special;
-        entry_.target = Target(static_cast<std::int16_t>(model.control("cmbSpecials").selected));
+        entry_.target = Target(static_cast<std::int16_t>(model[specialList].selected));
         break;
     case Separator:
         entry_.itemType = Separator;
@@ -312,26 +314,28 @@ void ItemEditor::closeRequested() {
     cancel();
 }
 
-void ItemEditor::clicked(const std::string& control) {
-    if (control == "cmdOK")
+void ItemEditor::clicked(platform::ControlId control) {
+    if (control == okButton)
         ok();
-    else if (control == "cmdCancel")
+    else if (control == cancelButton)
         cancel();
-    else if (control == "cmdLoad")
+    else if (control == chooseFileButton)
         browseFile();
-    else if (control == "cmdLoadFolder")
+    else if (control == chooseFolderButton)
         browseFolder();
-    else if (control.rfind("optIco", 0) == 0)
-        selectIconOption(control.back() - '0');
-    else if (control.rfind("opt", 0) == 0)
-        selectType(control.back() - '0');
+    for (std::size_t i = 0; i < iconOptions.size(); ++i)
+        if (control == iconOptions[i])
+            selectIconOption(static_cast<int>(i));
+    for (std::size_t i = 0; i < typeOptions.size(); ++i)
+        if (control == typeOptions[i])
+            selectType(static_cast<int>(i));
 }
 
-void ItemEditor::changed(const std::string& control) {
-    if (control == "defType")
-        selectGroup(model.control("defType").selected);
-    else if (control == "defIcons")
-        selectIcon(model.control("defIcons").selected);
+void ItemEditor::changed(platform::ControlId control) {
+    if (control == groupList)
+        selectGroup(model[groupList].selected);
+    else if (control == iconList)
+        selectIcon(model[iconList].selected);
 }
 
 } // namespace zv

@@ -5,6 +5,8 @@
 #include "core/menu_entry.h"
 #include "platform/dialog.h"
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -30,18 +32,18 @@ class ItemEditor : public platform::DialogEvents {
     void* handle() const;
 
     // What the user (or the code, to the same effect) does with the controls.
-    void selectType(int option);       // opt 0..4
-    void selectIconOption(int option); // optIco 0 "Use user icon", 1 "Rip the icon"
-    void selectGroup(int group);       // defType
-    void selectIcon(int position);     // defIcons
-    void selectSpecial(int position);  // cmbSpecials
+    void selectType(int type);         // an entry type: File, Menu, Header, Special, Separator
+    void selectIconOption(int option); // 0 "Use user icon", 1 "Rip the icon"
+    void selectGroup(int group);       // an icon group of the catalogue
+    void selectIcon(int position);     // an icon of the chosen group
+    void selectSpecial(int position);  // a special command
     void ok();
     void cancel();
     void browseFile();
     void browseFolder();
 
-    void clicked(const std::string& control) override;
-    void changed(const std::string& control) override;
+    void clicked(platform::ControlId control) override;
+    void changed(platform::ControlId control) override;
     void closeRequested() override;
 
   private:
@@ -50,8 +52,9 @@ class ItemEditor : public platform::DialogEvents {
     void iconOptionChanged();
     void groupChosen();
     void iconChosen();
-    void checkOption(const std::string& prefix, int count, int option);
-    int checkedOption(const std::string& prefix, int count) const;
+    template <std::size_t n>
+    void checkOption(const std::array<platform::ControlId, n>& set, int option);
+    template <std::size_t n> int checkedOption(const std::array<platform::ControlId, n>& set) const;
     void sync();
     void close();
 

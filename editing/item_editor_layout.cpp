@@ -13,41 +13,48 @@ platform::DialogModel itemEditorLayout() {
     m.fontPoints = 9;
     m.toolWindow = true;
     using K = ControlKind;
-    auto add = [&](const char* name, K kind, const char* container, int l, int t, int w, int h,
-                   const char* text = "",
-                   int group = 0) { m.add(name, kind, container, l, t, w, h, text).group = group; };
-    add("Frame1", ControlKind::Frame, "", 108, 108, 5628, 4008, "Basic");
-    add("lblName", ControlKind::Label, "Frame1", 324, 324, 1092, 228, "Name");
-    add("txtName", ControlKind::TextBox, "Frame1", 540, 648, 4332, 288);
-    add("Frame3", ControlKind::Frame, "Frame1", 108, 1080, 5412, 2820, "Type");
-    add("opt1", ControlKind::Option, "Frame3", 216, 324, 2604, 228, "Menu", 1);
-    add("opt0", ControlKind::Option, "Frame3", 216, 648, 1956, 336, "Execute file:", 1);
-    add("cmdLoad", ControlKind::Button, "Frame3", 2160, 648, 1524, 336, "Choose file...");
-    add("cmdLoadFolder", ControlKind::Button, "Frame3", 3672, 648, 1524, 336, "Choose folder...");
-    add("txtTarget", ControlKind::TextBox, "Frame3", 756, 1080, 4440, 324);
-    add("opt2", ControlKind::Option, "Frame3", 216, 1512, 1956, 324, "Header", 1);
-    add("opt3", ControlKind::Option, "Frame3", 216, 1944, 1524, 336, "Specials", 1);
-    add("cmbSpecials", ControlKind::DropDown, "Frame3", 1620, 1944, 2604, 312);
-    add("opt4", ControlKind::Option, "Frame3", 216, 2376, 1524, 336, "Separator", 1);
-    add("Frame2", ControlKind::Frame, "", 108, 4212, 5628, 2064, "Icon");
-    add("optIco1", ControlKind::Option, "Frame2", 324, 324, 1956, 336, "Rip the icon", 2);
-    add("optIco0", ControlKind::Option, "Frame2", 324, 756, 1956, 228, "Use user icon", 2);
-    add("defType", ControlKind::DropDown, "Frame2", 648, 1080, 2064, 312);
-    add("defIcons", ControlKind::DropDown, "Frame2", 972, 1512, 2064, 312);
-    add("iconPreview", ControlKind::PictureBox, "Frame2", 3564, 1404, 500, 500);
+    using namespace editorControl;
+    auto add = [&](platform::ControlId id, const char* name, K kind, const char* container, int l,
+                   int t, int w, int h, const char* text = "", int group = 0) {
+        m.put(id, name, kind, container, l, t, w, h, text).group = group;
+    };
+    add(basicFrame, "Frame1", ControlKind::Frame, "", 108, 108, 5628, 4008, "Basic");
+    add(nameLabel, "lblName", ControlKind::Label, "Frame1", 324, 324, 1092, 228, "Name");
+    add(nameBox, "txtName", ControlKind::TextBox, "Frame1", 540, 648, 4332, 288);
+    add(typeFrame, "Frame3", ControlKind::Frame, "Frame1", 108, 1080, 5412, 2820, "Type");
+    add(menuOption, "opt1", ControlKind::Option, "Frame3", 216, 324, 2604, 228, "Menu", 1);
+    add(fileOption, "opt0", ControlKind::Option, "Frame3", 216, 648, 1956, 336, "Execute file:", 1);
+    add(chooseFileButton, "cmdLoad", ControlKind::Button, "Frame3", 2160, 648, 1524, 336,
+        "Choose file...");
+    add(chooseFolderButton, "cmdLoadFolder", ControlKind::Button, "Frame3", 3672, 648, 1524, 336,
+        "Choose folder...");
+    add(targetBox, "txtTarget", ControlKind::TextBox, "Frame3", 756, 1080, 4440, 324);
+    add(headerOption, "opt2", ControlKind::Option, "Frame3", 216, 1512, 1956, 324, "Header", 1);
+    add(specialOption, "opt3", ControlKind::Option, "Frame3", 216, 1944, 1524, 336, "Specials", 1);
+    add(specialList, "cmbSpecials", ControlKind::DropDown, "Frame3", 1620, 1944, 2604, 312);
+    add(separatorOption, "opt4", ControlKind::Option, "Frame3", 216, 2376, 1524, 336, "Separator",
+        1);
+    add(iconFrame, "Frame2", ControlKind::Frame, "", 108, 4212, 5628, 2064, "Icon");
+    add(targetIconOption, "optIco1", ControlKind::Option, "Frame2", 324, 324, 1956, 336,
+        "Rip the icon", 2);
+    add(catalogueIconOption, "optIco0", ControlKind::Option, "Frame2", 324, 756, 1956, 228,
+        "Use user icon", 2);
+    add(groupList, "defType", ControlKind::DropDown, "Frame2", 648, 1080, 2064, 312);
+    add(iconList, "defIcons", ControlKind::DropDown, "Frame2", 972, 1512, 2064, 312);
+    add(iconPreview, "iconPreview", ControlKind::PictureBox, "Frame2", 3564, 1404, 500, 500);
     // Thin lines joining "Use user icon" to the group list, the group list to the icon list
     // and the icon list to the preview.
-    add("Line1", ControlKind::Line, "Frame2", 432, 984, 0, 252);
-    add("Line2", ControlKind::Line, "Frame2", 432, 1236, 216, 0);
-    add("Line3", ControlKind::Line, "Frame2", 756, 1392, 0, 276);
-    add("Line4", ControlKind::Line, "Frame2", 756, 1668, 216, 0);
-    add("Line5", ControlKind::Line, "Frame2", 3036, 1668, 528, 0);
-    add("cmdOK", ControlKind::Button, "", 3672, 6372, 984, 336, "OK");
-    add("cmdCancel", ControlKind::Button, "", 4752, 6372, 876, 336, "Cancel");
-    m.control("cmdOK").isDefault = true;
+    add(joiningLine1, "Line1", ControlKind::Line, "Frame2", 432, 984, 0, 252);
+    add(joiningLine2, "Line2", ControlKind::Line, "Frame2", 432, 1236, 216, 0);
+    add(joiningLine3, "Line3", ControlKind::Line, "Frame2", 756, 1392, 0, 276);
+    add(joiningLine4, "Line4", ControlKind::Line, "Frame2", 756, 1668, 216, 0);
+    add(joiningLine5, "Line5", ControlKind::Line, "Frame2", 3036, 1668, 528, 0);
+    add(okButton, "cmdOK", ControlKind::Button, "", 3672, 6372, 984, 336, "OK");
+    add(cancelButton, "cmdCancel", ControlKind::Button, "", 4752, 6372, 876, 336, "Cancel");
+    m[okButton].isDefault = true;
     // The loaded state: "Execute file:" selected, the target field disabled.
-    m.control("opt0").checked = true;
-    m.control("txtTarget").enabled = false;
+    m[fileOption].checked = true;
+    m[targetBox].enabled = false;
     return m;
 }
 

@@ -13,6 +13,8 @@ namespace zv {
 
 QuickAddDialog quickAddDialog;
 
+using namespace quickAddControl;
+
 namespace {
 
 void removeAll(std::string& text, const std::string& part) {
@@ -44,7 +46,7 @@ void QuickAddDialog::start() {
     dialog_->showModeless();
     categoryMenus.clear();
     categoryMenus["(top-level)"] = 0;
-    auto& categories = model.control("cmbCategory");
+    auto& categories = model[menuList];
     categories.items = {"(top-level)"};
     // The submenus of the root menu, in list order; deeper ones are not offered.
     for (std::int16_t slot : listOrder()) {
@@ -82,8 +84,8 @@ bool QuickAddDialog::nextFolder() {
 void QuickAddDialog::setButtons(bool enabled) {
     if (!dialog_)
         return;
-    model.control("cmdYes").enabled = enabled;
-    model.control("cmdNo").enabled = enabled;
+    model[yesButton].enabled = enabled;
+    model[noButton].enabled = enabled;
     dialog_->sync();
 }
 
@@ -91,16 +93,16 @@ void QuickAddDialog::showFound() {
     if (!dialog_)
         return;
     const auto at = static_cast<std::size_t>(search.foundCursor);
-    model.control("lblName").text = offeredName(search.foundNames[at]);
-    model.control("lblTarget").text = search.foundTargets[at];
+    model[nameBox].text = offeredName(search.foundNames[at]);
+    model[targetText].text = search.foundTargets[at];
     // The file's own large icon; the one shown before is let go.
-    auto& ico = dialog_->pictureSurface("ico");
-    ico.clear(model.control("ico").background);
+    auto& ico = dialog_->pictureSurface(iconPicture);
+    ico.clear(model[iconPicture].background);
     if (largeIcon_)
         platform::destroyIcon(largeIcon_);
     largeIcon_ = platform::extractLargeIcon(search.foundTargets[at]);
     ico.drawIcon(largeIcon_, 0, 0, 32);
-    dialog_->presentPicture("ico");
+    dialog_->presentPicture(iconPicture);
     offering_ = true;
     setButtons(true);
 }
@@ -108,19 +110,19 @@ void QuickAddDialog::showFound() {
 void QuickAddDialog::accept() {
     if (!offering_)
         return;
-    auto& nameBox = model.control("lblName");
-    const std::string& target = model.control("lblTarget").text;
+    auto& nameText = model[nameBox];
+    const std::string& target = model[targetText].text;
     // An entry with an empty name would look like a free slot while still in the list.
-    if (nameBox.text.empty()) {
+    if (nameText.text.empty()) {
         tell("Please select a name");
         return;
     }
-    if (!fileCanCarry(nameBox.text) || !fileCanCarry(target)) {
+    if (!fileCanCarry(nameText.text) || !fileCanCarry(target)) {
         tell("This name or target cannot be kept in the menu file: it must not begin with "
              "a double quote, nor hold one when it begins or ends with a blank.");
         return;
     }
-    const auto& categories = model.control("cmbCategory");
+    const auto& categories = model[menuList];
     std::int16_t parent = 0;
     if (categories.selected >= 0 &&
         categories.selected < static_cast<int>(categories.items.size())) {
@@ -135,7 +137,7 @@ void QuickAddDialog::accept() {
     if (!inList(insertAt_))
         insertAt_ = lastSlot();
     const std::int16_t added =
-        insertBefore(insertAt_, MenuEntry{nameBox.text, File, parent, Target(target), -1, -1});
+        insertBefore(insertAt_, MenuEntry{nameText.text, File, parent, Target(target), -1, -1});
     if (added != -1) {
         insertAt_ = added;
         unsavedChanges = true;
@@ -158,10 +160,10 @@ void QuickAddDialog::advance() {
     showFound();
 }
 
-void QuickAddDialog::clicked(const std::string& control) {
-    if (control == "cmdYes")
+void QuickAddDialog::clicked(platform::ControlId control) {
+    if (control == yesButton)
         accept();
-    else if (control == "cmdNo")
+    else if (control == noButton)
         skip();
 }
 

@@ -29,7 +29,7 @@ class QuickAddDialog : public platform::DialogEvents {
     bool offering() const { return offering_; }
     void unload();
 
-    void clicked(const std::string& control) override;
+    void clicked(platform::ControlId control) override;
     void closeRequested() override;
 
   private:

@@ -5,6 +5,21 @@
 
 namespace zv {
 
+namespace quickAddControl {
+enum : platform::ControlId {
+    questionLabel,
+    iconPicture,
+    nameLabel,
+    nameBox,
+    targetLabel,
+    targetText,
+    menuLabel,
+    menuList,
+    yesButton,
+    noButton,
+};
+} // namespace quickAddControl
+
 platform::DialogModel quickAddLayout();
 
 } // namespace zv

@@ -27,8 +27,11 @@ enum class ControlKind {
     Line,       // a thin decorative line from (left, top) to (left + width, top + height)
 };
 
+// A control's place in its dialog's table, fixed where the dialog's layout is written.
+using ControlId = int;
+
 struct Control {
-    std::string name; // unique within the dialog, e.g. "txtName", "opt3"
+    std::string name; // unique within the dialog; frames are named by the controls inside
     ControlKind kind = ControlKind::Label;
     std::string container; // "" for the dialog itself, otherwise a frame's name
     int left = 0, top = 0, width = 0, height = 0;
@@ -53,8 +56,26 @@ struct DialogModel {
     bool windowIcon = false; // shows the program's icon in its caption
     std::vector<Control> controls;
 
-    // The control of that name; a name the dialog does not have is a programming error and
-    // throws std::out_of_range.
+    // The control with that id; ids come from the layout's own constants.
+    Control& operator[](ControlId id) { return controls[static_cast<std::size_t>(id)]; }
+    const Control& operator[](ControlId id) const { return controls[static_cast<std::size_t>(id)]; }
+    // The id of a control of the table, or of the one with that name; -1 for none.
+    ControlId idOf(const Control& control) const {
+        return static_cast<ControlId>(&control - controls.data());
+    }
+    ControlId idOf(const std::string& name) const {
+        const Control* c = find(name);
+        return c ? idOf(*c) : -1;
+    }
+    // The name of a control by id, "" for an id the table does not have.
+    std::string nameOf(ControlId id) const {
+        return id >= 0 && static_cast<std::size_t>(id) < controls.size()
+                   ? controls[static_cast<std::size_t>(id)].name
+                   : std::string();
+    }
+
+    // The control of that name, for building layouts and for tests; a name the dialog does not
+    // have throws std::out_of_range. The program's logic uses ids.
     Control& control(const std::string& name);
     const Control& control(const std::string& name) const;
     // The control of that name, or null.
@@ -65,6 +86,25 @@ struct DialogModel {
     // as a click on it does.
     void checkOption(const std::string& name);
 
+    // Puts a control under its id, at its place in its container (twips), and returns it for
+    // the rest.
+    Control& put(ControlId id, const std::string& name, ControlKind kind,
+                 const std::string& container, int left, int top, int width, int height,
+                 const std::string& text = "") {
+        if (controls.size() <= static_cast<std::size_t>(id))
+            controls.resize(static_cast<std::size_t>(id) + 1);
+        Control& c = (*this)[id];
+        c = Control{};
+        c.name = name;
+        c.kind = kind;
+        c.container = container;
+        c.left = left;
+        c.top = top;
+        c.width = width;
+        c.height = height;
+        c.text = text;
+        return c;
+    }
     // Appends a control at its place in its container (twips) and returns it for the rest.
     Control& add(const std::string& name, ControlKind kind, const std::string& container, int left,
                  int top, int width, int height, const std::string& text = "");
@@ -146,9 +186,9 @@ inline Rect controlPixels(const DialogModel& model, const Control& control, int 
 // the option checked, the entry selected) before it calls these.
 class DialogEvents {
   public:
-    virtual void clicked(const std::string& /*control*/) {} // buttons and options
-    virtual void changed(const std::string& /*control*/) {} // text typed, entry selected
-    virtual void closeRequested() {}                        // the caption's close button
+    virtual void clicked(ControlId /*control*/) {} // buttons and options
+    virtual void changed(ControlId /*control*/) {} // text typed, entry selected
+    virtual void closeRequested() {}               // the caption's close button
 
   protected:
     ~DialogEvents() = default;
@@ -171,10 +211,10 @@ class Dialog {
 
     // Puts every change of the model onto the real controls.
     void sync();
-    void focus(const std::string& control);
+    void focus(ControlId control);
     // The off-screen image of a picture box, and putting it on the screen.
-    Surface& pictureSurface(const std::string& control);
-    void presentPicture(const std::string& control);
+    Surface& pictureSurface(ControlId control);
+    void presentPicture(ControlId control);
 
     void* handle() const;
 

@@ -109,7 +109,7 @@ bool userClicks(platform::Dialog& dialog, const std::string& control) {
                     shown->checked = m.checked;
     }
     platform::DialogEvents& events = *d.events;
-    events.clicked(control);
+    events.clicked(d.model->idOf(*c));
     return true;
 }
 
@@ -122,7 +122,7 @@ bool userTypes(platform::Dialog& dialog, const std::string& control, const std::
     if (platform::Control* shown = screenControl(d, control))
         shown->text = text;
     platform::DialogEvents& events = *d.events;
-    events.changed(control);
+    events.changed(d.model->idOf(*c));
     return true;
 }
 
@@ -138,7 +138,7 @@ bool userSelects(platform::Dialog& dialog, const std::string& control, int index
     c->selected = index;
     screenControl(d, control)->selected = index;
     platform::DialogEvents& events = *d.events;
-    events.changed(control);
+    events.changed(d.model->idOf(*c));
     return true;
 }
 
@@ -245,19 +245,20 @@ void Dialog::sync() {
     impl_->onScreen = impl_->model->controls;
 }
 
-void Dialog::focus(const std::string& control) {
-    impl_->focused = control;
+void Dialog::focus(ControlId id) {
+    impl_->focused = impl_->model->nameOf(id);
 }
 
-Surface& Dialog::pictureSurface(const std::string& control) {
+Surface& Dialog::pictureSurface(ControlId id) {
+    const std::string control = impl_->model->nameOf(id);
     auto [at, made] = impl_->pictures.try_emplace(control);
     if (made)
         headless::sizePicture(*impl_, control, at->second);
     return at->second.surface;
 }
 
-void Dialog::presentPicture(const std::string& control) {
-    auto at = impl_->pictures.find(control);
+void Dialog::presentPicture(ControlId id) {
+    auto at = impl_->pictures.find(impl_->model->nameOf(id));
     if (!impl_->open || at == impl_->pictures.end())
         return;
     at->second.presents += 1;

@@ -479,31 +479,32 @@ void Dialog::Impl::command(std::size_t index, int code) {
         return;
     // Copies, because the handler may destroy this dialog and everything in it.
     const std::string name = n.name;
+    const ControlId id = model.idOf(*c);
     DialogEvents& handler = events;
     switch (c->kind) {
     case ControlKind::Button:
         if (code == BN_CLICKED)
-            handler.clicked(name);
+            handler.clicked(id);
         break;
     case ControlKind::Option:
         if (code == BN_CLICKED) {
             model.checkOption(name);
             showOptionChecks();
-            handler.clicked(name);
+            handler.clicked(id);
         }
         break;
     case ControlKind::TextBox:
         if (code == EN_CHANGE) {
             c->text = windowText(n.hwnd);
             n.shown.text = c->text;
-            handler.changed(name);
+            handler.changed(id);
         }
         break;
     case ControlKind::DropDown:
         if (code == CBN_SELCHANGE) {
             c->selected = static_cast<int>(SendMessageA(n.hwnd, CB_GETCURSEL, 0, 0));
             n.shown.selected = c->selected;
-            handler.changed(name);
+            handler.changed(id);
         }
         break;
     default:
@@ -801,8 +802,9 @@ void Dialog::sync() {
     d.quiet = wasQuiet;
 }
 
-void Dialog::focus(const std::string& control) {
+void Dialog::focus(ControlId id) {
     Impl& d = *impl_;
+    const std::string control = d.model.nameOf(id);
     if (!d.hwnd) {
         d.pendingFocus = control; // given when the dialog opens
         return;
@@ -812,13 +814,13 @@ void Dialog::focus(const std::string& control) {
             SetFocus(n->hwnd);
 }
 
-Surface& Dialog::pictureSurface(const std::string& control) {
-    return impl_->picture(control);
+Surface& Dialog::pictureSurface(ControlId id) {
+    return impl_->picture(impl_->model.nameOf(id));
 }
 
-void Dialog::presentPicture(const std::string& control) {
+void Dialog::presentPicture(ControlId id) {
     Impl& d = *impl_;
-    Impl::Native* n = d.native(control);
+    Impl::Native* n = d.native(d.model.nameOf(id));
     if (!d.hwnd || !n || !n->hwnd)
         return;
     InvalidateRect(n->hwnd, nullptr, FALSE);

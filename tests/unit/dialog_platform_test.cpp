@@ -60,12 +60,14 @@ DialogModel sampleModel() {
 // answer them (closing the dialog, destroying it, changing the model).
 class Recorder final : public DialogEvents {
   public:
-    void clicked(const std::string& control) override {
+    void clicked(platform::ControlId id) override {
+        const std::string control = names_.nameOf(id);
         log.push_back("clicked " + control);
         if (onClicked)
             onClicked(control);
     }
-    void changed(const std::string& control) override {
+    void changed(platform::ControlId id) override {
+        const std::string control = names_.nameOf(id);
         log.push_back("changed " + control);
         if (onChanged)
             onChanged(control);
@@ -80,6 +82,10 @@ class Recorder final : public DialogEvents {
     std::function<void(const std::string&)> onClicked;
     std::function<void(const std::string&)> onChanged;
     std::function<void()> onClose;
+
+  private:
+    // Every dialog of these tests is the sample, so its ids name the same controls.
+    const DialogModel names_ = sampleModel();
 };
 
 class DialogPlatformTest : public ::testing::Test {
@@ -178,8 +184,8 @@ TEST_F(DialogPlatformTest, ScriptActsAsTheUserAndTheLogicClosesTheDialog) {
         EXPECT_TRUE(d.isOpen());
         EXPECT_NE(d.handle(), nullptr);
         m.control("txtName").text = "Notes";
-        e.changed("txtName");
-        e.clicked("cmdOK");
+        e.changed(m.idOf("txtName"));
+        e.clicked(m.idOf("cmdOK"));
     });
     dialog.showModal(&owner);
 
@@ -431,10 +437,10 @@ TEST_F(DialogPlatformTest, ChangesReachTheScreenOnlyThroughSync) {
 
 TEST_F(DialogPlatformTest, FocusIsRecordedByControlName) {
     Dialog dialog(model, events);
-    dialog.focus("txtName");
+    dialog.focus(model.idOf("txtName"));
     EXPECT_EQ(headless::record(dialog).focused, "txtName");
     dialog.showModeless();
-    dialog.focus("cmbKind");
+    dialog.focus(model.idOf("cmbKind"));
     EXPECT_EQ(headless::record(dialog).focused, "cmbKind");
 }
 
@@ -466,20 +472,20 @@ TEST_F(DialogPlatformTest, ModelessDialogStaysOpenUntilTheLogicClosesIt) {
 TEST_F(DialogPlatformTest, PictureSurfaceIsTheInsideOfThePictureBox) {
     Dialog dialog(model, events);
     model.control("picPreview").background = red;
-    platform::Surface& surface = dialog.pictureSurface("picPreview");
+    platform::Surface& surface = dialog.pictureSurface(model.idOf("picPreview"));
     // 600 twips are 40 pixels; the sunken border takes 2 on each side.
     EXPECT_EQ(surface.width(), 36);
     EXPECT_EQ(surface.height(), 36);
     EXPECT_EQ(surface.pixel(0, 0), red);
     EXPECT_EQ(surface.pixel(35, 35), red);
-    EXPECT_EQ(&dialog.pictureSurface("picPreview"), &surface);
+    EXPECT_EQ(&dialog.pictureSurface(model.idOf("picPreview")), &surface);
 }
 
 TEST_F(DialogPlatformTest, PictureSurfaceFollowsTheScreensTwipsPerPixel) {
     headless::desktop().twipsPerPixelX = 12;
     headless::desktop().twipsPerPixelY = 10;
     Dialog dialog(model, events);
-    platform::Surface& surface = dialog.pictureSurface("picPreview");
+    platform::Surface& surface = dialog.pictureSurface(model.idOf("picPreview"));
     EXPECT_EQ(surface.width(), 50 - 4);
     EXPECT_EQ(surface.height(), 60 - 4);
     EXPECT_EQ(surface.pixel(0, 0), paper);
@@ -487,9 +493,9 @@ TEST_F(DialogPlatformTest, PictureSurfaceFollowsTheScreensTwipsPerPixel) {
 
 TEST_F(DialogPlatformTest, PicturesReachTheScreenWhenShownAndWhenPresented) {
     Dialog dialog(model, events);
-    platform::Surface& surface = dialog.pictureSurface("picPreview");
+    platform::Surface& surface = dialog.pictureSurface(model.idOf("picPreview"));
     surface.fillRect({0, 0, 4, 4}, red);
-    dialog.presentPicture("picPreview"); // closed: nothing to present on
+    dialog.presentPicture(model.idOf("picPreview")); // closed: nothing to present on
     auto& picture = headless::record(dialog).pictures.at("picPreview");
     EXPECT_EQ(picture.presents, 0);
     EXPECT_EQ(picture.presented.width(), 0);
@@ -501,7 +507,7 @@ TEST_F(DialogPlatformTest, PicturesReachTheScreenWhenShownAndWhenPresented) {
 
     surface.fillRect({4, 4, 8, 8}, red);
     EXPECT_EQ(picture.presented.at(5, 5), paper);
-    dialog.presentPicture("picPreview");
+    dialog.presentPicture(model.idOf("picPreview"));
     EXPECT_EQ(picture.presents, 1);
     EXPECT_EQ(picture.presented.at(5, 5), red);
 }
