@@ -113,17 +113,8 @@ struct DialogModel {
 inline Control& DialogModel::add(const std::string& name, ControlKind kind,
                                  const std::string& container, int left, int top, int width,
                                  int height, const std::string& text) {
-    Control c;
-    c.name = name;
-    c.kind = kind;
-    c.container = container;
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
-    c.text = text;
-    controls.push_back(c);
-    return controls.back();
+    return put(static_cast<ControlId>(controls.size()), name, kind, container, left, top, width,
+               height, text);
 }
 
 inline const Control* DialogModel::find(const std::string& name) const {
