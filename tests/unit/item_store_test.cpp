@@ -151,6 +151,9 @@ TEST(TargetTest, TextAndNumberOfTheSameValueAreEqual) {
     EXPECT_EQ(Target("-32768").asNumber(), std::optional<std::int16_t>(-32768));
     EXPECT_EQ(Target(std::int16_t{-3}).asText(), "-3");
     EXPECT_NE(Target("a"), Target("b"));
+    // A number never equals a text that is no number.
+    EXPECT_NE(Target(std::int16_t{0}), Target("x"));
+    EXPECT_NE(Target(""), Target(std::int16_t{0}));
 }
 
 } // namespace
