@@ -106,15 +106,25 @@ std::string menuFileText() {
     return text;
 }
 
+KnownFile menuFileOnDisk;
+
 bool saveMenuFile() {
-    const std::string path = platform::programFolder() + menuFileName;
-    const std::string failure = platform::replaceTextFile(path, menuFileText());
+    const std::string folder = platform::programFolder();
+    const std::string path = folder + menuFileName;
+    if (menuFileOnDisk.changedOnDisk(path) &&
+        !askYesNo("The menu file was changed by another program since Zelvora read it. Replace "
+                  "it with the menus shown here?"))
+        return false;
+    // Taken after the question: the menus may have changed while it was open.
+    const std::string bytes = menuFileText();
+    const std::string failure = platform::replaceTextFile(path, bytes, folder + menuBackupName);
     if (!failure.empty()) {
         tell("The menu could not be saved to " + path + ":\n" + failure +
              "\n\nThe file on disk is unchanged and your changes are still "
              "in the menu; you can try to save again.");
         return false;
     }
+    menuFileOnDisk = KnownFile::of(platform::fileStamp(path), bytes);
     unsavedChanges = false;
     return true;
 }

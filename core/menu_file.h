@@ -2,6 +2,8 @@
 // order: name, itemType, parentMenu, target, icon.
 #pragma once
 
+#include "core/known_file.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -9,6 +11,11 @@
 namespace zv {
 
 inline constexpr const char* menuFileName = "\\menu.qlf";
+// A save keeps the file it replaces under this name, one generation; the program never reads it.
+inline constexpr const char* menuBackupName = "\\menu.qlf.bak";
+
+// The menu file as the program last read or wrote it.
+extern KnownFile menuFileOnDisk;
 
 // A number as the file writes it: " 4 " for a number that is not negative, "-1 " otherwise.
 std::string numberForm(std::int16_t n);
@@ -24,9 +31,11 @@ std::string readMenuFile(std::string_view bytes);
 // The file's bytes for the store as it is now.
 std::string menuFileText();
 
-// Writes the whole store to the file, replacing it in one step, and clears unsavedChanges.
-// On failure the old file stays as it was, the user is told why, unsavedChanges stays true and
-// the result is false.
+// Writes the whole store to the file, replacing it in one step and keeping the old file as the
+// backup, and clears unsavedChanges. When another program changed the file since it was read or
+// written, the user is asked first whether to replace it; No saves nothing. On failure or No the
+// old file stays as it was, unsavedChanges stays true and the result is false; a failure is
+// told with its reason.
 bool saveMenuFile();
 
 // Asks "Do you wish to save the changes?"; Yes saves. False only when the user wanted to save

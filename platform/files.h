@@ -1,6 +1,7 @@
 // Files the program reads and writes: its own folder and whole text files.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace zv::platform {
@@ -17,8 +18,20 @@ struct FileRead {
 FileRead readTextFile(const std::string& path);
 
 // Writes bytes to a temporary file beside path, flushes it and then replaces path with it in
-// one step, so a failure at any point leaves the old file as it was. Returns "" on success,
+// one step, the old file taking the name backupPath (an older backup goes). A failure at any
+// point leaves the old file, and the older backup, as they were. Returns "" on success,
 // otherwise a short reason for the user.
-std::string replaceTextFile(const std::string& path, const std::string& bytes);
+std::string replaceTextFile(const std::string& path, const std::string& bytes,
+                            const std::string& backupPath);
+
+// A quick look at a file without opening it: a change of its bytes mostly shows as a new size
+// or a new last-write time.
+struct FileStamp {
+    bool exists = false;
+    std::uint64_t size = 0;
+    std::uint64_t writeTime = 0; // the system's count; only ever compared
+};
+
+FileStamp fileStamp(const std::string& path);
 
 } // namespace zv::platform

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zv::platform {
@@ -29,7 +30,28 @@ FileRead readTextFile(const std::string& path) {
     return result;
 }
 
-std::string replaceTextFile(const std::string& path, const std::string& bytes) {
+namespace {
+
+// The old file steps aside to the backup's name and the new one takes its place; when the
+// second step fails the old file comes back.
+std::string putInPlace(const std::string& temp, const std::string& target,
+                       const std::string& backup) {
+    struct stat old {};
+    const bool replacing = ::stat(target.c_str(), &old) == 0;
+    if (replacing && std::rename(target.c_str(), backup.c_str()) != 0)
+        return std::strerror(errno);
+    if (std::rename(temp.c_str(), target.c_str()) == 0)
+        return {};
+    std::string failure = std::strerror(errno);
+    if (replacing)
+        std::rename(backup.c_str(), target.c_str());
+    return failure;
+}
+
+} // namespace
+
+std::string replaceTextFile(const std::string& path, const std::string& bytes,
+                            const std::string& backupPath) {
     auto& st = headless::state();
     const std::string target = headless::hostPath(path);
     const std::string temp = target + ".tmp";
@@ -51,11 +73,20 @@ std::string replaceTextFile(const std::string& path, const std::string& bytes) {
     std::fclose(f);
     if (failure.empty() && st.failBeforeReplace)
         failure = st.failBeforeReplace(temp);
-    if (failure.empty() && std::rename(temp.c_str(), target.c_str()) != 0)
-        failure = std::strerror(errno);
+    if (failure.empty())
+        failure = putInPlace(temp, target, headless::hostPath(backupPath));
     if (!failure.empty())
         std::remove(temp.c_str());
     return failure;
+}
+
+FileStamp fileStamp(const std::string& path) {
+    struct stat st {};
+    if (::stat(headless::hostPath(path).c_str(), &st) != 0)
+        return {};
+    return {true, static_cast<std::uint64_t>(st.st_size),
+            static_cast<std::uint64_t>(st.st_mtim.tv_sec) * 1000000000u +
+                static_cast<std::uint64_t>(st.st_mtim.tv_nsec)};
 }
 
 } // namespace zv::platform

@@ -44,7 +44,32 @@ FileRead readTextFile(const std::string& path) {
     return result;
 }
 
-std::string replaceTextFile(const std::string& path, const std::string& bytes) {
+namespace {
+
+// The new file takes the old one's place in one step, the old one keeping the backup's name.
+std::string putInPlace(const std::string& temp, const std::string& path,
+                       const std::string& backup) {
+    if (ReplaceFileA(path.c_str(), temp.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
+                     nullptr, nullptr))
+        return {};
+    const DWORD error = GetLastError();
+    // No old file (deleted since it was read): the new one simply takes the name.
+    if (error == ERROR_FILE_NOT_FOUND) {
+        if (MoveFileExA(temp.c_str(), path.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return {};
+        return win32::errorText(GetLastError());
+    }
+    // The old file went to the backup's name and the new one could not follow: it comes back.
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+        MoveFileExA(backup.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    return win32::errorText(error);
+}
+
+} // namespace
+
+std::string replaceTextFile(const std::string& path, const std::string& bytes,
+                            const std::string& backupPath) {
     const std::string temp = path + ".tmp";
     std::string failure;
     {
@@ -63,12 +88,20 @@ std::string replaceTextFile(const std::string& path, const std::string& bytes) {
         if (failure.empty() && !FlushFileBuffers(file.get()))
             failure = win32::errorText(GetLastError());
     }
-    if (failure.empty() && !MoveFileExA(temp.c_str(), path.c_str(),
-                                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        failure = win32::errorText(GetLastError());
+    if (failure.empty())
+        failure = putInPlace(temp, path, backupPath);
     if (!failure.empty())
         DeleteFileA(temp.c_str());
     return failure;
+}
+
+FileStamp fileStamp(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return {};
+    return {true, (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+            (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                data.ftLastWriteTime.dwLowDateTime};
 }
 
 } // namespace zv::platform

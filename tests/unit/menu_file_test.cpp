@@ -8,11 +8,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <optional>
 #include <random>
 #include <vector>
 
 namespace zv {
 namespace {
+
+using platform::Answer;
 
 std::vector<MenuEntry> walk() {
     std::vector<MenuEntry> entries;
@@ -27,6 +32,10 @@ class MenuFileTest : public ::testing::Test {
     void reset() {
         test::resetProgram(folder.path());
         clearList();
+    }
+    // The file as the program would have read it at start.
+    void rememberFile(const std::string& bytes) {
+        menuFileOnDisk = KnownFile::of(platform::fileStamp(folder.path() + "\\menu.qlf"), bytes);
     }
     std::string read(const std::string& text) {
         reset();
@@ -200,7 +209,10 @@ TEST_F(MenuFileTest, SavedStoresReadBackTheSame) {
 
 TEST_F(MenuFileTest, FailedSavesLeaveTheOldFileAndTheChangesAlone) {
     const std::string old = " 1 \r\nOld, 0 , 0 ,x, 0 \r\n";
+    const std::string olderBackup = " 1 \r\nOlder, 0 , 0 ,x, 0 \r\n";
     folder.write("menu.qlf", old);
+    folder.write("menu.qlf.bak", olderBackup);
+    rememberFile(old);
     ASSERT_NE(append(MenuEntry{"New", File, 0, Target("y"), -1, -1}), -1);
 
     auto expectFailure = [&](const char* what) {
@@ -208,6 +220,7 @@ TEST_F(MenuFileTest, FailedSavesLeaveTheOldFileAndTheChangesAlone) {
         headless::state().messages.clear();
         EXPECT_FALSE(saveMenuFile()) << what;
         EXPECT_EQ(folder.read("menu.qlf"), old) << what;
+        EXPECT_EQ(folder.read("menu.qlf.bak"), olderBackup) << what;
         EXPECT_FALSE(folder.exists("menu.qlf.tmp")) << what;
         EXPECT_TRUE(unsavedChanges) << what;
         ASSERT_EQ(headless::state().messages.size(), 1u) << what;
@@ -236,7 +249,87 @@ TEST_F(MenuFileTest, FailedSavesLeaveTheOldFileAndTheChangesAlone) {
     EXPECT_TRUE(saveMenuFile());
     EXPECT_FALSE(unsavedChanges);
     EXPECT_EQ(folder.read("menu.qlf"), " 0 \r\nNew, 0 , 0 ,y,-1 \r\n");
+    EXPECT_EQ(folder.read("menu.qlf.bak"), old);
     EXPECT_FALSE(folder.exists("menu.qlf.tmp"));
+
+    // One generation: the next save keeps the file the first one wrote, and asks nothing.
+    headless::state().messages.clear();
+    ASSERT_NE(append(MenuEntry{"Newer", File, 0, Target("z"), -1, -1}), -1);
+    unsavedChanges = true;
+    EXPECT_TRUE(saveMenuFile());
+    EXPECT_TRUE(headless::state().messages.empty());
+    EXPECT_EQ(folder.read("menu.qlf.bak"), " 0 \r\nNew, 0 , 0 ,y,-1 \r\n");
+}
+
+// Before a save replaces the file it compares the file with what was last read or written.
+TEST_F(MenuFileTest, ASaveAsksBeforeReplacingAFileAnotherProgramChanged) {
+    namespace fs = std::filesystem;
+    const std::string old = " 1 \r\nOld, 0 , 0 ,x, 0 \r\n";
+    const std::string saved = " 0 \r\nNew, 0 , 0 ,y,-1 \r\n";
+    const std::string question = "The menu file was changed by another program since Zelvora "
+                                 "read it. Replace it with the menus shown here?";
+    struct Case {
+        const char* what;
+        std::optional<std::string>
+            outside; // the file's bytes after the outside change; none: deleted
+        bool newTime;
+        bool asks;
+    };
+    const std::vector<Case> cases = {
+        {"unchanged", old, false, false},
+        {"changed size", old + "More, 0 , 0 ,z, 0 \r\n", true, true},
+        {"same size, other bytes", " 1 \r\nOlD, 0 , 0 ,x, 0 \r\n", true, true},
+        {"same bytes under a new time", old, true, false},
+        {"deleted", std::nullopt, false, true},
+    };
+    for (const Case& c : cases) {
+        reset();
+        folder.write("menu.qlf", old);
+        fs::remove(folder.file("menu.qlf.bak"));
+        const fs::path path = folder.file("menu.qlf");
+        const auto readTime = fs::last_write_time(path);
+        rememberFile(old);
+        ASSERT_NE(append(MenuEntry{"New", File, 0, Target("y"), -1, -1}), -1);
+        if (!c.outside) {
+            fs::remove(path);
+        } else {
+            folder.write("menu.qlf", *c.outside);
+            fs::last_write_time(path, c.newTime ? readTime + std::chrono::hours(1) : readTime);
+        }
+
+        // No: nothing written, the change still unsaved.
+        unsavedChanges = true;
+        headless::state().answers = {Answer::No};
+        EXPECT_EQ(saveMenuFile(), !c.asks) << c.what;
+        const auto& shown = headless::state().messages;
+        if (!c.asks) {
+            EXPECT_TRUE(shown.empty()) << c.what;
+            EXPECT_EQ(folder.read("menu.qlf"), saved) << c.what;
+            EXPECT_EQ(folder.read("menu.qlf.bak"), old) << c.what;
+            continue;
+        }
+        ASSERT_EQ(shown.size(), 1u) << c.what;
+        EXPECT_EQ(shown[0].text, question);
+        EXPECT_EQ(shown[0].title, "Zelvora");
+        EXPECT_EQ(shown[0].buttons, platform::Buttons::YesNo);
+        EXPECT_TRUE(unsavedChanges) << c.what;
+        EXPECT_EQ(folder.exists("menu.qlf"), c.outside.has_value()) << c.what;
+        if (c.outside) {
+            EXPECT_EQ(folder.read("menu.qlf"), *c.outside) << c.what;
+        }
+        EXPECT_FALSE(folder.exists("menu.qlf.bak")) << c.what;
+
+        // Yes: the menus shown are saved; an outside version is the backup.
+        headless::state().answers = {Answer::Yes};
+        EXPECT_TRUE(saveMenuFile()) << c.what;
+        EXPECT_FALSE(unsavedChanges) << c.what;
+        EXPECT_EQ(folder.read("menu.qlf"), saved) << c.what;
+        EXPECT_EQ(folder.exists("menu.qlf.bak"), c.outside.has_value()) << c.what;
+        if (c.outside) {
+            EXPECT_EQ(folder.read("menu.qlf.bak"), *c.outside) << c.what;
+        }
+        EXPECT_EQ(shown.size(), 2u) << c.what;
+    }
 }
 
 } // namespace

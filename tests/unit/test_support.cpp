@@ -3,6 +3,7 @@
 #include "app/startup.h"
 #include "core/app_state.h"
 #include "core/item_store.h"
+#include "core/menu_file.h"
 #include "editing/edit_menu.h"
 #include "editing/item_editor.h"
 #include "editing/quick_add_dialog.h"
@@ -77,6 +78,7 @@ void resetProgram(const std::string& programFolder) {
     store = ItemStore{};
     iconRegistry = IconRegistry{};
     unsavedChanges = false;
+    menuFileOnDisk = KnownFile{};
     topLevel = 0;
     lastMenuId = 0;
     clipItem.reset();
