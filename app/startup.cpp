@@ -14,6 +14,7 @@
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/screen.h"
+#include "platform/single_instance.h"
 #include "trigger/trigger_window.h"
 
 namespace zv {
@@ -35,6 +36,11 @@ std::string readDataFile(const std::string& path) {
 } // namespace
 
 void startUp() {
+    // A second start from the same folder hands over to the launcher running there and ends
+    // before it has touched a window or a file.
+    if (!platform::claimProgramFolder())
+        platform::endProcess();
+
     const std::string folder = platform::programFolder();
 
     clearList();

@@ -25,6 +25,8 @@ class WindowEvents {
     virtual void mouseUp(int /*button*/, int /*shift*/, double /*x*/, double /*y*/) {}
     virtual void keyDown(int /*keyCode*/, int /*shift*/) {}
     virtual void timerTick() {}
+    // The program was started again from its folder (trigger windows only).
+    virtual void secondStart() {}
 
   protected:
     ~WindowEvents() = default;

@@ -8,6 +8,7 @@
 #include "menus/menu_windows.h"
 #include "platform/message_box.h"
 #include "platform/screen.h"
+#include "platform/single_instance.h"
 #include "trigger/focus_watcher.h"
 #include "trigger/quit.h"
 
@@ -90,21 +91,35 @@ void TriggerWindow::mouseUp(int button, int, double, double) {
             dragged = false;
             return;
         }
-        if (!menuShown) {
-            MenuWindow& root = menuLevel(0);
-            root.build(0, 0);
-            topLevel = 0;
-            menuShown = true;
-            setNotTopmost();
-            if (root.window())
-                root.window()->focus();
-        } else {
+        if (!menuShown)
+            openRoot();
+        else
             closeAll();
-        }
     } else if (button == platform::buttonRight) {
         if (askYesNo("Are you sure you want to quit?"))
             quitApp();
     }
+}
+
+void TriggerWindow::openRoot() {
+    MenuWindow& root = menuLevel(0);
+    root.build(0, 0);
+    topLevel = 0;
+    menuShown = true;
+    setNotTopmost();
+    if (root.window())
+        root.window()->focus();
+}
+
+void TriggerWindow::secondStart() {
+    if (platform::bringWaitingWindowForward())
+        return;
+    if (!menuShown) {
+        openRoot();
+        return;
+    }
+    if (topLevel >= 0 && menuLevel(topLevel).window())
+        menuLevel(topLevel).window()->focus();
 }
 
 void TriggerWindow::closeAll() {

@@ -32,8 +32,12 @@ class TriggerWindow : public platform::WindowEvents {
     void mouseDown(int button, int shift, double x, double y) override;
     void mouseMove(int buttons, int shift, double x, double y) override;
     void mouseUp(int button, int shift, double x, double y) override;
+    // Started again from its folder: the user wants the launcher, so it answers as a click
+    // would, or brings forward what is already open.
+    void secondStart() override;
 
   private:
+    void openRoot();
     void setTopmost();
     void setNotTopmost();
     void place();

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,11 @@ struct State {
     std::function<std::string(const std::string& tempPath)> failBeforeReplace;
     // Makes the write itself stop after this many bytes with the given reason.
     long failWriteAfter = -1;
+    // Program folders, upper-cased, whose lock a launcher holds: claiming one again is a second
+    // start, which the live trigger window hears of.
+    std::set<std::string> claimedFolders;
+    // Modal windows brought forward for a second start.
+    int waitingWindowsBroughtForward = 0;
 };
 
 State& state();

@@ -5,6 +5,7 @@
 #include "gdi.h"
 #include "platform/screen.h"
 #include "program_icon.h"
+#include "second_start.h"
 #include "surface.h"
 
 #include <windowsx.h>
@@ -187,6 +188,13 @@ LRESULT CALLBACK Window::Impl::procedure(HWND hwnd, UINT message, WPARAM wp, LPA
         }
         break;
     default:
+        if (message == win32::secondStartMessage() && self->style == WindowStyle::Trigger) {
+            // The new process waits for the answer only, not for what the trigger does.
+            ReplyMessage(win32::secondStartAnswer);
+            WindowEvents& events = self->events;
+            events.secondStart();
+            return win32::secondStartAnswer;
+        }
         break;
     }
     return DefWindowProcA(hwnd, message, wp, lp);

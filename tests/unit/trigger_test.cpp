@@ -1,3 +1,4 @@
+#include "app/startup.h"
 #include "core/app_state.h"
 #include "graphics/side_strip.h"
 #include "graphics/trigger_picture.h"
@@ -51,6 +52,59 @@ TEST_F(TriggerTest, ClickOpensAndClosesTheRootMenu) {
     EXPECT_FALSE(triggerWindow.menuShown);
     EXPECT_EQ(topLevel, -1);
     EXPECT_TRUE(rec().topmost);
+}
+
+// A second start from the same folder ends at once; the launcher answers as a click would, or
+// brings forward what already shows.
+TEST_F(TriggerTest, SecondStartEndsAndTheLauncherComesForward) {
+    const std::string fileBefore = folder.read("menu.qlf");
+    auto secondStartEnds = [] {
+        try {
+            startUp();
+            return false;
+        } catch (const headless::ProcessEnded&) {
+            return true;
+        }
+    };
+    auto triggers = [] {
+        int n = 0;
+        for (const headless::WindowRecord* w : headless::windows())
+            n += w->style == platform::WindowStyle::Trigger;
+        return n;
+    };
+
+    // Nothing open: the root opens as a click would.
+    EXPECT_TRUE(secondStartEnds());
+    EXPECT_TRUE(root().isOpen());
+    EXPECT_TRUE(triggerWindow.menuShown);
+    EXPECT_EQ(headless::focusedWindow(), &headless::record(*root().window()));
+
+    // The root open: it stays open and keeps the focus, where a click would close it.
+    EXPECT_TRUE(secondStartEnds());
+    EXPECT_TRUE(root().isOpen());
+    EXPECT_EQ(headless::focusedWindow(), &headless::record(*root().window()));
+
+    // A modal dialog waits for an answer: it comes forward and no menu opens behind it.
+    click(buttonLeft);
+    ASSERT_FALSE(root().isOpen());
+    platform::DialogModel model;
+    struct NoEvents : platform::DialogEvents {
+    } events;
+    platform::Dialog dialog(model, events);
+    bool endedInside = false;
+    headless::dialogs().scripts.push_back(
+        [&](platform::Dialog&, platform::DialogModel&, platform::DialogEvents&) {
+            endedInside = secondStartEnds();
+        });
+    dialog.showModal(triggerWindow.window()->handle());
+    EXPECT_TRUE(endedInside);
+    EXPECT_EQ(headless::state().waitingWindowsBroughtForward, 1);
+    EXPECT_FALSE(root().isOpen());
+
+    EXPECT_EQ(triggers(), 1);
+    EXPECT_TRUE(headless::state().messages.empty());
+    EXPECT_EQ(folder.read("menu.qlf"), fileBefore);
+    EXPECT_FALSE(folder.exists("menu.qlf.bak"));
 }
 
 TEST_F(TriggerTest, DragMovesTheTriggerOpensNothingAndClosesAnOpenMenu) {
