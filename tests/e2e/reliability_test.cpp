@@ -247,6 +247,65 @@ TEST_F(ReliabilityTest, AStrayTemporaryFileIsIgnoredAndReplacedBySave) {
     EXPECT_TRUE(visible("#32770").empty());
 }
 
+const std::string changedQuestion = "The menu file was changed by another program since Zelvora "
+                                    "read it. Replace it with the menus shown here?";
+
+// Another program writes menu.qlf while a change waits. Save asks first; No keeps the other
+// program's bytes and the change unsaved, and so does No after Yes to the save question on
+// Quit; Yes saves the menus shown and keeps the other program's version as menu.qlf.bak.
+TEST_F(ReliabilityTest, ASaveAsksBeforeReplacingAFileChangedFromOutside) {
+    startWithAChange();
+    const std::string outside = " 1 \r\nOutside, 0 , 0 ,C:\\o.exe,-1 \r\n";
+    folder().write("menu.qlf", outside);
+    auto answer = [&](const std::string& text, const std::string& button) {
+        auto box = messageBox(text, 10s);
+        ASSERT_TRUE(box) << describe(programWindows());
+        EXPECT_EQ(box->title, "Zelvora");
+        clickButton(*box, button);
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                for (const auto& w : visible("#32770"))
+                    if (w.hwnd == box->hwnd)
+                        return false;
+                return true;
+            },
+            10s, "the message to close"));
+    };
+
+    command(0, Save);
+    ASSERT_NO_FATAL_FAILURE(answer(changedQuestion, "&No"));
+    EXPECT_EQ(folder().read("menu.qlf"), outside);
+    EXPECT_FALSE(folder().exists("menu.qlf.bak"));
+
+    command(0, Quit);
+    ASSERT_NO_FATAL_FAILURE(answer("Do you wish to save the changes?", "&Yes"));
+    ASSERT_NO_FATAL_FAILURE(answer(changedQuestion, "&No"));
+    EXPECT_TRUE(staysTrue([&] { return program_->running() && trigger().has_value(); }, 1s,
+                          "the program to keep running"));
+    EXPECT_EQ(folder().read("menu.qlf"), outside);
+
+    command(0, Save);
+    ASSERT_NO_FATAL_FAILURE(answer(changedQuestion, "&Yes"));
+    EXPECT_TRUE(waitUntil([&] { return folder().read("menu.qlf") == movedMenuFile; }, 10s,
+                          "menu.qlf to be saved"))
+        << folder().read("menu.qlf");
+    EXPECT_EQ(folder().read("menu.qlf.bak"), outside);
+    EXPECT_FALSE(folder().exists("menu.qlf.tmp"));
+}
+
+TEST_F(ReliabilityTest, ASaveAsksBeforeWritingAFileDeletedFromOutside) {
+    startWithAChange();
+    folder().remove("menu.qlf");
+    command(0, Save);
+    auto box = messageBox(changedQuestion, 10s);
+    ASSERT_TRUE(box) << describe(programWindows());
+    clickButton(*box, "&Yes");
+    EXPECT_TRUE(
+        waitUntil([&] { return folder().exists("menu.qlf"); }, 10s, "menu.qlf to be saved"));
+    EXPECT_EQ(folder().read("menu.qlf"), movedMenuFile);
+    EXPECT_FALSE(folder().exists("menu.qlf.bak"));
+}
+
 // Texts far past MAX_PATH: a caption, a File target and a catalogue file name of 5000
 // characters. The program starts on them, draws them, saves them back byte for byte, and a
 // click on the long target fails quietly, as one on a 960-character target (the longest the
