@@ -54,7 +54,7 @@ void startUp() {
         stopStartUp(menuPath, "The problem is on " + problem);
     menuFileOnDisk = KnownFile::of(menuStamp, menuBytes);
 
-    skinPictures.load();
+    skinPictures.load(platform::screen().scale);
 
     resetIcons();
     const std::string cataloguePath = folder + catalogueFileName;
@@ -66,8 +66,6 @@ void startUp() {
     unsavedChanges = false;
 
     menuLevel(0);
-
-    sideStrip.widthTwips = 28.0 * platform::screen().twipsPerPixelX;
 
     triggerWindow.load();
     triggerWindow.show();

@@ -2,6 +2,8 @@
 
 #include "platform/surface.h"
 
+#include <set>
+
 namespace zv {
 
 IconRegistry iconRegistry;
@@ -11,6 +13,7 @@ void resetIcons() {
     iconRegistry.lastGroup = -1;
     iconRegistry.groupRefused = false;
     iconRegistry.extractedAhead.clear();
+    iconRegistry.iconSize = 16;
 }
 
 void beginIconGroup(const std::string& name) {
@@ -53,7 +56,7 @@ platform::IconHandle iconHandle(std::int16_t index) {
         const auto ahead = iconRegistry.extractedAhead.find(path);
         iconRegistry.iconHandles[index] = ahead != iconRegistry.extractedAhead.end()
                                               ? ahead->second
-                                              : platform::extractSmallIcon(path);
+                                              : platform::extractIcon(path, iconRegistry.iconSize);
         iconRegistry.iconExtracted[index] = true;
     }
     return iconRegistry.iconHandles[index];
@@ -61,11 +64,31 @@ platform::IconHandle iconHandle(std::int16_t index) {
 
 void extractAhead(const std::string& path) {
     if (!iconRegistry.extractedAhead.count(path))
-        iconRegistry.extractedAhead.emplace(path, platform::extractSmallIcon(path));
+        iconRegistry.extractedAhead.emplace(path,
+                                            platform::extractIcon(path, iconRegistry.iconSize));
+}
+
+void setIconSize(int pixels) {
+    if (pixels == iconRegistry.iconSize)
+        return;
+    // A handle taken from the icons read ahead sits in both places: each is destroyed once.
+    std::set<platform::IconHandle> read;
+    for (const auto& [path, icon] : iconRegistry.extractedAhead)
+        read.insert(icon);
+    for (std::int16_t i = 0; i < iconRegistry.iconCount; ++i)
+        if (iconRegistry.iconExtracted[i]) {
+            read.insert(iconRegistry.iconHandles[i]);
+            iconRegistry.iconHandles[i] = nullptr;
+            iconRegistry.iconExtracted[i] = false;
+        }
+    iconRegistry.extractedAhead.clear();
+    for (platform::IconHandle icon : read)
+        platform::destroyIcon(icon);
+    iconRegistry.iconSize = pixels;
 }
 
 void drawIcon(platform::Surface& surface, std::int16_t index, int x, int y) {
-    surface.drawIcon(iconHandle(index), x, y, 16);
+    surface.drawIcon(iconHandle(index), x, y, iconRegistry.iconSize);
 }
 
 std::string getIconTag(std::int16_t index) {

@@ -1,5 +1,6 @@
-// The program's one table of 16 x 16 icons: the catalogue's icons in named groups, then the
-// icons taken from entry targets as they are first drawn. Indexes never change during a run.
+// The program's one table of row icons (16 x 16 at 96 DPI, read at the size of the scale): the
+// catalogue's icons in named groups, then the icons taken from entry targets as they are first
+// drawn. Indexes never change during a run.
 #pragma once
 
 #include "platform/icons.h"
@@ -35,6 +36,8 @@ struct IconRegistry {
     // Icons of paths not registered yet, extracted while the program was idle: a registration
     // of the path takes the handle from here instead of reading the file again.
     std::map<std::string, platform::IconHandle> extractedAhead;
+    // The size icons are read and drawn at, in pixels.
+    int iconSize = 16;
 };
 
 extern IconRegistry iconRegistry;
@@ -52,7 +55,10 @@ platform::IconHandle iconHandle(std::int16_t index);
 // Extracts the icon of path before anything registers it; indexes are still given out by
 // loadIcon alone, in the order things are drawn.
 void extractAhead(const std::string& path);
-// Draws icon index at (x, y), 16 x 16 pixels; nothing for a null icon or a bad index.
+// A new size for the rows' icons: those read at the old size are let go and read again, at the
+// new size, when next asked for. Nothing happens when the size stays.
+void setIconSize(int pixels);
+// Draws icon index at (x, y) at the icon size; nothing for a null icon or a bad index.
 void drawIcon(platform::Surface& surface, std::int16_t index, int x, int y);
 std::string getIconTag(std::int16_t index);
 std::string getIconGroupName(std::int16_t index);

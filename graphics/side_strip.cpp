@@ -1,7 +1,6 @@
 #include "graphics/side_strip.h"
 
 #include "graphics/skin_pictures.h"
-#include "platform/screen.h"
 
 #include <cmath>
 
@@ -10,29 +9,32 @@ namespace zv {
 SideStrip sideStrip;
 
 double SideStrip::pictureHeight() const {
-    return static_cast<double>(kSideStripPictureHeight) * platform::screen().twipsPerPixelY;
+    return scale.pixels(kSideStripPictureHeight) * scale.twipsPerPixel();
 }
 
 void SideStrip::load() {
     if (!window_)
         window_ = std::make_unique<platform::Window>(platform::WindowStyle::SideStrip, *this,
                                                      "Zelvora strip");
-    if (!picture_)
-        picture_ = std::make_unique<platform::Bitmap>(makeSideStripPicture());
+    if (!picture_ || pictureScale_ != scale) {
+        picture_ = std::make_unique<platform::Bitmap>(makeSideStripPicture(scale));
+        pictureScale_ = scale;
+    }
 }
 
 void SideStrip::paint() {
     auto& surface = window_->surface();
-    const int y = static_cast<int>(std::lround(pictureTop / platform::screen().twipsPerPixelY));
+    const int y = static_cast<int>(std::lround(pictureTop / scale.twipsPerPixel()));
     surface.blt(*picture_, 0, y);
     window_->present();
 }
 
 void SideStrip::show() {
     load();
-    window_->place(
-        static_cast<int>(std::lround(leftTwips)), static_cast<int>(std::lround(topTwips)),
-        static_cast<int>(std::lround(widthTwips)), static_cast<int>(std::lround(heightTwips)));
+    window_->place(static_cast<int>(std::lround(leftTwips)),
+                   static_cast<int>(std::lround(topTwips)),
+                   static_cast<int>(std::lround(widthTwips)),
+                   static_cast<int>(std::lround(heightTwips)), scale);
     // Painted once shown, as the menus are: painted while hidden, it would be painted again by
     // the system when shown, before its pixels could reach the screen.
     window_->show();

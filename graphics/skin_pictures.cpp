@@ -1,6 +1,8 @@
 #include "graphics/skin_pictures.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <string_view>
 
@@ -47,6 +49,43 @@ void fillRow(Picture& picture, int y, int fromX, int toX, Rgb colour) {
     for (int x = fromX; x <= toX; ++x) {
         picture.set(x, y, colour);
     }
+}
+
+void fillBlock(Picture& picture, int left, int top, int right, int bottom, Rgb colour) {
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            if (picture.contains(x, y)) {
+                picture.set(x, y, colour);
+            }
+        }
+    }
+}
+
+// The colour of row i of n rows that span the gradient rows 1..18 of the table: at n = 18 the
+// table's own rows, at any other height the same gradient sampled between them.
+Rgb gradientRow(Rgb RowColours::*column, int i, int n) {
+    constexpr int kFirst = 1, kCount = kSkinPictureHeight - 2;
+    const double at = std::clamp((i + 0.5) * kCount / n - 0.5, 0.0, kCount - 1.0);
+    const int below = static_cast<int>(at);
+    const int above = std::min(below + 1, kCount - 1);
+    const double t = at - below;
+    const Rgb a = kRows[static_cast<std::size_t>(kFirst + below)].*column;
+    const Rgb b = kRows[static_cast<std::size_t>(kFirst + above)].*column;
+    auto channel = [t](std::uint8_t from, std::uint8_t to) {
+        return static_cast<std::uint8_t>(std::lround(from + (to - from) * t));
+    };
+    return {channel(a.r, b.r), channel(a.g, b.g), channel(a.b, b.b)};
+}
+
+// The colour of the 20-pixel pictures' row y of height rows, each frame line frame rows thick.
+Rgb pictureRow(Rgb RowColours::*column, int y, int height, int frame) {
+    if (y < frame) {
+        return kRows.front().*column;
+    }
+    if (y >= height - frame) {
+        return kRows.back().*column;
+    }
+    return gradientRow(column, y - frame, height - 2 * frame);
 }
 
 // --- Side strip ---------------------------------------------------------------------------
@@ -126,14 +165,19 @@ Rgb mix(Rgb a, Rgb b, int y, int height) {
     return {channel(a.r, b.r), channel(a.g, b.g), channel(a.b, b.b)};
 }
 
-void paintStrip(Picture& strip) {
+// The dots and the lettering keep their 96-DPI grid: each of its pixels becomes a block of the
+// scaled size, drawn at the strip's own resolution.
+void paintStrip(Picture& strip, platform::DisplayScale scale) {
+    const int edge = scale.pixels(1);
     for (int y = 0; y < strip.height(); ++y) {
         const Rgb row = mix(kStripTop, kStripBottom, y, strip.height());
+        const int gridY = y * 96 / scale.dpi;
         for (int x = 0; x < strip.width(); ++x) {
+            const int gridX = x * 96 / scale.dpi;
             Rgb c = row;
-            if (x == 0 || x == strip.width() - 1) {
+            if (x < edge || x >= strip.width() - edge) {
                 c = shade(c, -kStripEdgeShade);
-            } else if (x % 3 == 1 && y % 3 == 1) {
+            } else if (gridX % 3 == 1 && gridY % 3 == 1) {
                 c = shade(c, kDotLift);
             }
             strip.set(x, y, c);
@@ -143,7 +187,7 @@ void paintStrip(Picture& strip) {
 
 // Writes the name upward, the tops of the letters towards the left edge: a glyph's column u
 // (reading direction) lands on strip row baseY - u, and its row v on strip column leftX + v.
-void writeNameUpward(Picture& strip, int leftX, int baseY) {
+void writeNameUpward(Picture& strip, int leftX, int baseY, platform::DisplayScale scale) {
     // Shadow first (one pixel to the right and down on the screen), then the letters over it.
     for (int pass = 0; pass < 2; ++pass) {
         const int dx = pass == 0 ? 1 : 0;
@@ -164,9 +208,8 @@ void writeNameUpward(Picture& strip, int leftX, int baseY) {
                     }
                     const int x = leftX + v + dx;
                     const int y = baseY - (u0 + u) + dy;
-                    if (strip.contains(x, y)) {
-                        strip.set(x, y, ink);
-                    }
+                    fillBlock(strip, scale.pixels(x), scale.pixels(y), scale.pixels(x + 1),
+                              scale.pixels(y + 1), ink);
                 }
             }
             u0 += width + kLetterGap;
@@ -176,60 +219,80 @@ void writeNameUpward(Picture& strip, int leftX, int baseY) {
 
 } // namespace
 
-Picture makeHighlightPicture() {
-    Picture hl(kSkinPictureWidth, kSkinPictureHeight, kHighlightFrame);
-    for (int y = 1; y < kSkinPictureHeight - 1; ++y) {
-        fillRow(hl, y, 1, kSkinPictureWidth - 2, kRows[static_cast<std::size_t>(y)].highlight);
+Picture makeHighlightPicture(platform::DisplayScale scale) {
+    const int width = scale.pixels(kSkinPictureWidth);
+    const int height = scale.pixels(kSkinPictureHeight);
+    const int frame = scale.pixels(1);
+    Picture hl(width, height, kHighlightFrame);
+    for (int y = frame; y < height - frame; ++y) {
+        fillRow(hl, y, frame, width - frame - 1,
+                pictureRow(&RowColours::highlight, y, height, frame));
     }
     return hl;
 }
 
-Picture makeHeaderPicture() {
-    Picture header(kSkinPictureWidth, kSkinPictureHeight, kWhite);
-    for (int y = 0; y < kSkinPictureHeight; ++y) {
-        const RowColours& row = kRows[static_cast<std::size_t>(y)];
-        fillRow(header, y, 1, kSkinPictureWidth - 2, row.header);
-        header.set(kSkinPictureWidth - 1, y, row.headerRightEdge);
+Picture makeHeaderPicture(platform::DisplayScale scale) {
+    const int width = scale.pixels(kSkinPictureWidth);
+    const int height = scale.pixels(kSkinPictureHeight);
+    const int frame = scale.pixels(1);
+    Picture header(width, height, kWhite);
+    for (int y = 0; y < height; ++y) {
+        fillRow(header, y, frame, width - frame - 1,
+                pictureRow(&RowColours::header, y, height, frame));
+        fillRow(header, y, width - frame, width - 1,
+                pictureRow(&RowColours::headerRightEdge, y, height, frame));
     }
     // The bottom line runs under the white left edge too.
-    header.set(0, kSkinPictureHeight - 1, kRows[kSkinPictureHeight - 1].header);
+    fillBlock(header, 0, height - frame, frame, height, kRows.back().header);
     return header;
 }
 
-Picture makeSeparatorPicture() {
-    Picture sep(kSkinPictureWidth, kSeparatorPictureHeight, kMenuBackground);
-    fillRow(sep, 2, 5, 193, Rgb{195, 194, 193});
-    fillRow(sep, 3, 5, 193, kWhite);
+Picture makeSeparatorPicture(platform::DisplayScale scale) {
+    Picture sep(scale.pixels(kSkinPictureWidth), scale.pixels(kSeparatorPictureHeight),
+                kMenuBackground);
+    const int left = scale.pixels(5), right = scale.pixels(194);
+    fillBlock(sep, left, scale.pixels(2), right, scale.pixels(3), Rgb{195, 194, 193});
+    fillBlock(sep, left, scale.pixels(3), right, scale.pixels(4), kWhite);
     return sep;
 }
 
-Picture makeSubmenuArrowPicture() {
-    Picture arrow(kSubmenuArrowWidth, kSubmenuArrowHeight, Rgb{244, 246, 244});
-    constexpr std::array<int, 8> kLengths{2, 3, 4, 5, 5, 4, 3, 2};
-    for (std::size_t i = 0; i < kLengths.size(); ++i) {
-        const int y = 6 + static_cast<int>(i);
-        fillRow(arrow, y, 3, 3 + kLengths[i] - 1, Rgb{4, 2, 4});
+// The triangle's rows at 96 DPI are 2, 3, 4, 5, 5, 4, 3 and 2 pixels long from row 6: a row
+// whose middle lies at v (in 96-DPI pixels) is 1.5 + its distance from the nearer end long.
+Picture makeSubmenuArrowPicture(platform::DisplayScale scale) {
+    Picture arrow(scale.pixels(kSubmenuArrowWidth), scale.pixels(kSubmenuArrowHeight),
+                  Rgb{244, 246, 244});
+    const int left = scale.pixels(3);
+    for (int y = 0; y < arrow.height(); ++y) {
+        const double v = (y + 0.5) * 96 / scale.dpi;
+        if (v < 6 || v >= 14) {
+            continue;
+        }
+        const double length = 1.5 + std::min(v - 6, 14 - v);
+        const int pixels = static_cast<int>(std::lround(length * scale.dpi / 96));
+        fillRow(arrow, y, left, std::min(left + pixels, arrow.width()) - 1, Rgb{4, 2, 4});
     }
     return arrow;
 }
 
-Picture makeSideStripPicture() {
-    Picture strip(kSideStripWidth, kSideStripPictureHeight, kStripBottom);
-    paintStrip(strip);
+Picture makeSideStripPicture(platform::DisplayScale scale) {
+    Picture strip(scale.pixels(kSideStripWidth), scale.pixels(kSideStripPictureHeight),
+                  kStripBottom);
+    paintStrip(strip, scale);
     // The 16-pixel line sits in the middle of the 28-pixel strip; the name starts 14 pixels above
     // the lower end so that it is whole in a menu of a few rows.
     const int leftX = (kSideStripWidth - kGlyphRows) / 2;
-    writeNameUpward(strip, leftX, kSideStripPictureHeight - 15);
+    writeNameUpward(strip, leftX, kSideStripPictureHeight - 15, scale);
     return strip;
 }
 
 SkinPictures skinPictures;
 
-void SkinPictures::load() {
-    highlight_.emplace(makeHighlightPicture());
-    header_.emplace(makeHeaderPicture());
-    separator_.emplace(makeSeparatorPicture());
-    submenuArrow_.emplace(makeSubmenuArrowPicture());
+void SkinPictures::load(platform::DisplayScale scale) {
+    scale_ = scale;
+    highlight_.emplace(makeHighlightPicture(scale));
+    header_.emplace(makeHeaderPicture(scale));
+    separator_.emplace(makeSeparatorPicture(scale));
+    submenuArrow_.emplace(makeSubmenuArrowPicture(scale));
 }
 
 void SkinPictures::unload() {

@@ -119,11 +119,12 @@ MarkImage drawMark(int size, MarkCorners corners) {
     return image;
 }
 
-Picture makeTriggerPicture() {
-    const MarkImage mark = drawMark(kTriggerPictureSize, MarkCorners::Square);
-    Picture face(kTriggerPictureSize, kTriggerPictureSize, Rgb{});
-    for (int y = 0; y < kTriggerPictureSize; ++y) {
-        for (int x = 0; x < kTriggerPictureSize; ++x) {
+Picture makeTriggerPicture(platform::DisplayScale scale) {
+    const int size = scale.pixels(kTriggerPictureSize);
+    const MarkImage mark = drawMark(size, MarkCorners::Square);
+    Picture face(size, size, Rgb{});
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
             const Rgba p = mark.at(x, y);
             face.set(x, y, Rgb{p.r, p.g, p.b});
         }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/picture.h"
+#include "platform/screen.h"
 
 namespace zv {
 
@@ -34,7 +35,7 @@ enum class MarkCorners {
 // Draws the mark at size x size pixels (size >= 8), smoothed.
 MarkImage drawMark(int size, MarkCorners corners);
 
-// The trigger window's 48 x 48 face.
-Picture makeTriggerPicture();
+// The trigger window's face: 48 x 48 at 96 DPI, drawn afresh at the size of any other scale.
+Picture makeTriggerPicture(platform::DisplayScale scale = {});
 
 } // namespace zv

@@ -49,8 +49,10 @@ void MenuWindow::drawHighlight() {
         return;
     if (!isHighlightable(items[rowSlots[hoverRow]].itemType))
         return;
+    const int frame = MenuMetrics(skin, scale).frame;
     if (skin.graphicalHighlight)
-        window_->surface().blt(skinPictures.highlight().bitmap, 1, rowBounds[hoverRow].top + 1);
+        window_->surface().blt(skinPictures.highlight().bitmap, frame,
+                               rowBounds[hoverRow].top + frame);
     else
         copyHighlight(hoverRow, flatHighlight);
 }
@@ -59,18 +61,24 @@ void MenuWindow::copyHighlight(std::int16_t i, Rgb colour) {
     window_->surface().fillRect(rowBounds[i], colour);
 }
 
+// The bevel: dark along the right and bottom edges, light along the top and left ones, which
+// take the corners they share.
 void MenuWindow::drawBounds() {
     auto& surface = window_->surface();
     const int w = surface.width();
     const int h = surface.height();
-    surface.outline(-1, -1, w - 1, h - 1, frameDark);
-    surface.outline(0, 0, w, h, frameLight);
+    const int f = MenuMetrics(skin, scale).frame;
+    surface.fillRect({w - f, 0, w, h}, frameDark);
+    surface.fillRect({0, h - f, w, h}, frameDark);
+    surface.fillRect({0, 0, w, f}, frameLight);
+    surface.fillRect({0, 0, f, h}, frameLight);
 }
 
 void MenuWindow::drawItems() {
     auto& surface = window_->surface();
-    const int iconOffsetY = skin.iconOffsetY;
-    const int textOffsetX = skin.textOffsetX;
+    const MenuMetrics px(skin, scale);
+    const int iconOffsetY = px.iconOffsetY;
+    const int textOffsetX = px.textOffsetX;
     for (int i = 0; i <= lastRow; ++i) {
         MenuEntry& item = items[rowSlots[i]];
         const int top = rowBounds[i].top;
@@ -79,15 +87,15 @@ void MenuWindow::drawItems() {
             // The target's own icon is taken once, on the entry's first painting.
             if (item.iconIndex == -1)
                 item.iconIndex = loadIcon(item.target.asText(), "");
-            drawIcon(surface, item.iconIndex, 7, top + iconOffsetY);
+            drawIcon(surface, item.iconIndex, px.iconLeft, top + iconOffsetY);
         }
 
         switch (item.itemType) {
         case Separator:
-            surface.blt(skinPictures.separator().bitmap, 0, top + 1);
+            surface.blt(skinPictures.separator().bitmap, 0, top + px.frame);
             break;
         case Header:
-            surface.blt(skinPictures.header().bitmap, 1, top + 1);
+            surface.blt(skinPictures.header().bitmap, px.frame, top + px.frame);
             surface.setBold(true);
             surface.setTextColour(headerCaptionColour);
             drawText(surface, rowBounds[i], item.name, formatCentred, -1);
@@ -95,8 +103,8 @@ void MenuWindow::drawItems() {
             surface.setTextColour(captionColour);
             break;
         case Menu:
-            surface.bltTransparent(skinPictures.submenuArrow().bitmap, skin.submenuArrowOffsetX,
-                                   top + skin.submenuArrowOffsetY,
+            surface.bltTransparent(skinPictures.submenuArrow().bitmap, px.submenuArrowOffsetX,
+                                   top + px.submenuArrowOffsetY,
                                    skinPictures.submenuArrow().keyColour);
             drawText(surface, rowBounds[i], item.name, formatLeft, textOffsetX);
             break;

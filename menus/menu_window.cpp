@@ -4,8 +4,9 @@
 #include "core/app_state.h"
 #include "core/item_store.h"
 #include "core/skin.h"
+#include "graphics/icon_registry.h"
 #include "graphics/side_strip.h"
-#include "platform/screen.h"
+#include "graphics/skin_pictures.h"
 #include "trigger/trigger_window.h"
 
 #include <cmath>
@@ -21,9 +22,20 @@ double roundTwips(double twips) {
 
 } // namespace
 
+void useMenuScale(platform::DisplayScale scale) {
+    if (!skinPictures.loaded() || skinPictures.scale() != scale)
+        skinPictures.load(scale);
+    setIconSize(scale.pixels(16));
+    sideStrip.scale = scale;
+}
+
 void MenuWindow::build(std::int16_t menu, std::int16_t atLevel, std::int16_t fromRow) {
-    const platform::ScreenMetrics screen = platform::screen();
-    const int itemHeight = skin.itemHeight;
+    const platform::ScreenMetrics screen = triggerWindow.monitor();
+    scale = screen.scale;
+    useMenuScale(scale);
+    const MenuMetrics px(skin, scale);
+    const double twips = scale.twipsPerPixel();
+    const int itemHeight = px.itemHeight;
 
     // Which menu, at which level, opened from which parent row.
     level = atLevel;
@@ -36,8 +48,9 @@ void MenuWindow::build(std::int16_t menu, std::int16_t atLevel, std::int16_t fro
     for (std::int16_t slot : listOrder()) {
         if (items[slot].parentMenu == menu && n < maxRows) {
             rowSlots[n] = slot;
-            const int rowHeight = items[slot].itemType == Separator ? 6 : itemHeight;
-            rowBounds[n] = Rect{0, y, 200, y + rowHeight};
+            const int rowHeight =
+                items[slot].itemType == Separator ? px.separatorHeight : itemHeight;
+            rowBounds[n] = Rect{0, y, px.itemWidth, y + rowHeight};
             y += rowHeight;
             ++n;
         }
@@ -45,13 +58,14 @@ void MenuWindow::build(std::int16_t menu, std::int16_t atLevel, std::int16_t fro
 
     lastRow = static_cast<std::int16_t>(n - 1);
 
-    // Size, with a one-pixel frame on every side.
-    widthTwips = (skin.itemWidth + 2) * screen.twipsPerPixelX;
-    heightTwips = (y + 2) * screen.twipsPerPixelY;
+    // Size, with a frame on every side.
+    widthTwips = (px.itemWidth + 2 * px.frame) * twips;
+    heightTwips = (y + 2 * px.frame) * twips;
 
     // Beside the trigger with the side strip between, or beside the parent.
     MenuWindow* parent = level > 0 ? &menuLevel(level - 1) : nullptr;
     if (level == 0) {
+        sideStrip.widthTwips = px.sideStripWidth * twips;
         sideStrip.leftTwips = triggerWindow.rightEdge();
         sideStrip.pictureTop = heightTwips - sideStrip.pictureHeight();
         sideStrip.heightTwips = heightTwips;
@@ -60,8 +74,8 @@ void MenuWindow::build(std::int16_t menu, std::int16_t atLevel, std::int16_t fro
         leftTwips = parent->leftTwips + parent->widthTwips - 100;
     }
 
-    // Past the right screen edge: open to the left instead.
-    if (leftTwips + widthTwips > screen.widthTwips) {
+    // Past the right edge of the monitor: open to the left instead.
+    if (leftTwips + widthTwips > screen.rightTwips()) {
         if (level == 0) {
             sideStrip.leftTwips = triggerWindow.leftTwips - sideStrip.widthTwips;
             leftTwips = sideStrip.leftTwips - widthTwips;
@@ -73,23 +87,24 @@ void MenuWindow::build(std::int16_t menu, std::int16_t atLevel, std::int16_t fro
     // Vertical place.
     if (level == 0) {
         const double t = roundTwips(triggerWindow.bottomEdge() - heightTwips);
-        topTwips = t > 0 ? t : triggerWindow.topTwips;
+        topTwips = t > screen.topTwips ? t : triggerWindow.topTwips;
         sideStrip.topTwips = topTwips;
         sideStrip.show();
     } else {
         const int r = parent->rowTop(parentRow);
-        const double top = roundTwips(parent->topTwips + r * screen.twipsPerPixelY + 50);
-        if (screen.heightTwips - 500 > top + heightTwips)
+        const double top = roundTwips(parent->topTwips + r * twips + 50);
+        if (screen.bottomTwips() - 500 > top + heightTwips)
             topTwips = top;
         else
-            topTwips = parent->topTwips + (r - lastRow * itemHeight) * screen.twipsPerPixelY + 50;
+            topTwips = parent->topTwips + (r - lastRow * itemHeight) * twips + 50;
     }
 
     // The native window with its font; the background is painted by drawAll.
     load();
-    window_->place(
-        static_cast<int>(std::lround(leftTwips)), static_cast<int>(std::lround(topTwips)),
-        static_cast<int>(std::lround(widthTwips)), static_cast<int>(std::lround(heightTwips)));
+    window_->place(static_cast<int>(std::lround(leftTwips)),
+                   static_cast<int>(std::lround(topTwips)),
+                   static_cast<int>(std::lround(widthTwips)),
+                   static_cast<int>(std::lround(heightTwips)), scale);
     window_->surface().setFont(skin.font, skin.fontSize);
 
     skipMouseMove = false;

@@ -16,6 +16,10 @@ inline constexpr int maxRows = 51; // rows 0 to 50
 
 inline constexpr Rgb menuBackground{245, 244, 243};
 
+// Makes what every level draws with ready for scale: the skin pictures, the rows' icon size and
+// the side strip's picture size.
+void useMenuScale(platform::DisplayScale scale);
+
 class MenuWindow final : public platform::WindowEvents {
   public:
     std::int16_t level = 0;
@@ -25,8 +29,9 @@ class MenuWindow final : public platform::WindowEvents {
     std::int16_t hoverRow = 0; // lastRow + 1: no row highlighted
     std::array<std::int16_t, maxRows> rowSlots{};
     std::array<Rect, maxRows> rowBounds{};
-    // The look this level is drawn with.
+    // The look this level is drawn with, and the scale: that of the monitor the trigger is on.
     Skin skin = defaultSkin;
+    platform::DisplayScale scale;
 
     // The outer window in twips.
     double leftTwips = 0, topTwips = 0, widthTwips = 0, heightTwips = 0;

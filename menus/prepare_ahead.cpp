@@ -7,6 +7,7 @@
 #include "menus/menu_window.h"
 #include "menus/menu_windows.h"
 #include "platform/window.h"
+#include "trigger/trigger_window.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -49,6 +50,7 @@ class Ahead {
     bool step() {
         switch (stage_++) {
         case 0:
+            useMenuScale(triggerWindow.monitor().scale);
             sideStrip.load();
             return true;
         case 1:

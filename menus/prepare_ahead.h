@@ -4,8 +4,8 @@
 
 namespace zv {
 
-// Hands the work to the idle moments of the event loop, a short step at a time; called once at
-// the end of start-up.
+// Hands the work to the idle moments of the event loop, a short step at a time; called at the
+// end of start-up and again when the trigger moves to a monitor of another scale.
 void prepareAhead();
 
 } // namespace zv

@@ -153,8 +153,7 @@ inline constexpr int pictureBorderPixels = 2;
 // Where a control sits in the dialog's client area, in pixels. Twips are added up through its
 // containers first and converted once, so every control lands on the same pixel grid whatever
 // frame it sits in. A line drawn leftwards or upwards gives the box it spans.
-inline Rect controlPixels(const DialogModel& model, const Control& control, int twipsPerPixelX,
-                          int twipsPerPixelY) {
+inline Rect controlPixels(const DialogModel& model, const Control& control, DisplayScale scale) {
     int left = std::min(control.left, control.left + control.width);
     int top = std::min(control.top, control.top + control.height);
     const Control* inside = control.container.empty() ? nullptr : model.find(control.container);
@@ -165,11 +164,10 @@ inline Rect controlPixels(const DialogModel& model, const Control& control, int 
         top += inside->top;
         inside = inside->container.empty() ? nullptr : model.find(inside->container);
     }
-    const int x = twipsToPixels(left, twipsPerPixelX);
-    const int y = twipsToPixels(top, twipsPerPixelY);
-    const int w = twipsToPixels(control.width < 0 ? -control.width : control.width, twipsPerPixelX);
-    const int h =
-        twipsToPixels(control.height < 0 ? -control.height : control.height, twipsPerPixelY);
+    const int x = scale.twipsToPixels(left);
+    const int y = scale.twipsToPixels(top);
+    const int w = scale.twipsToPixels(control.width < 0 ? -control.width : control.width);
+    const int h = scale.twipsToPixels(control.height < 0 ? -control.height : control.height);
     return {x, y, x + w, y + h};
 }
 

@@ -3,6 +3,7 @@
 // input back as plain events.
 #pragma once
 
+#include "platform/screen.h"
 #include "platform/surface.h"
 
 #include <functional>
@@ -27,6 +28,9 @@ class WindowEvents {
     virtual void timerTick() {}
     // The program was started again from its folder (trigger windows only).
     virtual void secondStart() {}
+    // The window is now on a monitor of another scale; suggested is the place the system
+    // proposes for it there, in pixels.
+    virtual void scaleChanged(DisplayScale /*scale*/, const Rect& /*suggested*/) {}
 
   protected:
     ~WindowEvents() = default;
@@ -48,8 +52,9 @@ class Window {
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
-    // Position and size in twips; the off-screen image follows the new size.
-    void place(int leftTwips, int topTwips, int widthTwips, int heightTwips);
+    // Position and size in twips, turned into pixels at scale; the off-screen image follows the
+    // new size and its captions are made for that scale.
+    void place(int leftTwips, int topTwips, int widthTwips, int heightTwips, DisplayScale scale);
     void show();
     void hide();
     bool visible() const;

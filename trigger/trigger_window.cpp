@@ -6,6 +6,7 @@
 #include "graphics/trigger_picture.h"
 #include "menus/menu_window.h"
 #include "menus/menu_windows.h"
+#include "menus/prepare_ahead.h"
 #include "platform/message_box.h"
 #include "platform/screen.h"
 #include "platform/single_instance.h"
@@ -24,10 +25,10 @@ void TriggerWindow::load() {
     menuShown = false;
     dragged = false;
     hookTrigger(window_->handle());
-    widthTwips = 48.0 * screen.twipsPerPixelX;
-    heightTwips = 48.0 * screen.twipsPerPixelY;
-    topTwips = screen.heightTwips - heightTwips - 600;
-    leftTwips = 20;
+    scale = screen.scale;
+    widthTwips = heightTwips = scale.pixels(kTriggerPictureSize) * scale.twipsPerPixel();
+    topTwips = screen.bottomTwips() - heightTwips - 600;
+    leftTwips = screen.leftTwips + 20;
     place();
     setTopmost();
 }
@@ -43,14 +44,36 @@ void TriggerWindow::unload() {
 }
 
 void TriggerWindow::place() {
-    window_->place(
-        static_cast<int>(std::lround(leftTwips)), static_cast<int>(std::lround(topTwips)),
-        static_cast<int>(std::lround(widthTwips)), static_cast<int>(std::lround(heightTwips)));
+    window_->place(static_cast<int>(std::lround(leftTwips)),
+                   static_cast<int>(std::lround(topTwips)),
+                   static_cast<int>(std::lround(widthTwips)),
+                   static_cast<int>(std::lround(heightTwips)), scale);
+}
+
+platform::ScreenMetrics TriggerWindow::monitor() const {
+    return window_ ? platform::monitorOf(window_->handle()) : platform::screen();
+}
+
+// Moved onto a monitor of another scale: the face is drawn afresh at it, in the place the system
+// suggests, and the icons are read again at their new size before the next opening.
+void TriggerWindow::scaleChanged(platform::DisplayScale newScale, const Rect& suggested) {
+    if (menuShown)
+        closeAll();
+    scale = newScale;
+    const double twips = scale.twipsPerPixel();
+    leftTwips = suggested.left * twips;
+    topTwips = suggested.top * twips;
+    widthTwips = (suggested.right - suggested.left) * twips;
+    heightTwips = (suggested.bottom - suggested.top) * twips;
+    face_.reset();
+    place();
+    paint();
+    prepareAhead();
 }
 
 void TriggerWindow::paint() {
     if (!face_)
-        face_ = std::make_unique<platform::Bitmap>(makeTriggerPicture());
+        face_ = std::make_unique<platform::Bitmap>(makeTriggerPicture(scale));
     window_->surface().blt(*face_, 0, 0);
     window_->present();
 }
@@ -64,17 +87,15 @@ void TriggerWindow::setNotTopmost() {
 }
 
 void TriggerWindow::mouseDown(int, int, double x, double y) {
-    const platform::ScreenMetrics screen = platform::screen();
-    grabX = static_cast<float>(x * screen.twipsPerPixelX);
-    grabY = static_cast<float>(y * screen.twipsPerPixelY);
+    grabX = static_cast<float>(x * scale.twipsPerPixel());
+    grabY = static_cast<float>(y * scale.twipsPerPixel());
 }
 
 void TriggerWindow::mouseMove(int buttons, int, double xPixels, double yPixels) {
     if (buttons != platform::buttonLeft)
         return;
-    const platform::ScreenMetrics screen = platform::screen();
-    const float x = static_cast<float>(xPixels * screen.twipsPerPixelX);
-    const float y = static_cast<float>(yPixels * screen.twipsPerPixelY);
+    const float x = static_cast<float>(xPixels * scale.twipsPerPixel());
+    const float y = static_cast<float>(yPixels * scale.twipsPerPixel());
     if (std::fabs(grabX - x) > 10 || std::fabs(grabY - y) > 10) {
         dragged = true;
         leftTwips = leftTwips + (x - grabX);

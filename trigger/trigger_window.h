@@ -16,6 +16,8 @@ class TriggerWindow : public platform::WindowEvents {
     bool dragged = false;
     float grabX = 0, grabY = 0;
     double leftTwips = 0, topTwips = 0, widthTwips = 0, heightTwips = 0;
+    // The scale of the monitor the trigger is on; the menus open at it.
+    platform::DisplayScale scale;
 
     // Makes the native window, sizes and places it, makes it topmost and attaches the focus
     // watcher. Start-up then shows it.
@@ -28,6 +30,8 @@ class TriggerWindow : public platform::WindowEvents {
     void closeAll();
     double rightEdge() const { return leftTwips + widthTwips; }
     double bottomEdge() const { return topTwips + heightTwips; }
+    // The monitor the trigger is on (the primary one before the trigger is made).
+    platform::ScreenMetrics monitor() const;
 
     void mouseDown(int button, int shift, double x, double y) override;
     void mouseMove(int buttons, int shift, double x, double y) override;
@@ -35,6 +39,7 @@ class TriggerWindow : public platform::WindowEvents {
     // Started again from its folder: the user wants the launcher, so it answers as a click
     // would, or brings forward what is already open.
     void secondStart() override;
+    void scaleChanged(platform::DisplayScale newScale, const Rect& suggested) override;
 
   private:
     void openRoot();

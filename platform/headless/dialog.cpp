@@ -42,13 +42,12 @@ void erase(std::vector<DialogRecord*>& list, DialogRecord* d) {
 
 // The picture's size as the real picture box's inside: the control less its border.
 void sizePicture(const DialogRecord& d, const std::string& name, PictureRecord& picture) {
-    const platform::ScreenMetrics s = platform::screen();
     const platform::Control* c = d.model->find(name);
     if (!c) {
         picture.surface.resize(0, 0);
         return;
     }
-    const Rect r = platform::controlPixels(*d.model, *c, s.twipsPerPixelX, s.twipsPerPixelY);
+    const Rect r = platform::controlPixels(*d.model, *c, platform::screen().scale);
     const int inset = 2 * platform::pictureBorderPixels;
     picture.surface.resize(std::max(r.right - r.left - inset, 0),
                            std::max(r.bottom - r.top - inset, 0));

@@ -125,7 +125,8 @@ struct WindowRecord {
     platform::WindowStyle style = platform::WindowStyle::Menu;
     std::string title;
     int leftTwips = 0, topTwips = 0, widthTwips = 0, heightTwips = 0;
-    Rect pixels; // on the screen, right and bottom exclusive
+    Rect pixels;  // on the screen, right and bottom exclusive
+    int dpi = 96; // the scale the window was last placed at
     bool visible = false;
     bool topmost = false;
     long serial = 0;   // creation order, from 1 after reset()
@@ -179,11 +180,14 @@ struct ShellCall {
     friend bool operator==(const ShellCall&, const ShellCall&) = default;
 };
 
+struct Monitor {
+    Rect pixels; // in the virtual screen, right and bottom exclusive
+    int dpi = 96;
+};
+
 struct Desktop {
-    int screenWidthPixels = 1024;
-    int screenHeightPixels = 768;
-    int twipsPerPixelX = 15;
-    int twipsPerPixelY = 15;
+    // The first is the primary monitor.
+    std::vector<Monitor> monitors{Monitor{{0, 0, 1024, 768}, 96}};
     std::vector<ShellCall> shellCalls;
     int yields = 0;                 // calls of platform::yieldToEvents
     std::function<void()> onYield;  // runs inside yieldToEvents: events arriving meanwhile
@@ -205,6 +209,10 @@ void resetDesktop();
 } // namespace zv::headless
 
 namespace zv::headless {
+
+// The system moves a window onto a monitor of another scale: the window is told the new DPI
+// and the rectangle the system suggests (pixels).
+void changeScale(WindowRecord& window, int dpi, const Rect& suggested);
 
 // Delivers the activation message to the trigger window as the system would (wParam 0: another
 // program is being activated). False when the focus watcher is not attached.

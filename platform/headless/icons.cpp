@@ -85,8 +85,8 @@ void resetIcons() {
 
 namespace zv::platform {
 
-IconHandle extractSmallIcon(const std::string& path) {
-    return headless::makeIcon(path, 16);
+IconHandle extractIcon(const std::string& path, int size) {
+    return headless::makeIcon(path, size);
 }
 
 IconHandle extractLargeIcon(const std::string& path) {

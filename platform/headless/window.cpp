@@ -117,6 +117,10 @@ void advanceClock(long long milliseconds) {
     r.now = target;
 }
 
+void changeScale(WindowRecord& window, int dpi, const Rect& suggested) {
+    window.events->scaleChanged(platform::DisplayScale{dpi}, suggested);
+}
+
 namespace detail {
 
 void resetWindows() {
@@ -157,17 +161,18 @@ Window::Window(WindowStyle style, WindowEvents& events, const std::string& title
 
 Window::~Window() = default;
 
-void Window::place(int leftTwips, int topTwips, int widthTwips, int heightTwips) {
-    const ScreenMetrics s = screen();
+void Window::place(int leftTwips, int topTwips, int widthTwips, int heightTwips,
+                   DisplayScale scale) {
     Impl& w = *impl_;
     w.leftTwips = leftTwips;
     w.topTwips = topTwips;
     w.widthTwips = widthTwips;
     w.heightTwips = heightTwips;
-    const int left = twipsToPixels(leftTwips, s.twipsPerPixelX);
-    const int top = twipsToPixels(topTwips, s.twipsPerPixelY);
-    const int width = std::max(twipsToPixels(widthTwips, s.twipsPerPixelX), 0);
-    const int height = std::max(twipsToPixels(heightTwips, s.twipsPerPixelY), 0);
+    w.dpi = scale.dpi;
+    const int left = scale.twipsToPixels(leftTwips);
+    const int top = scale.twipsToPixels(topTwips);
+    const int width = std::max(scale.twipsToPixels(widthTwips), 0);
+    const int height = std::max(scale.twipsToPixels(heightTwips), 0);
     w.pixels = {left, top, left + width, top + height};
     if (width != w.surface.width() || height != w.surface.height())
         w.surface.resize(width, height);

@@ -154,7 +154,7 @@ struct Dialog::Impl {
     std::vector<Native> controls; // in model order; control id = firstControlId + index
     std::string shownTitle;
     int shownWidth = 0, shownHeight = 0;
-    int twipsPerPixelX = 15, twipsPerPixelY = 15;
+    DisplayScale scale; // of the monitor the dialog opens on
     int textLine = 16;
     HWND lastFocus = nullptr;
     std::string pendingFocus;
@@ -220,12 +220,12 @@ Dialog::Impl::Native* Dialog::Impl::native(const std::string& name) {
 }
 
 Rect Dialog::Impl::placeOf(const Control& c) const {
-    return controlPixels(model, c, twipsPerPixelX, twipsPerPixelY);
+    return controlPixels(model, c, scale);
 }
 
 void Dialog::Impl::sizeSurface(const Control& c, win32::GdiSurface& surface) const {
-    const ScreenMetrics s = screen();
-    const Rect r = controlPixels(model, c, s.twipsPerPixelX, s.twipsPerPixelY);
+    const Rect r = controlPixels(model, c, scale);
+    surface.setDpi(scale.dpi);
     const int inset = 2 * pictureBorderPixels;
     const int width = std::max(r.right - r.left - inset, 0);
     const int height = std::max(r.bottom - r.top - inset, 0);
@@ -273,17 +273,15 @@ RECT workArea(HWND owner) {
 
 bool Dialog::Impl::create(HWND owner) {
     registerClasses();
-    const ScreenMetrics s = screen();
-    twipsPerPixelX = s.twipsPerPixelX;
-    twipsPerPixelY = s.twipsPerPixelY;
-    font = win32::makeFont(model.fontFace, model.fontPoints, false);
-    boldFont = win32::makeFont(model.fontFace, model.fontPoints, true);
+    scale = monitorOf(owner).scale;
+    font = win32::makeFont(model.fontFace, model.fontPoints, false, scale.dpi);
+    boldFont = win32::makeFont(model.fontFace, model.fontPoints, true, scale.dpi);
     textLine = lineHeight(font.get());
 
     const DWORD style = dialogStyle();
     const DWORD exStyle = dialogExStyle(model);
-    RECT frame{0, 0, twipsToPixels(model.clientWidth, twipsPerPixelX),
-               twipsToPixels(model.clientHeight, twipsPerPixelY)};
+    RECT frame{0, 0, scale.twipsToPixels(model.clientWidth),
+               scale.twipsToPixels(model.clientHeight)};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
@@ -730,8 +728,8 @@ void Dialog::sync() {
         d.shownTitle = d.model.title;
     }
     if (d.model.clientWidth != d.shownWidth || d.model.clientHeight != d.shownHeight) {
-        RECT frame{0, 0, twipsToPixels(d.model.clientWidth, d.twipsPerPixelX),
-                   twipsToPixels(d.model.clientHeight, d.twipsPerPixelY)};
+        RECT frame{0, 0, d.scale.twipsToPixels(d.model.clientWidth),
+                   d.scale.twipsToPixels(d.model.clientHeight)};
         AdjustWindowRectEx(&frame, dialogStyle(), FALSE, dialogExStyle(d.model));
         SetWindowPos(d.hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

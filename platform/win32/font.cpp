@@ -4,10 +4,9 @@
 
 namespace zv::win32 {
 
-UniqueFont makeFont(const std::string& face, int points, bool bold) {
-    WindowDC screen(nullptr);
+UniqueFont makeFont(const std::string& face, int points, bool bold, int dpi) {
     LOGFONTA lf{};
-    lf.lfHeight = -MulDiv(points, screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96, 72);
+    lf.lfHeight = -MulDiv(points, dpi, 72);
     lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfOutPrecision = OUT_DEFAULT_PRECIS;

@@ -7,7 +7,7 @@
 
 namespace zv::win32 {
 
-// The face at points on the screen, regular or bold; null when the system makes no font.
-UniqueFont makeFont(const std::string& face, int points, bool bold);
+// The face at points for a screen of dpi, regular or bold; null when the system makes no font.
+UniqueFont makeFont(const std::string& face, int points, bool bold, int dpi);
 
 } // namespace zv::win32

@@ -12,6 +12,12 @@ namespace zv::platform {
 
 namespace {
 
+// Nothing extracted (0, or UINT_MAX for a missing file): the output is not to be trusted, Wine
+// leaves junk in it.
+bool extracted(UINT count) {
+    return count != 0 && count != UINT_MAX;
+}
+
 // Asks for the one size wanted: each size is a read of the file of its own.
 HICON extract(const std::string& path, bool large) {
     static const auto extractIconEx =
@@ -19,19 +25,25 @@ HICON extract(const std::string& path, bool large) {
     if (!extractIconEx)
         return nullptr;
     HICON icon = nullptr;
-    const UINT extracted =
+    const UINT count =
         extractIconEx(path.c_str(), 0, large ? &icon : nullptr, large ? nullptr : &icon, 1);
-    // Nothing extracted (0, or UINT_MAX for a missing file): the output is not to be trusted,
-    // Wine leaves junk in it.
-    if (extracted == 0 || extracted == UINT_MAX)
-        return nullptr;
-    return icon;
+    return extracted(count) ? icon : nullptr;
 }
 
 } // namespace
 
-IconHandle extractSmallIcon(const std::string& path) {
-    return extract(path, false);
+// The file's own image of that size where it holds one, so an icon is never an enlarged
+// smaller image; the call is looked up because it is not documented for every system.
+IconHandle extractIcon(const std::string& path, int size) {
+    using PrivateExtractIconsCall = UINT(WINAPI*)(LPCSTR, int, int, int, HICON*, UINT*, UINT, UINT);
+    static const auto privateExtractIcons =
+        win32::systemFunction<PrivateExtractIconsCall>("user32.dll", "PrivateExtractIconsA");
+    if (!privateExtractIcons)
+        return extract(path, false);
+    HICON icon = nullptr;
+    UINT id = 0;
+    const UINT count = privateExtractIcons(path.c_str(), 0, size, size, &icon, &id, 1, 0);
+    return extracted(count) ? icon : nullptr;
 }
 
 IconHandle extractLargeIcon(const std::string& path) {

@@ -102,17 +102,18 @@ void GdiSurface::setTextColour(Rgb colour) {
 void GdiSurface::useFont() {
     if (face_.empty())
         return; // no font asked for yet: the device context's own
-    if (face_ != fontFace_ || points_ != fontPoints_) {
+    if (face_ != fontFace_ || points_ != fontPoints_ || dpi_ != fontDpi_) {
         // Put the old fonts out of the DC before they are deleted.
         image_->fontSelection.restore();
         selected_ = nullptr;
         fonts_ = {};
         fontFace_ = face_;
         fontPoints_ = points_;
+        fontDpi_ = dpi_;
     }
     UniqueFont& font = fonts_[bold_ ? 1 : 0];
     if (!font) {
-        font = makeFont(face_, points_, bold_);
+        font = makeFont(face_, points_, bold_, dpi_);
         if (!font)
             return; // keep drawing with the font there is
     }

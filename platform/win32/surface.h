@@ -22,6 +22,8 @@ class GdiSurface final : public platform::Surface {
     void resize(int width, int height);
     // Copies the whole image to dc at its top left.
     void copyTo(HDC dc) const;
+    // The resolution captions are made for.
+    void setDpi(int dpi) { dpi_ = dpi; }
 
     int width() const override { return width_; }
     int height() const override { return height_; }
@@ -47,8 +49,8 @@ class GdiSurface final : public platform::Surface {
 
     HDC dc() const { return image_->dc.get(); }
     // Selects the caption font of the face, size and weight asked for. Both weights are kept,
-    // as a header row switches to bold and back in every painting; only a new face or size
-    // makes new fonts.
+    // as a header row switches to bold and back in every painting; only a new face, size or
+    // resolution makes new fonts.
     void useFont();
 
     // Regular and bold of fontFace_ at fontPoints_, each made when first used. They outlive
@@ -56,10 +58,12 @@ class GdiSurface final : public platform::Surface {
     std::array<UniqueFont, 2> fonts_;
     std::string fontFace_;
     int fontPoints_ = 0;
+    int fontDpi_ = 0;
     HFONT selected_ = nullptr; // the one selected into the image's DC
 
     std::string face_;
     int points_ = 0;
+    int dpi_ = 96;
     bool bold_ = false;
     Rgb textColour_;
 

@@ -3,7 +3,6 @@
 #include "dialog_messages.h"
 
 #include "gdi.h"
-#include "platform/screen.h"
 #include "program_icon.h"
 #include "second_start.h"
 #include "surface.h"
@@ -180,6 +179,13 @@ LRESULT CALLBACK Window::Impl::procedure(HWND hwnd, UINT message, WPARAM wp, LPA
         events.keyDown(static_cast<int>(wp), keyShift());
         return 0;
     }
+    case WM_DPICHANGED: {
+        const auto* r = reinterpret_cast<const RECT*>(lp);
+        const Rect suggested{r->left, r->top, r->right, r->bottom};
+        WindowEvents& events = self->events;
+        events.scaleChanged(DisplayScale{HIWORD(wp)}, suggested);
+        return 0;
+    }
     case WM_TIMER:
         if (wp == timerId) {
             WindowEvents& events = self->events;
@@ -213,15 +219,16 @@ Window::Window(WindowStyle style, WindowEvents& events, const std::string& title
 
 Window::~Window() = default;
 
-void Window::place(int leftTwips, int topTwips, int widthTwips, int heightTwips) {
+void Window::place(int leftTwips, int topTwips, int widthTwips, int heightTwips,
+                   DisplayScale scale) {
     HWND hwnd = impl_->hwnd;
     if (!hwnd)
         return;
-    const ScreenMetrics s = screen();
-    const int left = twipsToPixels(leftTwips, s.twipsPerPixelX);
-    const int top = twipsToPixels(topTwips, s.twipsPerPixelY);
-    const int width = twipsToPixels(widthTwips, s.twipsPerPixelX);
-    const int height = twipsToPixels(heightTwips, s.twipsPerPixelY);
+    impl_->surface.setDpi(scale.dpi);
+    const int left = scale.twipsToPixels(leftTwips);
+    const int top = scale.twipsToPixels(topTwips);
+    const int width = scale.twipsToPixels(widthTwips);
+    const int height = scale.twipsToPixels(heightTwips);
     // A menu opened again mostly opens where it was: moving a window to its own place still
     // costs a round of messages.
     RECT now{};

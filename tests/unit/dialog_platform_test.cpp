@@ -126,19 +126,20 @@ TEST_F(DialogPlatformTest, ControlPixelsAddTwipsThroughFramesBeforeConverting) {
     model.add("linBack", ControlKind::Line, "fraC", 600, 900, -300, -150);
     model.control("fraA").left = 8;
     model.control("fraA").top = 8;
-    // name, twips a pixel, rectangle: 24 twips are 2 pixels, where 8 + 8 + 8 converted one by
+    // name, dots per inch, rectangle: 24 twips are 2 pixels, where 8 + 8 + 8 converted one by
     // one would be 3; a line going back covers the box between its ends.
     const std::vector<std::tuple<std::string, int, Rect>> cases{
-        {"txtDeep", 15, {2, 2, 22, 22}},
-        {"cmdOK", 12, {188, 217, 271, 245}},
-        {"linBack", 15, {170, 60, 190, 70}},
+        {"txtDeep", 96, {2, 2, 22, 22}},
+        {"cmdOK", 120, {188, 217, 271, 245}},
+        {"cmdOK", 192, {300, 347, 433, 391}}, // 7.5 twips a pixel, kept as a fraction
+        {"linBack", 96, {170, 60, 190, 70}},
     };
-    for (const auto& [name, twips, rect] : cases)
-        EXPECT_EQ(platform::controlPixels(model, model.control(name), twips, twips), rect) << name;
+    for (const auto& [name, dpi, rect] : cases)
+        EXPECT_EQ(platform::controlPixels(model, model.control(name), {dpi}), rect) << name;
     // A frame that claims to sit in itself ends the walk instead of looping.
     model.control("fraC").container = "fraC";
-    EXPECT_EQ(platform::controlPixels(model, model.control("optC0"), 15, 15).right -
-                  platform::controlPixels(model, model.control("optC0"), 15, 15).left,
+    EXPECT_EQ(platform::controlPixels(model, model.control("optC0"), {96}).right -
+                  platform::controlPixels(model, model.control("optC0"), {96}).left,
               100);
 }
 

@@ -155,7 +155,7 @@ TEST_F(HeadlessCanvas, TextIsRecordedWithTheFontAndColourOfItsTimeUntilCleared) 
 using HeadlessIcons = HeadlessPlatformTest;
 
 TEST_F(HeadlessIcons, UsingADestroyedIconIsAFaultAndDrawsNothing) {
-    auto icon = platform::extractSmallIcon(makeFile("a.exe", "MZ"));
+    auto icon = platform::extractIcon(makeFile("a.exe", "MZ"), 16);
     ASSERT_EQ(headless::liveIcons(), 1);
     platform::destroyIcon(icon);
     EXPECT_EQ(headless::liveIcons(), 0);
@@ -168,7 +168,7 @@ TEST_F(HeadlessIcons, UsingADestroyedIconIsAFaultAndDrawsNothing) {
 }
 
 TEST_F(HeadlessIcons, OnlyOpaquePixelsAreDrawn) {
-    auto icon = platform::extractSmallIcon(makeFile("a.exe", "MZ"));
+    auto icon = platform::extractIcon(makeFile("a.exe", "MZ"), 16);
     const auto* image = headless::iconImage(icon);
     Canvas c(24, 24);
     c.clear(white);
@@ -181,12 +181,27 @@ TEST_F(HeadlessIcons, OnlyOpaquePixelsAreDrawn) {
 
 // ---- Twips --------------------------------------------------------------------------------
 
-TEST(TwipsToPixels, RoundsToTheNearestPixelAndHalvesAwayFromZero) {
-    const std::vector<std::array<int, 3>> cases{
-        {0, 15, 0}, {7, 15, 0}, {8, 15, 1},   {22, 15, 1}, {23, 15, 2},      {720, 15, 48},
-        {6, 12, 1}, {5, 12, 0}, {-8, 15, -1}, {-7, 15, 0}, {-1500, 15, -100}};
-    for (const auto& [twips, perPixel, pixels] : cases)
-        EXPECT_EQ(platform::twipsToPixels(twips, perPixel), pixels) << twips << "/" << perPixel;
+TEST(DisplayScale, RoundsPixelsAndTwipsOnceToTheNearestPixel) {
+    struct Case {
+        int dpi, at96, pixels, twips, twipPixels;
+    };
+    for (const Case& c : std::vector<Case>{{96, 1, 1, 7, 0},
+                                           {96, 20, 20, 8, 1},
+                                           {96, 48, 48, 720, 48},
+                                           {96, -3, -3, -8, -1},
+                                           {120, 1, 1, 6, 1},
+                                           {120, 6, 8, 5, 0},
+                                           {120, 200, 250, 720, 60},
+                                           {144, 1, 2, 720, 72},
+                                           {144, 6, 9, -1500, -150},
+                                           {144, 28, 42, 15, 2},
+                                           {192, 1, 2, 720, 96},
+                                           {192, 20, 40, 11, 1},
+                                           {192, 200, 400, 4, 1}}) {
+        const platform::DisplayScale scale{c.dpi};
+        EXPECT_EQ(scale.pixels(c.at96), c.pixels) << c.dpi << " dpi, " << c.at96;
+        EXPECT_EQ(scale.twipsToPixels(c.twips), c.twipPixels) << c.dpi << " dpi, " << c.twips;
+    }
 }
 
 // ---- Windows ------------------------------------------------------------------------------
@@ -196,7 +211,7 @@ using HeadlessWindow = HeadlessPlatformTest;
 TEST_F(HeadlessWindow, PresentShowsTheImageAsItWasThen) {
     Recorder e;
     Window w(WindowStyle::Menu, e, "m");
-    w.place(0, 0, 150, 150);
+    w.place(0, 0, 150, 150, {});
     const auto& rec = headless::record(w);
     w.surface().clear(green);
     w.present();
