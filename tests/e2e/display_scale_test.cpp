@@ -1,0 +1,183 @@
+// The launcher at the display scales a user may set: every window, row, line and picture at the
+// size the scale gives, captions inside their rows, icons read at their shown size.
+#include "launcher_fixture.h"
+
+#include <cstdint>
+
+namespace zv::e2e {
+namespace {
+
+// Header, Notepad, separator, Tools (a submenu), and a row whose target is an icon file.
+std::string menuFile(const std::string& iconFile) {
+    return " 1 \r\n"
+           "Programs, 2 , 0 ,,-1 \r\n"
+           "Notepad, 0 , 0 ,C:\\windows\\notepad.exe,-1 \r\n"
+           "Separator, 4 , 0 ,,-1 \r\n"
+           "Tools, 1 , 0 , 1 ,-1 \r\n"
+           "Two sizes, 0 , 0 ," +
+           iconFile +
+           ",-1 \r\n"
+           "About, 0 , 1 ,C:\\windows\\system32\\winver.exe,-1 \r\n";
+}
+
+constexpr Color highlightFrame{130, 160, 194};
+constexpr Color headerTopLine{55, 58, 60};
+constexpr Color separatorLine{195, 194, 193};
+constexpr Color red{255, 0, 0};
+constexpr Color blue{0, 0, 255};
+
+void putLe(std::string& bytes, std::uint32_t value, int count) {
+    for (int i = 0; i < count; ++i)
+        bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// An icon file holding a red 16 x 16 image and a blue 32 x 32 one, both opaque.
+std::string twoSizeIcon() {
+    const int sizes[2] = {16, 32};
+    const std::uint32_t colours[2] = {0xFFFF0000u, 0xFF0000FFu}; // BGRA read little-endian
+    std::string images[2];
+    for (int i = 0; i < 2; ++i) {
+        const int s = sizes[i];
+        std::string& b = images[i];
+        putLe(b, 40, 4); // BITMAPINFOHEADER
+        putLe(b, static_cast<std::uint32_t>(s), 4);
+        putLe(b, static_cast<std::uint32_t>(2 * s), 4); // colour and mask rows
+        putLe(b, 1, 2);
+        putLe(b, 32, 2);
+        putLe(b, 0, 4);
+        putLe(b, 0, 4);
+        putLe(b, 0, 4 * 4);
+        for (int p = 0; p < s * s; ++p)
+            putLe(b, colours[i], 4);
+        b.append(static_cast<std::size_t>(s * ((s + 31) / 32) * 4), '\0'); // mask: all opaque
+    }
+    std::string file;
+    putLe(file, 0, 2);
+    putLe(file, 1, 2);
+    putLe(file, 2, 2);
+    std::uint32_t offset = 6 + 2 * 16;
+    for (int i = 0; i < 2; ++i) {
+        file += static_cast<char>(sizes[i]);
+        file += static_cast<char>(sizes[i]);
+        putLe(file, 0, 2);
+        putLe(file, 1, 2);
+        putLe(file, 32, 2);
+        putLe(file, static_cast<std::uint32_t>(images[i].size()), 4);
+        putLe(file, offset, 4);
+        offset += static_cast<std::uint32_t>(images[i].size());
+    }
+    return file + images[0] + images[1];
+}
+
+bool isInk(Color c) {
+    return c.r < 100 && c.g < 100 && c.b < 100;
+}
+
+class DisplayScaleTest : public LauncherTest, public ::testing::WithParamInterface<int> {
+  protected:
+    void SetUp() override {
+        LauncherTest::SetUp();
+        setLogPixels(GetParam());
+    }
+    void TearDown() override {
+        LauncherTest::TearDown();
+        setLogPixels(96);
+    }
+
+    void setLogPixels(int dpi) {
+        const auto r =
+            session().runWine({"reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels",
+                               "/t", "REG_DWORD", "/d", std::to_string(dpi), "/f"});
+        ASSERT_EQ(r.exitStatus, 0) << r.describe();
+    }
+
+    // A length the program gives in pixels at 96 DPI, at this test's scale: rounded once,
+    // halves up.
+    int px(int at96) const { return (at96 * GetParam() * 2 + 96) / (2 * 96); }
+};
+
+TEST_P(DisplayScaleTest, WindowsRowsLinesAndIconsFollowTheScale) {
+    folder().write("two_sizes.ico", twoSizeIcon());
+    start(menuFile(folder().windowsPath() + "\\two_sizes.ico"));
+    ASSERT_TRUE(idle());
+    auto t = trigger();
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->rect.width(), px(48));
+    EXPECT_EQ(t->rect.height(), px(48));
+
+    clickTrigger();
+    ASSERT_TRUE(menusShown(1));
+    const Rect menu = menus().front().rect;
+    auto strips = visible("ZelvoraSideStrip");
+    ASSERT_EQ(strips.size(), 1u);
+    const Rect strip = strips.front().rect;
+    const int f = px(1), row = px(20), sep = px(6);
+    const int rowTops[] = {f, f + row, f + 2 * row, f + 2 * row + sep, f + 3 * row + sep};
+    EXPECT_EQ(strip.width(), px(28));
+    EXPECT_EQ(strip.left, t->rect.right);
+    EXPECT_EQ(menu.left, strip.right);
+    EXPECT_EQ(menu.width(), px(200) + 2 * f);
+    EXPECT_EQ(menu.height(), 4 * row + sep + 2 * f);
+    EXPECT_EQ(menu.bottom, t->rect.bottom);
+    ASSERT_TRUE(pixelBecomes(menu.left + px(190), menu.top + rowTops[4] + px(15), menuBackground));
+
+    // Hovering Notepad highlights it: the highlight's frame lines are f thick at the row's ends.
+    screen().move(menu.left + px(100), menu.top + rowTops[1] + px(10));
+    screen().move(menu.left + px(100) + 2, menu.top + rowTops[1] + px(10));
+    const int hx = menu.left + px(100), hTop = menu.top + rowTops[1];
+    ASSERT_TRUE(pixelBecomes(hx, hTop, highlightFrame));
+    ASSERT_TRUE(idle());
+    const Image shot = screen().capture(menu);
+    writePng(shot, workDir().parent_path() / ("menu-" + std::to_string(GetParam()) + "dpi.png"));
+    auto at = [&](int x, int y) { return shot.at(x, y); };
+    const int x = px(100);
+    const int top1 = rowTops[1];
+    EXPECT_EQ(at(x, top1 + f - 1), highlightFrame);
+    EXPECT_NE(at(x, top1 + f), highlightFrame);
+    EXPECT_EQ(at(x, top1 + row - f), highlightFrame);
+    EXPECT_NE(at(x, top1 + row - f - 1), highlightFrame);
+    // The bevel: white along the top, dark along the right, each f thick; the header's top line
+    // f thick below it.
+    EXPECT_EQ(at(x, f - 1), white);
+    EXPECT_EQ(at(x, f), headerTopLine);
+    EXPECT_EQ(at(x, 2 * f - 1), headerTopLine);
+    EXPECT_NE(at(x, 2 * f), headerTopLine);
+    EXPECT_EQ(at(menu.width() - f, px(30)), frameDark);
+    EXPECT_NE(at(menu.width() - f - 1, px(30)), frameDark);
+    // The separator's etched line: its dark and light lines from 2 and 3 pixels (at 96 DPI)
+    // below the picture's top, each as thick as the scale makes a pixel.
+    const int line = rowTops[2] + px(2);
+    EXPECT_NE(at(px(10), line - 1), separatorLine);
+    EXPECT_EQ(at(px(10), line), separatorLine);
+    EXPECT_EQ(at(px(10), px(3) - px(2) + line - 1), separatorLine);
+    EXPECT_EQ(at(px(10), px(3) - px(2) + line), white);
+
+    // Notepad's caption: ink inside its row, none in the header's row below its top line or in
+    // the separator's row, and as tall as a font made for this scale.
+    int inkTop = menu.height(), inkBottom = -1;
+    for (int y = 2 * f; y < 2 * row + sep; ++y)
+        for (int cx = px(35); cx < px(170); ++cx)
+            if (isInk(at(cx, y))) {
+                inkTop = std::min(inkTop, y);
+                inkBottom = std::max(inkBottom, y);
+            }
+    EXPECT_GE(inkTop, row);
+    EXPECT_LT(inkBottom, 2 * row);
+    EXPECT_GE(inkBottom - inkTop + 1, px(7));
+
+    // The two-size icon file's row shows the image read at the shown size.
+    const int iconTop = 3 * row + sep + px(3);
+    const Color icon = at(px(7) + px(16) - 2, iconTop + px(16) - 2);
+    if (GetParam() == 96) {
+        EXPECT_EQ(icon, red);
+    } else if (GetParam() == 192) {
+        EXPECT_EQ(icon, blue);
+    }
+    EXPECT_NE(at(px(7) + px(16) + 1, iconTop + px(8)), icon) << "the icon's right edge";
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, DisplayScaleTest, ::testing::Values(96, 120, 144, 192),
+                         [](const auto& dpi) { return std::to_string(dpi.param); });
+
+} // namespace
+} // namespace zv::e2e
