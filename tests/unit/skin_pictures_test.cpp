@@ -292,3 +292,45 @@ TEST(WindowIconDrawing, RoundedCornersAreTransparentAndTheMiddleOpaque) {
 }
 
 } // namespace
+
+namespace {
+
+// At every scale the pictures are drawn at their scaled size, their one-pixel lines as thick as
+// the scale makes a pixel, and nothing of the 96-DPI picture is merely enlarged.
+TEST(ScaledSkinPictures, SizesAndLinesFollowTheScale) {
+    struct Case {
+        int dpi, width, height, line, separatorTop;
+    };
+    for (const Case& c :
+         {Case{120, 250, 25, 1, 3}, Case{144, 300, 30, 2, 3}, Case{192, 400, 40, 2, 4}}) {
+        const zv::platform::DisplayScale scale{c.dpi};
+        const Picture hl = zv::makeHighlightPicture(scale);
+        ASSERT_EQ(hl.width(), c.width) << c.dpi;
+        ASSERT_EQ(hl.height(), c.height) << c.dpi;
+        const Rgb frame = hl.at(0, 0);
+        EXPECT_TRUE(hasColour(hl, c.width / 2, c.line - 1, frame)) << c.dpi;
+        EXPECT_NE(hl.at(c.width / 2, c.line), frame) << c.dpi;
+        EXPECT_TRUE(hasColour(hl, c.width / 2, c.height - c.line, frame)) << c.dpi;
+        EXPECT_NE(hl.at(c.width / 2, c.height - c.line - 1), frame) << c.dpi;
+        // The gradient spans the height: no two neighbouring rows of its middle repeat the
+        // whole run of the 96-DPI rows.
+        int distinct = 0;
+        for (int y = c.line + 1; y < c.height - c.line; ++y)
+            distinct += hl.at(10, y) != hl.at(10, y - 1) ? 1 : 0;
+        EXPECT_GE(distinct, 12) << c.dpi;
+
+        const Picture sep = zv::makeSeparatorPicture(scale);
+        EXPECT_EQ(sep.width(), c.width);
+        EXPECT_NE(sep.at(c.width / 2, c.separatorTop - 1), sep.at(c.width / 2, c.separatorTop));
+        EXPECT_EQ(sep.at(c.width / 2, c.separatorTop).r, 195) << c.dpi;
+
+        EXPECT_EQ(zv::makeSubmenuArrowPicture(scale).height(), c.height);
+        EXPECT_EQ(zv::makeHeaderPicture(scale).width(), c.width);
+        const Picture strip = zv::makeSideStripPicture(scale);
+        EXPECT_EQ(strip.width(), scale.pixels(28));
+        EXPECT_EQ(strip.height(), scale.pixels(1200));
+        EXPECT_EQ(zv::makeTriggerPicture(scale).width(), scale.pixels(48));
+    }
+}
+
+} // namespace

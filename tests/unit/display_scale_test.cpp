@@ -1,0 +1,103 @@
+// The menus at another display scale and on a second monitor: sizes scaled once, the trigger
+// redrawn when it reaches a monitor of another scale, edges taken from the trigger's monitor.
+#include "core/app_state.h"
+#include "graphics/icon_registry.h"
+#include "graphics/side_strip.h"
+#include "graphics/skin_pictures.h"
+#include "graphics/trigger_picture.h"
+#include "menus/menu_window.h"
+#include "menus/menu_windows.h"
+#include "platform/headless/headless.h"
+#include "test_support.h"
+#include "trigger/trigger_window.h"
+
+#include <gtest/gtest.h>
+
+namespace zv {
+namespace {
+
+// Root: a row, a submenu row, a separator and a row; the submenu has two rows.
+const std::string menuFile = " 1 \r\nA, 0 , 0 ,x,-1 \r\nSub, 1 , 0 , 1 ,-1 \r\n"
+                             "Separator, 4 , 0 ,,-1 \r\nB, 0 , 0 ,y,-1 \r\n"
+                             "S0, 0 , 1 ,z,-1 \r\nS1, 0 , 1 ,z,-1 \r\n";
+
+// A 1920 x 1080 monitor at 144 DPI right of the 1024 x 768 primary one at 96.
+class DisplayScaleTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::startProgram(folder, menuFile);
+        headless::desktop().monitors.push_back({{1024, 0, 2944, 1080}, 144});
+    }
+    headless::WindowRecord& record(platform::Window* w) { return headless::record(*w); }
+    MenuWindow& root() { return menuLevel(0); }
+    void moveTrigger(int dpi, const Rect& suggested) {
+        headless::changeScale(record(triggerWindow.window()), dpi, suggested);
+    }
+    void openRoot() {
+        triggerWindow.mouseDown(platform::buttonLeft, 0, 5, 5);
+        triggerWindow.mouseUp(platform::buttonLeft, 0, 5, 5);
+    }
+    MenuWindow& openSub() {
+        root().hoverRow = 1;
+        root().timerTick();
+        return menuLevel(1);
+    }
+    test::TempFolder folder;
+};
+
+TEST_F(DisplayScaleTest, TheTriggerTakesTheSuggestedPlaceAndIsRedrawnAtTheNewScale) {
+    openRoot();
+    moveTrigger(144, {2000, 900, 2072, 972});
+    EXPECT_FALSE(triggerWindow.menuShown) << "a move to another monitor closes the menus";
+    EXPECT_EQ(record(triggerWindow.window()).pixels, (Rect{2000, 900, 2072, 972}));
+    EXPECT_EQ(triggerWindow.widthTwips, 720) << "the same physical size";
+    const Picture face = record(triggerWindow.window()).presented;
+    EXPECT_EQ(face.width(), 72);
+    EXPECT_EQ(face.pixels(), makeTriggerPicture({144}).pixels()) << "drawn at 72, not stretched";
+
+    moveTrigger(96, {20, 600, 68, 648});
+    EXPECT_EQ(record(triggerWindow.window()).presented.pixels(), makeTriggerPicture().pixels());
+}
+
+TEST_F(DisplayScaleTest, MenusOpenAtTheScaleOfTheTriggersMonitor) {
+    moveTrigger(144, {2000, 900, 2072, 972});
+    openRoot();
+    ASSERT_TRUE(root().isOpen());
+    const auto& menu = record(root().window());
+    // 300 + 2 x 2 wide; three 30-pixel rows, a 9-pixel separator and the frame.
+    EXPECT_EQ(menu.dpi, 144);
+    EXPECT_EQ(menu.pixels, (Rect{2114, 869, 2418, 972}));
+    EXPECT_EQ(root().rowBounds[3], (Rect{0, 69, 300, 99}));
+    EXPECT_EQ(record(sideStrip.window()).pixels, (Rect{2072, 869, 2114, 972}));
+    EXPECT_EQ(skinPictures.highlight().bitmap.height(), 30);
+    EXPECT_EQ(iconRegistry.iconSize, 24);
+
+    // The submenu stays below its row: the second monitor reaches lower than the primary one.
+    MenuWindow& sub = openSub();
+    EXPECT_EQ(sub.topTwips, root().topTwips + 30 * 10 + 50);
+    EXPECT_EQ(record(sub.window()).pixels.left, 2418 - 10);
+}
+
+TEST_F(DisplayScaleTest, EdgesAreTheTriggersMonitors) {
+    struct Case {
+        int dpi;
+        Rect trigger;
+        bool opensLeft;
+    };
+    // On the primary monitor and near the second one's right edge the root opens to the left;
+    // on the second monitor, well right of the primary one's edge, it opens to the right.
+    for (const Case& c :
+         {Case{96, {900, 600, 948, 648}, true}, Case{144, {1100, 600, 1172, 672}, false},
+          Case{144, {2700, 600, 2772, 672}, true}}) {
+        moveTrigger(c.dpi, c.trigger);
+        openRoot();
+        ASSERT_TRUE(root().isOpen());
+        const Rect menu = record(root().window()).pixels;
+        EXPECT_EQ(menu.right <= c.trigger.left, c.opensLeft) << c.trigger.left;
+        EXPECT_EQ(menu.left >= c.trigger.right, !c.opensLeft) << c.trigger.left;
+        triggerWindow.closeAll();
+    }
+}
+
+} // namespace
+} // namespace zv
