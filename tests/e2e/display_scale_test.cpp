@@ -77,18 +77,11 @@ class DisplayScaleTest : public LauncherTest, public ::testing::WithParamInterfa
   protected:
     void SetUp() override {
         LauncherTest::SetUp();
-        setLogPixels(GetParam());
+        session().setDisplayDpi(GetParam());
     }
     void TearDown() override {
         LauncherTest::TearDown();
-        setLogPixels(96);
-    }
-
-    void setLogPixels(int dpi) {
-        const auto r =
-            session().runWine({"reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels",
-                               "/t", "REG_DWORD", "/d", std::to_string(dpi), "/f"});
-        ASSERT_EQ(r.exitStatus, 0) << r.describe();
+        session().setDisplayDpi(96);
     }
 
     // A length the program gives in pixels at 96 DPI, at this test's scale: rounded once,

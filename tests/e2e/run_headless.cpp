@@ -26,14 +26,16 @@ struct Arguments {
     std::filesystem::path probe = probeExe();
     std::vector<Click> clicks;
     std::chrono::seconds timeout{60};
+    int dpi = 96;
 };
 
 int usage(const std::string& problem) {
-    std::cerr << "zelvora_run_headless: " << problem << "\n"
-              << "usage: zelvora_run_headless --program-dir DIR --screenshot FILE.png\n"
-              << "         [--work-dir DIR] [--prefix DIR] [--probe probe.exe]\n"
-              << "         [--click X,Y]... [--right-click X,Y]... [--timeout SECONDS]\n"
-              << "Clicks are Windows screen coordinates, done in order after start-up settles.\n";
+    std::cerr
+        << "zelvora_run_headless: " << problem << "\n"
+        << "usage: zelvora_run_headless --program-dir DIR --screenshot FILE.png\n"
+        << "         [--work-dir DIR] [--prefix DIR] [--probe probe.exe]\n"
+        << "         [--click X,Y]... [--right-click X,Y]... [--timeout SECONDS] [--dpi DPI]\n"
+        << "Clicks are Windows screen coordinates, done in order after start-up settles.\n";
     return 2;
 }
 
@@ -84,6 +86,7 @@ int run(const Arguments& args) {
     options.prefix = args.prefix;
     options.probeExe = args.probe;
     Session session(options);
+    session.setDisplayDpi(args.dpi);
 
     // The folder is used as it is: it is the program folder the caller prepared.
     const auto exe = args.programDir / ProgramFolder::exeName;
@@ -147,6 +150,10 @@ int main(int argc, char** argv) {
                 return usage("bad point " + value + " (expected X,Y)");
             args.clicks.push_back(
                 {*point, option == "--click" ? MouseButton::Left : MouseButton::Right});
+        } else if (option == "--dpi") {
+            args.dpi = std::atoi(value.c_str());
+            if (args.dpi < 96 || args.dpi > 480)
+                return usage("--dpi takes 96 to 480");
         } else if (option == "--timeout") {
             args.timeout = std::chrono::seconds(std::atoi(value.c_str()));
             if (args.timeout.count() <= 0)

@@ -142,6 +142,14 @@ CommandResult Session::runWine(const std::vector<std::string>& args, Millisecond
     return runCommand(wineCommand(args, {}), timeout);
 }
 
+void Session::setDisplayDpi(int dpi) const {
+    const CommandResult r =
+        runWine({"reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+                 "/d", std::to_string(dpi), "/f"});
+    if (!r.finished || r.exitStatus != 0)
+        throw std::runtime_error("setting LogPixels: " + r.describe());
+}
+
 std::string Session::probe(const std::vector<std::string>& args) const {
     std::vector<std::string> command = {options_.probeExe.string()};
     command.insert(command.end(), args.begin(), args.end());

@@ -51,6 +51,10 @@ class Session {
     CommandResult runWine(const std::vector<std::string>& args,
                           Milliseconds timeout = Milliseconds(60000)) const;
 
+    // The display scale programs started from now on see (Wine's LogPixels); throws when the
+    // registry refuses it.
+    void setDisplayDpi(int dpi) const;
+
     // probe.exe: every top-level window (or only EXE's) with its controls.
     WindowReport windows(const std::string& exe = {}) const;
     std::vector<ProcessEntry> processes() const;
