@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include "ansi_text.h"
 #include "handles.h"
 
 #include <vector>
@@ -8,22 +9,79 @@ namespace zv::platform {
 
 using win32::UniqueHandle;
 
-std::string programFolder() {
-    std::vector<char> path(MAX_PATH);
-    for (;;) {
-        DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n < path.size()) {
-            std::string full(path.data(), n);
-            auto slash = full.find_last_of("\\/");
-            return slash == std::string::npos ? std::string() : full.substr(0, slash);
+namespace {
+
+// The folder that holds the program, by its real name, which may hold letters the ANSI code
+// page lacks (the ANSI call would hand back a name with '?' or a look-alike letter in it).
+const std::wstring& wideProgramFolder() {
+    static const std::wstring folder = [] {
+        std::vector<wchar_t> path(MAX_PATH);
+        for (;;) {
+            const DWORD n =
+                GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+            if (n < path.size()) {
+                const std::wstring full(path.data(), n);
+                const auto slash = full.find_last_of(L"\\/");
+                return slash == std::wstring::npos ? std::wstring() : full.substr(0, slash);
+            }
+            path.resize(path.size() * 2);
         }
-        path.resize(path.size() * 2);
-    }
+    }();
+    return folder;
+}
+
+// The folder as the program's ANSI texts name it: by its own name where the code page carries
+// it, otherwise by its short (8.3) name where the volume keeps one. Failing both, the nearest
+// text, good for messages only: the program's own files are still reached by the real name.
+const std::string& ansiProgramFolder() {
+    static const std::string folder = [] {
+        const std::wstring& wide = wideProgramFolder();
+        if (auto exact = win32::ansiExactly(wide))
+            return *exact;
+        std::vector<wchar_t> shortPath(wide.size() + 1);
+        for (;;) {
+            const DWORD n = GetShortPathNameW(wide.c_str(), shortPath.data(),
+                                              static_cast<DWORD>(shortPath.size()));
+            if (n == 0)
+                break;
+            if (n < shortPath.size()) {
+                if (auto exact = win32::ansiExactly(std::wstring(shortPath.data(), n)))
+                    return *exact;
+                break;
+            }
+            shortPath.resize(n);
+        }
+        const int length = static_cast<int>(wide.size());
+        const int n =
+            WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+        std::string nearest(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+        if (n > 0)
+            WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nearest.data(), n, nullptr,
+                                nullptr);
+        return nearest;
+    }();
+    return folder;
+}
+
+// The system's wide name for a path: one inside the program folder under the folder's real
+// name, whatever its ANSI text stands for.
+std::wstring widePath(const std::string& path) {
+    const std::string& folder = ansiProgramFolder();
+    const bool inside = !folder.empty() && path.compare(0, folder.size(), folder) == 0 &&
+                        (path.size() == folder.size() || path[folder.size()] == '\\');
+    return inside ? wideProgramFolder() + win32::wideText(path.substr(folder.size()))
+                  : win32::wideText(path);
+}
+
+} // namespace
+
+std::string programFolder() {
+    return ansiProgramFolder();
 }
 
 FileRead readTextFile(const std::string& path) {
     FileRead result;
-    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    UniqueHandle file(CreateFileW(widePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         result.error = win32::errorText(GetLastError());
@@ -47,22 +105,22 @@ FileRead readTextFile(const std::string& path) {
 namespace {
 
 // The new file takes the old one's place in one step, the old one keeping the backup's name.
-std::string putInPlace(const std::string& temp, const std::string& path,
-                       const std::string& backup) {
-    if (ReplaceFileA(path.c_str(), temp.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
+std::string putInPlace(const std::wstring& temp, const std::wstring& path,
+                       const std::wstring& backup) {
+    if (ReplaceFileW(path.c_str(), temp.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
                      nullptr, nullptr))
         return {};
     const DWORD error = GetLastError();
     // No old file (deleted since it was read): the new one simply takes the name.
     if (error == ERROR_FILE_NOT_FOUND) {
-        if (MoveFileExA(temp.c_str(), path.c_str(),
+        if (MoveFileExW(temp.c_str(), path.c_str(),
                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return {};
         return win32::errorText(GetLastError());
     }
     // The old file went to the backup's name and the new one could not follow: it comes back.
     if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
-        MoveFileExA(backup.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+        MoveFileExW(backup.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
     return win32::errorText(error);
 }
 
@@ -70,10 +128,11 @@ std::string putInPlace(const std::string& temp, const std::string& path,
 
 std::string replaceTextFile(const std::string& path, const std::string& bytes,
                             const std::string& backupPath) {
-    const std::string temp = path + ".tmp";
+    const std::wstring target = widePath(path);
+    const std::wstring temp = target + L".tmp";
     std::string failure;
     {
-        UniqueHandle file(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        UniqueHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file)
             return win32::errorText(GetLastError());
@@ -89,15 +148,15 @@ std::string replaceTextFile(const std::string& path, const std::string& bytes,
             failure = win32::errorText(GetLastError());
     }
     if (failure.empty())
-        failure = putInPlace(temp, path, backupPath);
+        failure = putInPlace(temp, target, widePath(backupPath));
     if (!failure.empty())
-        DeleteFileA(temp.c_str());
+        DeleteFileW(temp.c_str());
     return failure;
 }
 
 FileStamp fileStamp(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+    if (!GetFileAttributesExW(widePath(path).c_str(), GetFileExInfoStandard, &data))
         return {};
     return {true, (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
             (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |

@@ -1,6 +1,7 @@
 #include "platform/folders.h"
 #include "platform/wildcard.h"
 
+#include "ansi_text.h"
 #include "com.h"
 #include "handles.h"
 
@@ -8,6 +9,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -52,50 +54,44 @@ template <typename I> class ComPtr {
     I* p_ = nullptr;
 };
 
-std::wstring widePath(const std::string& path) {
-    const int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    if (n <= 0)
-        return {};
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    if (MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), n) != n)
-        return {};
-    wide.resize(static_cast<std::size_t>(n - 1)); // the terminator stays out of the string
-    return wide;
+// The name the program's ANSI texts can give a listed entry: its own where the code page
+// carries it, otherwise its short (8.3) name. Neither: the entry is left out, as a name with '?'
+// in it would name no file.
+std::optional<std::string> ansiName(const WIN32_FIND_DATAW& found) {
+    if (auto name = win32::ansiExactly(found.cFileName))
+        return name;
+    if (found.cAlternateFileName[0] == L'\0')
+        return std::nullopt;
+    return win32::ansiExactly(found.cAlternateFileName);
 }
 
 } // namespace
 
 std::vector<std::string> listFolder(const std::string& pattern, bool withFolders) {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found{};
-    FindHandle find(FindFirstFileA(pattern.c_str(), &found));
-    // A folder that cannot be read, or holds nothing matching, lists nothing.
-    if (!find)
-        return names;
-    do {
-        const DWORD attributes = found.dwFileAttributes;
-        if (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
-            continue;
-        if (!withFolders && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-            continue;
-        names.emplace_back(found.cFileName);
-    } while (FindNextFileA(find.get(), &found));
+    for (const FolderEntry& entry : listFolderEntries(pattern))
+        if (withFolders || !entry.folder)
+            names.push_back(entry.name);
     return names;
 }
 
 std::vector<FolderEntry> listFolderEntries(const std::string& pattern) {
     std::vector<FolderEntry> entries;
-    WIN32_FIND_DATAA found{};
-    FindHandle find(FindFirstFileA(pattern.c_str(), &found));
+    WIN32_FIND_DATAW found{};
+    // A folder that cannot be read, or holds nothing matching, lists nothing.
+    FindHandle find(FindFirstFileW(win32::wideText(pattern).c_str(), &found));
     if (!find)
         return entries;
     do {
         const DWORD attributes = found.dwFileAttributes;
         if (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
             continue;
-        entries.push_back({found.cFileName, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-                           found.cAlternateFileName});
-    } while (FindNextFileA(find.get(), &found));
+        const auto name = ansiName(found);
+        if (!name)
+            continue;
+        entries.push_back({*name, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                           win32::ansiExactly(found.cAlternateFileName).value_or("")});
+    } while (FindNextFileW(find.get(), &found));
     return entries;
 }
 
@@ -113,7 +109,7 @@ bool folderExists(const std::string& path) {
 std::string shortcutTarget(const std::string& path) {
     // Any failure (COM not initialised, an unreadable or damaged file, a target with no
     // file-system path) gives "": the batch add then offers the shortcut with no target.
-    const std::wstring wide = widePath(path);
+    const std::wstring wide = win32::wideText(path);
     if (wide.empty())
         return {};
     ComPtr<IShellLinkA> link;

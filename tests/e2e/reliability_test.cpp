@@ -411,6 +411,30 @@ TEST_F(ReliabilityTest, AccentedNamesReachTheShellAndSaveUnchanged) {
     EXPECT_TRUE(program_->running());
 }
 
+// A program folder whose name the ANSI code page (Windows-1252 here) cannot carry: "Łukasz
+// Zelvora". The program still finds its files there, opens its menu and saves.
+TEST_F(ReliabilityTest, AProgramFolderNamedBeyondTheCodePageStartsAndSaves) {
+    const ProgramFolder named(folder().path() / "\xC5\x81ukasz Zelvora", programExe());
+    named.write("menu.qlf", menuFile);
+    named.write("kde.qls", "");
+    ProgramInstance instance(session(), named);
+    program_ = &instance;
+    ASSERT_TRUE(waitUntil([&] { return trigger().has_value() || !instance.running(); }, 30s,
+                          "the trigger window"))
+        << describe(programWindows());
+    ASSERT_TRUE(instance.running()) << describe(programWindows());
+    root();
+    enableEditMode();
+    command(0, MoveDown);
+    command(0, Save);
+    EXPECT_TRUE(waitUntil([&] { return named.read("menu.qlf") == movedMenuFile; }, 10s,
+                          "menu.qlf to be saved"))
+        << named.read("menu.qlf");
+    EXPECT_FALSE(named.exists("menu.qlf.tmp"));
+    instance.end();
+    program_ = nullptr;
+}
+
 // The DLL search is narrowed at the start of WinMain. SetDllDirectoryA comes with every Windows
 // since XP SP1 and is imported; SetDefaultDllDirectories (Windows 8, or 7 with KB2533623) is
 // looked up by name, so the program still starts where it is missing.
