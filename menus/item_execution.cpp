@@ -7,8 +7,6 @@
 #include "trigger/quit.h"
 #include "trigger/trigger_window.h"
 
-#include <exception>
-
 namespace zv {
 
 void MenuWindow::executeEntry() {
@@ -18,14 +16,13 @@ void MenuWindow::executeEntry() {
     const MenuEntry item = items[rowSlots[hoverRow]];
     void* owner = isOpen() ? window_->handle() : nullptr;
     switch (item.itemType) {
-    case File:
-        try {
-            platform::shellExecute(owner, item.target.asText());
-            triggerWindow.closeAll();
-        } catch (const std::exception&) {
-            tell("Invalid link");
-        }
+    case File: {
+        const std::string failure = platform::shellExecute(owner, item.target.asText());
+        triggerWindow.closeAll();
+        if (!failure.empty())
+            tell("Zelvora could not open " + item.target.asText() + "\n\n" + failure);
         break;
+    }
     case Menu:
         openSubmenu();
         break;

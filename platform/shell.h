@@ -5,9 +5,10 @@
 
 namespace zv::platform {
 
-// ShellExecuteA(owner, no operation, file, no parameters, no directory, SW_SHOWNORMAL); the
-// result is not examined by the program.
-void shellExecute(void* owner, const std::string& file);
+// ShellExecuteA(owner, no operation, file, no parameters, no directory, SW_SHOWNORMAL). Returns
+// "" when the shell took the file, otherwise why it did not, in plain words for the user. A text
+// too long for the shell is not handed over and counts as taken.
+std::string shellExecute(void* owner, const std::string& file);
 // The system's shut-down dialog (shell32 export 60), owned by owner.
 void shutdownDialog(void* owner);
 // The system's Run dialog (shell32 export 61) with its own icon, no directory, an empty title

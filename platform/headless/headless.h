@@ -192,6 +192,7 @@ struct Desktop {
     int yields = 0;                 // calls of platform::yieldToEvents
     std::function<void()> onYield;  // runs inside yieldToEvents: events arriving meanwhile
     std::function<bool()> idleTask; // set by platform::runWhenIdle; run by runIdle()
+    std::string executeFailure;     // what shellExecute answers; "" for a file the shell takes
     // Uses of the platform that real Windows would quietly fail or crash on (drawing a destroyed
     // icon, destroying one twice); tests expect this to stay empty.
     std::vector<std::string> faults;

@@ -6,8 +6,9 @@ namespace zv::platform {
 
 using headless::ShellCall;
 
-void shellExecute(void* owner, const std::string& file) {
+std::string shellExecute(void* owner, const std::string& file) {
     headless::desktop().shellCalls.push_back({ShellCall::Kind::Execute, owner, file});
+    return headless::desktop().executeFailure;
 }
 
 void shutdownDialog(void* owner) {

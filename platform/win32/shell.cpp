@@ -22,20 +22,52 @@ using RunDialogFn = int(WINAPI*)(HWND owner, HICON icon, LPCWSTR directory, LPCW
 // below Wine's.
 constexpr std::size_t longestShellText = 960;
 
+// ShellExecuteA's failure codes (32 and below) in the user's words.
+std::string failureText(INT_PTR code) {
+    switch (code) {
+    case 0:
+    case SE_ERR_OOM:
+        return "There is not enough memory to start it.";
+    case ERROR_FILE_NOT_FOUND:
+        return "The file was not found.";
+    case ERROR_PATH_NOT_FOUND:
+        return "The path was not found.";
+    case ERROR_BAD_FORMAT:
+        return "The file is not a program Windows can run.";
+    case SE_ERR_ACCESSDENIED:
+        return "Access was denied.";
+    case SE_ERR_NOASSOC:
+    case SE_ERR_ASSOCINCOMPLETE:
+        return "No program is associated with this kind of file.";
+    case SE_ERR_SHARE:
+        return "The file is in use by another program.";
+    case SE_ERR_DLLNOTFOUND:
+        return "A library the program needs was not found.";
+    case SE_ERR_DDETIMEOUT:
+    case SE_ERR_DDEFAIL:
+    case SE_ERR_DDEBUSY:
+        return "The program that opens it did not answer.";
+    default:
+        return "The system could not start it (error " + std::to_string(code) + ").";
+    }
+}
+
 } // namespace
 
-void shellExecute(void* owner, const std::string& file) {
+std::string shellExecute(void* owner, const std::string& file) {
     if (file.size() > longestShellText)
-        return;
+        return {};
     // The shell may hand the file to extensions that use COM, which wants the thread in an
     // apartment first.
     win32::useCom();
     static const auto execute =
         win32::systemFunction<decltype(&ShellExecuteA)>("shell32.dll", "ShellExecuteA");
     if (!execute)
-        return;
-    // The program does not look at the result: the shell reports its own failures.
-    execute(static_cast<HWND>(owner), nullptr, file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        return "The system's shell could not be loaded.";
+    // Above 32 is success; the shell shows nothing itself for the failures below it.
+    const auto result = reinterpret_cast<INT_PTR>(
+        execute(static_cast<HWND>(owner), nullptr, file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    return result > 32 ? std::string() : failureText(result);
 }
 
 void shutdownDialog(void* owner) {

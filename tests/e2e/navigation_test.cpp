@@ -97,6 +97,19 @@ TEST_F(NavigationTest, AFileEntryStartsNotepadAndClosesEverything) {
     EXPECT_TRUE(everythingClosed());
 }
 
+TEST_F(NavigationTest, AnEntryWhoseFileIsGoneSaysSo) {
+    start(" 0 \r\nGone, 0 , 0 ,C:\\nowhere\\gone.exe,-1 \r\n");
+    clickTrigger();
+    ASSERT_TRUE(menusShown(1));
+    const Rect menu = menus().front().rect;
+    screen().click(menu.left + 100, menu.top + 10);
+    auto box =
+        messageBox("Zelvora could not open C:\\nowhere\\gone.exe\n\nThe file was not found.", 15s);
+    ASSERT_TRUE(box) << describe(programWindows());
+    EXPECT_EQ(box->title, "Zelvora");
+    EXPECT_TRUE(everythingClosed());
+}
+
 TEST_F(NavigationTest, AFolderEntryOpensTheFolderInTheShell) {
     openRoot();
     const auto before = windows().windows.size();

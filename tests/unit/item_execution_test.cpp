@@ -73,6 +73,17 @@ TEST_F(ItemExecutionTest, FilesGoToTheShellAndCloseEveryMenu) {
     EXPECT_FALSE(root().isOpen());
 }
 
+TEST_F(ItemExecutionTest, AFileTheShellRefusesClosesTheMenusAndSaysWhy) {
+    headless::desktop().executeFailure = "The file was not found.";
+    enterOn(0);
+    EXPECT_FALSE(root().isOpen());
+    ASSERT_EQ(headless::state().messages.size(), 1u);
+    const headless::ShownMessage& shown = headless::state().messages[0];
+    EXPECT_EQ(shown.title, "Zelvora");
+    EXPECT_NE(shown.text.find("C:\\docs\\letter.txt"), std::string::npos);
+    EXPECT_NE(shown.text.find("The file was not found."), std::string::npos);
+}
+
 TEST_F(ItemExecutionTest, RowsWithoutAnActionDoNothing) {
     for (int row : {4, 5, 9, 10}) {
         enterOn(row);
