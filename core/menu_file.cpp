@@ -85,6 +85,11 @@ std::string readMenuFile(std::string_view bytes) {
         if (append(entry) == -1)
             return lineProblem(recordLine, "the menu holds more than " +
                                                std::to_string(storeSlots) + " entries");
+        // A header edited by hand may lag behind the submenus; the next new submenu must not
+        // take an id one of them already has.
+        const auto id = entry.itemType == Menu ? entry.target.asNumber() : std::nullopt;
+        if (id && *id > lastMenuId)
+            lastMenuId = *id;
     }
     return {};
 }

@@ -13,6 +13,8 @@
 #include "trigger/quit.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace zv {
@@ -172,7 +174,9 @@ void EditMenu::insertEntry() {
     if (!edited)
         return;
     const bool isMenu = edited->itemType == Menu;
-    if (freeSlots() < (isMenu ? 2 : 1)) {
+    // A submenu past the highest 16-bit id would wrap around onto ids already in use.
+    const bool idsLeft = idBefore < std::numeric_limits<std::int16_t>::max();
+    if (freeSlots() < (isMenu ? 2 : 1) || (isMenu && !idsLeft)) {
         lastMenuId = idBefore; // the refused submenu does not use up its id
         showMenuFull();
         return;

@@ -98,6 +98,23 @@ TEST_F(MenuFileTest, ReaderFieldRules) {
     EXPECT_TRUE(walk().empty());
 }
 
+TEST_F(MenuFileTest, TheHighestSubmenuIdIsNeverBelowAnIdInUse) {
+    const struct {
+        const char* file;
+        std::int16_t lastId;
+    } cases[] = {
+        {" 9 \r\nSub, 1 , 0 , 4 ,-1 \r\n", 9},                                // the header leads
+        {" 1 \r\nSub, 1 , 0 , 4 ,-1 \r\nOther, 1 , 0 ,\" 12 \",-1 \r\n", 12}, // edited by hand
+        {" 2 \r\nFile, 0 , 0 , 40 ,-1 \r\nOdd, 1 , 0 ,abc,-1 \r\n", 2},       // not submenu ids
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        reset();
+        ASSERT_EQ(read(c.file), "");
+        EXPECT_EQ(lastMenuId, c.lastId);
+    }
+}
+
 TEST_F(MenuFileTest, ReadFailuresNameTheLineAndTheProblem) {
     struct Case {
         std::string text;
@@ -183,7 +200,11 @@ TEST_F(MenuFileTest, SavedStoresReadBackTheSame) {
             ASSERT_NE(append(e), -1);
             written.push_back(e);
         }
-        const std::int16_t savedId = lastMenuId;
+        // Reading takes the higher of the header and the submenus' ids.
+        std::int16_t savedId = lastMenuId;
+        for (const MenuEntry& e : written)
+            if (e.itemType == Menu && e.target.asNumber() && *e.target.asNumber() > savedId)
+                savedId = *e.target.asNumber();
         const std::int16_t catalogueEnd = iconRegistry.lastCatalogueIcon;
         const std::string text = menuFileText();
 
