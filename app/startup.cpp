@@ -67,7 +67,11 @@ void startUp() {
 
     menuLevel(0);
 
-    triggerWindow.load();
+    // Without its window the program could neither be used nor be quit.
+    if (!triggerWindow.load()) {
+        tell("Zelvora cannot start: the system could not make its window.");
+        platform::endProcess();
+    }
     triggerWindow.show();
 
     prepareAhead();

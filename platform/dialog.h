@@ -191,6 +191,7 @@ class Dialog {
     Dialog& operator=(const Dialog&) = delete;
 
     // Runs until close() is called, every other window of the program disabled meanwhile.
+    // Returns at once when the system cannot make the dialog.
     void showModal(void* owner);
     // Shows the dialog and returns at once.
     void showModeless();

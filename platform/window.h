@@ -31,6 +31,8 @@ class WindowEvents {
     // The window is now on a monitor of another scale; suggested is the place the system
     // proposes for it there, in pixels.
     virtual void scaleChanged(DisplayScale /*scale*/, const Rect& /*suggested*/) {}
+    // The user is logging off or shutting down; false keeps the session (and the program) going.
+    virtual bool sessionEndQueried() { return true; }
 
   protected:
     ~WindowEvents() = default;
@@ -71,7 +73,8 @@ class Window {
     void startTimer(int milliseconds);
     void stopTimer();
 
-    // The native handle (an HWND on Windows), for calls that take an owner window.
+    // The native handle (an HWND on Windows), for calls that take an owner window; null when
+    // the system could not make the window.
     void* handle() const;
 
     struct Impl;

@@ -1,6 +1,7 @@
 #include "trigger/trigger_window.h"
 
 #include "core/app_state.h"
+#include "core/menu_file.h"
 #include "core/messages.h"
 #include "graphics/side_strip.h"
 #include "graphics/trigger_picture.h"
@@ -19,9 +20,13 @@ namespace zv {
 
 TriggerWindow triggerWindow;
 
-void TriggerWindow::load() {
+bool TriggerWindow::load() {
     const platform::ScreenMetrics screen = platform::screen();
     window_ = std::make_unique<platform::Window>(platform::WindowStyle::Trigger, *this, "Zelvora");
+    if (!window_->handle()) {
+        window_.reset();
+        return false;
+    }
     menuShown = false;
     dragged = false;
     hookTrigger(window_->handle());
@@ -31,6 +36,7 @@ void TriggerWindow::load() {
     leftTwips = screen.leftTwips + 20;
     place();
     setTopmost();
+    return true;
 }
 
 void TriggerWindow::show() {
@@ -104,6 +110,12 @@ void TriggerWindow::mouseMove(int buttons, int, double xPixels, double yPixels) 
         if (menuShown)
             closeAll();
     }
+}
+
+// Log-off and shut-down ask about unsaved changes as Quit does; a save that fails keeps the
+// session, so the changes are not lost.
+bool TriggerWindow::sessionEndQueried() {
+    return !unsavedChanges || askSave();
 }
 
 void TriggerWindow::mouseUp(int button, int, double, double) {

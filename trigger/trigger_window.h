@@ -20,8 +20,8 @@ class TriggerWindow : public platform::WindowEvents {
     platform::DisplayScale scale;
 
     // Makes the native window, sizes and places it, makes it topmost and attaches the focus
-    // watcher. Start-up then shows it.
-    void load();
+    // watcher. Start-up then shows it. False when the system could not make the window.
+    bool load();
     void show();
     void unload();
     bool loaded() const { return window_ != nullptr; }
@@ -40,6 +40,7 @@ class TriggerWindow : public platform::WindowEvents {
     // would, or brings forward what is already open.
     void secondStart() override;
     void scaleChanged(platform::DisplayScale newScale, const Rect& suggested) override;
+    bool sessionEndQueried() override;
 
   private:
     void openRoot();

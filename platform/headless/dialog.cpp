@@ -203,6 +203,8 @@ void Dialog::showModal(void* owner) {
         headless::detail::fault("showModal on a dialog that is already open");
         return;
     }
+    if (headless::state().windowsCannotBeMade)
+        return;
     putOnScreen(*impl_, true, owner);
     const std::shared_ptr<bool> alive = impl_->alive;
     auto& scripts = headless::dialogs().scripts;

@@ -43,6 +43,8 @@ struct State {
     // Modal windows brought forward for a second start.
     int waitingWindowsBroughtForward = 0;
 };
+    // The system refuses to make windows: windows made and dialogs shown meanwhile never exist.
+    bool windowsCannotBeMade = false;
 
 State& state();
 

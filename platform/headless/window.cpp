@@ -11,6 +11,7 @@ namespace zv::platform {
 
 struct Window::Impl : headless::WindowRecord {
     Impl() = default;
+    bool made = true; // false: the system refused to make it, and it has no handle
     Impl(const Impl&) = delete;
     Impl& operator=(const Impl&) = delete;
     ~Impl();
@@ -155,6 +156,9 @@ Window::Window(WindowStyle style, WindowEvents& events, const std::string& title
     impl_->title = title;
     impl_->events = &events;
     impl_->serial = r.nextSerial++;
+    impl_->made = !headless::state().windowsCannotBeMade;
+    if (!impl_->made)
+        return;
     r.live.push_back(impl_.get());
     headless::bringToTop(impl_.get());
 }
@@ -226,6 +230,8 @@ void Window::stopTimer() {
 }
 
 void* Window::handle() const {
+    if (!impl_->made)
+        return nullptr;
     return static_cast<headless::WindowRecord*>(impl_.get());
 }
 

@@ -6,6 +6,7 @@
 #include "program_icon.h"
 #include "second_start.h"
 #include "surface.h"
+#include "system_library.h"
 
 #include <windowsx.h>
 
@@ -57,6 +58,22 @@ double xOf(LPARAM lp) {
 }
 double yOf(LPARAM lp) {
     return GET_Y_LPARAM(lp);
+}
+
+// While the program asks what to do with unsaved work, the system's shut-down screen names it
+// instead of offering to end it. Looked up by name: Windows XP has neither call.
+bool askBeforeSessionEnds(HWND hwnd, WindowEvents& events) {
+    using CreateFn = BOOL(WINAPI*)(HWND, LPCWSTR);
+    using DestroyFn = BOOL(WINAPI*)(HWND);
+    static const auto create =
+        win32::systemFunction<CreateFn>("user32.dll", "ShutdownBlockReasonCreate");
+    static const auto destroy =
+        win32::systemFunction<DestroyFn>("user32.dll", "ShutdownBlockReasonDestroy");
+    const bool blocked = create && destroy && create(hwnd, L"Zelvora has unsaved menu changes.");
+    const bool mayEnd = events.sessionEndQueried();
+    if (blocked && IsWindow(hwnd))
+        destroy(hwnd);
+    return mayEnd;
 }
 
 } // namespace
@@ -186,6 +203,8 @@ LRESULT CALLBACK Window::Impl::procedure(HWND hwnd, UINT message, WPARAM wp, LPA
         events.scaleChanged(DisplayScale{HIWORD(wp)}, suggested);
         return 0;
     }
+    case WM_QUERYENDSESSION:
+        return askBeforeSessionEnds(hwnd, self->events) ? TRUE : FALSE;
     case WM_TIMER:
         if (wp == timerId) {
             WindowEvents& events = self->events;

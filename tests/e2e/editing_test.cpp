@@ -169,6 +169,25 @@ TEST_F(EditingTest, QuitAfterAChangeAsksAndNoLeavesTheFile) {
     EXPECT_EQ(folder().read("menu.qlf"), menuFile);
 }
 
+TEST_F(EditingTest, LogOffAfterAChangeAsksAndYesSaves) {
+    openRoot();
+    enableEditMode();
+    command(0, 0, Cut);
+    ASSERT_TRUE(idle());
+    const auto shown = trigger();
+    ASSERT_TRUE(shown);
+    session().queryEndSession(shown->hwnd);
+    auto box = messageBox("Do you wish to save the changes?", 10s);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->title, "Zelvora");
+    clickButton(*box, "&Yes");
+    EXPECT_TRUE(fileBecomes(" 1 \r\n"
+                            "Beta, 0 , 0 ,C:\\b.exe, 0 \r\n"
+                            "Tools, 1 , 0 ,1, 0 \r\n"
+                            "Inner, 0 , 1 ,C:\\i.exe, 0 \r\n"
+                            "Gamma, 0 , 0 ,C:\\g.exe, 0 \r\n"));
+}
+
 TEST_F(EditingTest, TheFileAndFolderChoosersOpenAndCancel) {
     openRoot();
     enableEditMode();

@@ -287,6 +287,34 @@ TEST_F(ItemEditorTest, ARefusedInsertUsesUpNoSubmenuId) {
     EXPECT_EQ(rowNames(), rowsBefore);
 }
 
+TEST_F(ItemEditorTest, NoSubmenuIdIsHandedOutPastTheHighest) {
+    lastMenuId = 32767;
+    const auto rowsBefore = rowNames();
+    command(0, Insert, [](platform::Dialog& d, platform::DialogModel&, platform::DialogEvents&) {
+        userTypes(d, "txtName", "Sub2");
+        userClicks(d, "opt1");
+        userClicks(d, "cmdOK");
+    });
+    EXPECT_EQ(lastMenuId, 32767);
+    EXPECT_EQ(rowNames(), rowsBefore);
+    ASSERT_FALSE(messages().empty());
+    EXPECT_NE(messages().back().text.find("The menu is full"), std::string::npos);
+}
+
+TEST_F(ItemEditorTest, AnEditorTheSystemCannotMakeCountsAsCancel) {
+    command(0, Insert, [](platform::Dialog& d, platform::DialogModel&, platform::DialogEvents&) {
+        userTypes(d, "txtName", "X");
+        userClicks(d, "cmdOK");
+    });
+    const auto rowsBefore = rowNames();
+    unsavedChanges = false;
+    headless::state().windowsCannotBeMade = true;
+    command(1, Modify, {});
+    command(1, Insert, {});
+    EXPECT_EQ(rowNames(), rowsBefore);
+    EXPECT_FALSE(unsavedChanges);
+}
+
 TEST_F(ItemEditorTest, EachEditAnswersForItselfAndANewEntryStartsEmpty) {
     auto& scripts = headless::dialogs().scripts;
     scripts.push_back([](platform::Dialog& d, platform::DialogModel&, platform::DialogEvents&) {

@@ -1,5 +1,6 @@
 #include "app/startup.h"
 #include "trigger/quit.h"
+#include "trigger/trigger_window.h"
 
 #include "core/app_state.h"
 #include "core/item_store.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <deque>
 #include <filesystem>
 
 namespace zv {
@@ -113,6 +115,17 @@ TEST_F(StartupTest, EveryReadFailureIsReportedOnceAndWritesNothing) {
     }
 }
 
+TEST_F(StartupTest, ATriggerTheSystemCannotMakeEndsTheStartWithAMessage) {
+    folder.write("menu.qlf", validMenu);
+    folder.write("kde.qls", validCatalogue);
+    headless::state().windowsCannotBeMade = true;
+    EXPECT_TRUE(startEnds());
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].title, "Zelvora");
+    EXPECT_NE(messages()[0].text.find("window"), std::string::npos);
+    EXPECT_EQ(folder.read("menu.qlf"), validMenu);
+}
+
 TEST_F(StartupTest, QuitAsksOnlyWhenChangedAndSavesOnYes) {
     folder.write("menu.qlf", validMenu);
     folder.write("kde.qls", validCatalogue);
@@ -160,6 +173,41 @@ TEST_F(StartupTest, QuitAfterAFailedSaveKeepsTheProgramRunning) {
     headless::state().answers = {Answer::Yes};
     EXPECT_TRUE(quitEnds());
     EXPECT_NE(folder.read("menu.qlf").find("Editor"), std::string::npos);
+}
+
+TEST_F(StartupTest, SessionEndAsksAboutChangesAndAFailedSaveKeepsTheSession) {
+    struct Case {
+        const char* what;
+        bool changed;
+        std::deque<Answer> answers;
+        bool diskFull;
+        bool mayEnd;
+        std::size_t messageCount;
+        bool saved;
+    };
+    const Case cases[] = {
+        {"no changes", false, {}, false, true, 0, false},
+        {"No", true, {Answer::No}, false, true, 1, false},
+        {"Yes", true, {Answer::Yes}, false, true, 1, true},
+        {"Yes, save fails", true, {Answer::Yes}, true, false, 2, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempFolder f;
+        test::startProgram(f, validMenu, validCatalogue);
+        items[0].name = "Editor";
+        unsavedChanges = c.changed;
+        headless::state().answers = c.answers;
+        headless::state().failWriteAfter = c.diskFull ? 3 : -1;
+        EXPECT_EQ(triggerWindow.sessionEndQueried(), c.mayEnd);
+        ASSERT_EQ(messages().size(), c.messageCount);
+        if (c.messageCount > 0) {
+            EXPECT_EQ(messages()[0].text, "Do you wish to save the changes?");
+            EXPECT_EQ(messages()[0].title, "Zelvora");
+        }
+        EXPECT_EQ(f.read("menu.qlf").find("Editor") != std::string::npos, c.saved);
+        EXPECT_EQ(unsavedChanges, c.changed && !c.saved);
+    }
 }
 
 } // namespace

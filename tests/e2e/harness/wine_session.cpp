@@ -186,6 +186,10 @@ std::vector<IdleState> Session::idle(const std::string& exe, Milliseconds wait) 
     return parseIdleReport(probe({"idle", exe, std::to_string(wait.count())}));
 }
 
+void Session::queryEndSession(Hwnd window) const {
+    probe({"query-end-session", std::to_string(window)});
+}
+
 std::set<pid_t> Session::processSnapshot() const {
     std::set<pid_t> pids;
     for (const auto& p : descendants())

@@ -61,6 +61,9 @@ class Session {
     std::vector<ResourceCounts> resources(const std::string& exe) const;
     // Whether each process running EXE waits for input, waiting up to `wait` for it.
     std::vector<IdleState> idle(const std::string& exe, Milliseconds wait = Milliseconds(0)) const;
+    // Sends a window the question Windows asks at log-off (WM_QUERYENDSESSION), not waiting
+    // for its reply.
+    void queryEndSession(Hwnd window) const;
 
     // Processes below the harness now (Wine's own services included).
     std::set<pid_t> processSnapshot() const;

@@ -730,10 +730,21 @@ int hold() {
     return 0;
 }
 
+// Sends the question Windows asks every top-level window at log-off, as Windows does, but does
+// not wait for the reply: the program shows its own question first, and the test answers it.
+int queryEndSession(const char* window) {
+    HWND hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(window, nullptr, 0)));
+    if (!IsWindow(hwnd))
+        return 1;
+    DWORD_PTR reply = 0;
+    SendMessageTimeoutA(hwnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 500, &reply);
+    return 0;
+}
+
 int usage() {
     const char text[] =
         "usage: probe [windows [EXE] | processes | resources EXE | idle EXE [MS] | hold |\n"
-        "              link LNK TARGET]\n";
+        "              link LNK TARGET | query-end-session HWND]\n";
     DWORD wrote = 0;
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), text, sizeof text - 1, &wrote, nullptr);
     return 2;
@@ -758,5 +769,7 @@ int main(int argc, char** argv) {
         return hold();
     if (command == "link" && argc == 4)
         return makeLink(argv[2], argv[3]);
+    if (command == "query-end-session" && argc == 3)
+        return queryEndSession(argv[2]);
     return usage();
 }
