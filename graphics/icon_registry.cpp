@@ -14,6 +14,8 @@ void resetIcons() {
     iconRegistry.groupRefused = false;
     iconRegistry.extractedAhead.clear();
     iconRegistry.iconSize = 16;
+    iconRegistry.targetSlots.clear();
+    iconRegistry.aheadAway.clear();
 }
 
 void beginIconGroup(const std::string& name) {
@@ -43,29 +45,76 @@ std::int16_t loadIcon(const std::string& path, const std::string& tag) {
     iconRegistry.iconPaths[index] = path;
     iconRegistry.iconHandles[index] = nullptr;
     iconRegistry.iconExtracted[index] = false;
+    iconRegistry.iconAway[index] = false;
     iconRegistry.iconTags[index] = tag;
     iconRegistry.iconCount += 1;
+    return index;
+}
+
+std::int16_t targetIcon(const std::string& path) {
+    const auto known = iconRegistry.targetSlots.find(path);
+    if (known != iconRegistry.targetSlots.end())
+        return known->second;
+    const std::int16_t index = loadIcon(path, "");
+    if (index >= 0)
+        iconRegistry.targetSlots.emplace(path, index);
     return index;
 }
 
 platform::IconHandle iconHandle(std::int16_t index) {
     if (index < 0 || index >= iconRegistry.iconCount)
         return nullptr;
-    if (!iconRegistry.iconExtracted[index]) {
+    if (!iconRegistry.iconExtracted[index] && !iconRegistry.iconAway[index]) {
         const std::string& path = iconRegistry.iconPaths[index];
         const auto ahead = iconRegistry.extractedAhead.find(path);
-        iconRegistry.iconHandles[index] = ahead != iconRegistry.extractedAhead.end()
-                                              ? ahead->second
-                                              : platform::extractIcon(path, iconRegistry.iconSize);
-        iconRegistry.iconExtracted[index] = true;
+        if (ahead != iconRegistry.extractedAhead.end()) {
+            iconRegistry.iconHandles[index] = ahead->second;
+            iconRegistry.iconExtracted[index] = true;
+        } else if (iconRegistry.aheadAway.count(path) || platform::iconReadMayWait(path)) {
+            // A drive that may not answer must not freeze the menus: the row shows no icon
+            // until the worker has read it.
+            iconRegistry.iconAway[index] = true;
+            if (!iconRegistry.aheadAway.count(path))
+                platform::readIconAway(path, iconRegistry.iconSize);
+        } else {
+            iconRegistry.iconHandles[index] = platform::extractIcon(path, iconRegistry.iconSize);
+            iconRegistry.iconExtracted[index] = true;
+        }
     }
     return iconRegistry.iconHandles[index];
 }
 
+bool iconsArrived(const std::vector<platform::ArrivedIcon>& arrived) {
+    bool shown = false;
+    for (const platform::ArrivedIcon& icon : arrived) {
+        bool taken = false;
+        for (int i = 0; i < iconRegistry.iconCount; ++i) {
+            if (!iconRegistry.iconAway[i] || iconRegistry.iconPaths[i] != icon.path)
+                continue;
+            iconRegistry.iconHandles[i] = icon.icon;
+            iconRegistry.iconExtracted[i] = true;
+            iconRegistry.iconAway[i] = false;
+            taken = true;
+        }
+        iconRegistry.aheadAway.erase(icon.path);
+        if (!taken && !iconRegistry.extractedAhead.count(icon.path))
+            iconRegistry.extractedAhead.emplace(icon.path, icon.icon);
+        else if (!taken)
+            platform::destroyIcon(icon.icon);
+        shown = shown || taken;
+    }
+    return shown;
+}
+
 void extractAhead(const std::string& path) {
-    if (!iconRegistry.extractedAhead.count(path))
-        iconRegistry.extractedAhead.emplace(path,
-                                            platform::extractIcon(path, iconRegistry.iconSize));
+    if (iconRegistry.extractedAhead.count(path) || iconRegistry.aheadAway.count(path))
+        return;
+    if (platform::iconReadMayWait(path)) {
+        iconRegistry.aheadAway.insert(path);
+        platform::readIconAway(path, iconRegistry.iconSize);
+        return;
+    }
+    iconRegistry.extractedAhead.emplace(path, platform::extractIcon(path, iconRegistry.iconSize));
 }
 
 void setIconSize(int pixels) {

@@ -8,7 +8,9 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace zv {
 
@@ -26,6 +28,8 @@ struct IconRegistry {
     std::array<std::string, iconSlots> iconPaths;
     std::array<platform::IconHandle, iconSlots> iconHandles{};
     std::array<bool, iconSlots> iconExtracted{};
+    // Asked of the worker that reads slow drives, and not arrived yet.
+    std::array<bool, iconSlots> iconAway{};
     std::array<std::string, iconSlots> iconTags;
     std::int16_t lastGroup = -1;
     std::array<std::string, groupSlots> groupNames;
@@ -38,6 +42,11 @@ struct IconRegistry {
     std::map<std::string, platform::IconHandle> extractedAhead;
     // The size icons are read and drawn at, in pixels.
     int iconSize = 16;
+    // The slot each target's icon was read into: an entry edited again and again takes the
+    // same slot each time, so a long editing session does not use the table up.
+    std::map<std::string, std::int16_t> targetSlots;
+    // Paths extractAhead asked the worker for, not arrived yet.
+    std::set<std::string> aheadAway;
 };
 
 extern IconRegistry iconRegistry;
@@ -50,8 +59,15 @@ void markCatalogueEnd();
 // Registers the first icon of the file at path under tag and returns its index; -1 when the
 // table is full. The slot is taken whether or not the file has an icon.
 std::int16_t loadIcon(const std::string& path, const std::string& tag);
+// The slot of the icon taken from a target file: the one its path already has, otherwise a new
+// one (untagged); -1 when the table is full.
+std::int16_t targetIcon(const std::string& path);
 // The icon's handle, extracted on first use; null for a file without an icon or a bad index.
+// A file on a slow drive is read away: null until its icon arrives.
 platform::IconHandle iconHandle(std::int16_t index);
+// Takes the icons read away; true when a registered icon got its handle (rows showing it need
+// painting again).
+bool iconsArrived(const std::vector<platform::ArrivedIcon>& arrived);
 // Extracts the icon of path before anything registers it; indexes are still given out by
 // loadIcon alone, in the order things are drawn.
 void extractAhead(const std::string& path);

@@ -86,7 +86,7 @@ void MenuWindow::drawItems() {
         if (isHighlightable(item.itemType)) {
             // The target's own icon is taken once, on the entry's first painting.
             if (item.iconIndex == -1)
-                item.iconIndex = loadIcon(item.target.asText(), "");
+                item.iconIndex = targetIcon(item.target.asText());
             drawIcon(surface, item.iconIndex, px.iconLeft, top + iconOffsetY);
         }
 

@@ -6,6 +6,7 @@
 #include "graphics/side_strip.h"
 #include "menus/menu_window.h"
 #include "menus/menu_windows.h"
+#include "platform/icons.h"
 #include "platform/window.h"
 #include "trigger/trigger_window.h"
 
@@ -76,9 +77,19 @@ class Ahead {
     std::size_t next_ = 0;
 };
 
+// Icons read away from slow drives: the open menus showing them are painted again.
+void showArrivedIcons(const std::vector<platform::ArrivedIcon>& arrived) {
+    if (!iconsArrived(arrived))
+        return;
+    for (int level = 0; level <= topLevel && level < menuLevelCount; ++level)
+        if (menuLevel(level).isOpen())
+            menuLevel(level).drawAll();
+}
+
 } // namespace
 
 void prepareAhead() {
+    platform::whenIconsArrive(&showArrivedIcons);
     platform::runWhenIdle([ahead = Ahead()]() mutable { return ahead.step(); });
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/geometry.h"
+#include "platform/icons.h"
 #include "platform/message_box.h"
 #include "platform/picture.h"
 #include "platform/surface.h"
@@ -42,9 +43,9 @@ struct State {
     std::set<std::string> claimedFolders;
     // Modal windows brought forward for a second start.
     int waitingWindowsBroughtForward = 0;
-};
     // The system refuses to make windows: windows made and dialogs shown meanwhile never exist.
     bool windowsCannotBeMade = false;
+};
 
 State& state();
 
@@ -191,16 +192,22 @@ struct Desktop {
     // The first is the primary monitor.
     std::vector<Monitor> monitors{Monitor{{0, 0, 1024, 768}, 96}};
     std::vector<ShellCall> shellCalls;
+    std::string executeFailure;     // what shellExecute answers; "" for a file the shell takes
     int yields = 0;                 // calls of platform::yieldToEvents
     std::function<void()> onYield;  // runs inside yieldToEvents: events arriving meanwhile
     std::function<bool()> idleTask; // set by platform::runWhenIdle; run by runIdle()
-    std::string executeFailure;     // what shellExecute answers; "" for a file the shell takes
+    // Paths starting with one of these are on a slow drive: their icons are read away.
+    std::vector<std::string> slowFolders;
+    std::vector<std::string> iconReadsAway; // asked for and not finished yet
+    std::function<void(const std::vector<platform::ArrivedIcon>&)> iconsArrive;
     // Uses of the platform that real Windows would quietly fail or crash on (drawing a destroyed
     // icon, destroying one twice); tests expect this to stay empty.
     std::vector<std::string> faults;
 };
 
 Desktop& desktop();
+// The worker finishes every icon read asked for and the main loop hands the icons over.
+void finishIconReads();
 // Runs steps of the idle task, as the main loop would with no event waiting, until it is done
 // or maxSteps ran; returns how many ran.
 int runIdle(int maxSteps = 1000000);

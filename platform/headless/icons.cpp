@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <utility>
 
 namespace zv::headless {
 
@@ -73,6 +74,14 @@ int liveIcons() {
     return static_cast<int>(icons().size());
 }
 
+void finishIconReads() {
+    std::vector<platform::ArrivedIcon> arrived;
+    for (const std::string& path : std::exchange(desktop().iconReadsAway, {}))
+        arrived.push_back({path, makeIcon(path, 16)});
+    if (!arrived.empty() && desktop().iconsArrive)
+        desktop().iconsArrive(arrived);
+}
+
 namespace detail {
 
 void resetIcons() {
@@ -98,6 +107,21 @@ void destroyIcon(IconHandle icon) {
         return;
     if (headless::icons().erase(icon) == 0)
         headless::detail::fault("destroyIcon: the icon is not live (destroyed twice?)");
+}
+
+bool iconReadMayWait(const std::string& path) {
+    for (const std::string& folder : headless::desktop().slowFolders)
+        if (path.rfind(folder, 0) == 0)
+            return true;
+    return false;
+}
+
+void readIconAway(const std::string& path, int /*size*/) {
+    headless::desktop().iconReadsAway.push_back(path);
+}
+
+void whenIconsArrive(std::function<void(const std::vector<ArrivedIcon>&)> handler) {
+    headless::desktop().iconsArrive = std::move(handler);
 }
 
 } // namespace zv::platform

@@ -50,6 +50,22 @@ IconHandle extractLargeIcon(const std::string& path) {
     return extract(path, true);
 }
 
+bool iconReadMayWait(const std::string& path) {
+    if (path.rfind("\\\\", 0) == 0)
+        return true; // a UNC path: a share on another machine
+    if (path.size() < 2 || path[1] != ':')
+        return false;
+    const char root[] = {path[0], ':', '\\', '\0'};
+    switch (GetDriveTypeA(root)) {
+    case DRIVE_REMOTE:
+    case DRIVE_REMOVABLE:
+    case DRIVE_CDROM:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void destroyIcon(IconHandle icon) {
     if (icon)
         DestroyIcon(static_cast<HICON>(const_cast<void*>(icon)));

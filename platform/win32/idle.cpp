@@ -1,5 +1,7 @@
 #include "idle.h"
 
+#include "icon_worker.h"
+
 #include "platform/window.h"
 
 #include <utility>
@@ -16,6 +18,7 @@ std::function<bool()>& idleTask() {
 } // namespace
 
 bool idleStep() {
+    deliverArrivedIcons();
     auto& task = idleTask();
     if (task && !task())
         task = nullptr;

@@ -134,6 +134,21 @@ TEST_F(MenuPaintingTest, IconsAreTakenOnceAndDrawnBesideTheCaption) {
     EXPECT_EQ(items[root().slotOfRow(2)].iconIndex, -1);
 }
 
+TEST_F(MenuPaintingTest, AnIconTakenFromTheTargetAgainReusesItsSlot) {
+    // Each OK in the item editor sets the row back to "take it from the target"; more edits than
+    // the table has slots still leave the row its icon.
+    const std::int16_t slot = root().slotOfRow(1);
+    const std::int16_t appIcon = items[slot].iconIndex;
+    const std::int16_t count = iconRegistry.iconCount;
+    for (int edit = 0; edit < iconSlots; ++edit) {
+        items[slot].iconIndex = -1;
+        root().rebuild();
+    }
+    EXPECT_EQ(items[slot].iconIndex, appIcon);
+    EXPECT_EQ(iconRegistry.iconCount, count);
+    EXPECT_NE(iconHandle(appIcon), nullptr);
+}
+
 TEST_F(MenuPaintingTest, CaptionsHeaderGreyBoldCentredThenBlackAgain) {
     const auto& texts = canvas().texts();
     ASSERT_EQ(texts.size(), 4u); // Title, App, Sub, Plain; separators have none

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace zv {
@@ -74,8 +75,8 @@ class PrepareAheadTest : public ::testing::Test {
 TEST_F(PrepareAheadTest, IdleTimeReadiesTheFirstOpeningWithoutChangingWhatItShows) {
     start();
     const Seen unprepared = openRootAndSubmenu();
-    // Painting read app.exe for each of its two rows, other.exe and catalogue icon 1.
-    EXPECT_EQ(headless::liveIcons(), 4);
+    // Painting read app.exe once for its two rows, other.exe and catalogue icon 1.
+    EXPECT_EQ(headless::liveIcons(), 3);
 
     start();
     const ItemStore before = store;
@@ -142,6 +143,29 @@ TEST_F(PrepareAheadTest, AClosedLevelKeepsItsNativeWindowHiddenForTheNextOpening
     EXPECT_EQ(sub.window()->handle(), subHandle);
     EXPECT_EQ(again.rootImage.pixels(), first.rootImage.pixels());
     EXPECT_EQ(again.subImage.pixels(), first.subImage.pixels());
+}
+
+TEST_F(PrepareAheadTest, AnIconOnASlowDriveIsReadAwayAndTheKeysDoNotWaitForIt) {
+    start();
+    headless::desktop().slowFolders = {folder.path()};
+    clickTrigger();
+    root().hoverRow = 0;
+    root().keyDown(40, 0); // Down, while the worker has not read the row's icon
+    EXPECT_EQ(root().hoverRow, 1);
+    const headless::WindowRecord& shown = headless::record(*root().window());
+    const Rgb highlighted = shown.presented.at(100, 25);
+    EXPECT_NE(highlighted, shown.presented.at(100, 5));
+    const std::int16_t icon = items[root().slotOfRow(0)].iconIndex;
+    EXPECT_EQ(iconHandle(icon), nullptr);
+    const auto& away = headless::desktop().iconReadsAway;
+    EXPECT_EQ(std::count(away.begin(), away.end(), folder.path() + "\\app.exe"), 1);
+
+    // The read arrives: the row is painted again with its icon, the highlight where it was.
+    headless::finishIconReads();
+    const headless::IconImage* image = headless::iconImage(iconHandle(icon));
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(shown.presented.at(7 + 10, 3 + 10), image->at(10, 10));
+    EXPECT_EQ(shown.presented.at(100, 25), highlighted);
 }
 
 } // namespace
