@@ -2,8 +2,18 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <thread>
 
 namespace zv::e2e {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Pixels are cheap to read: loops that wait on the screen look this often.
+constexpr auto pixelPoll = 2ms;
+
+} // namespace
 
 ProgramInstance& LauncherTest::start(const std::string& menuFile, const std::string& catalogue) {
     folder().write("menu.qlf", menuFile);
@@ -98,22 +108,121 @@ std::optional<Window> LauncherTest::messageBox(const std::string& text,
     return box;
 }
 
-Rect LauncherTest::menuLevel(std::size_t depth) {
+std::optional<Window> LauncherTest::menuWindow(std::size_t depth) {
     auto shown = menus();
     std::sort(shown.begin(), shown.end(),
               [](const Window& a, const Window& b) { return a.rect.left < b.rect.left; });
-    return depth < shown.size() ? shown[depth].rect : Rect{};
+    if (depth >= shown.size())
+        return std::nullopt;
+    return shown[depth];
+}
+
+Rect LauncherTest::menuLevel(std::size_t depth) {
+    auto menu = menuWindow(depth);
+    return menu ? menu->rect : Rect{};
+}
+
+::testing::AssertionResult LauncherTest::menuRows(std::size_t depth, int rows) {
+    Rect seen;
+    auto result = waitUntil(
+        [&] {
+            seen = menuLevel(depth);
+            return seen.height() == rows * rowHeight + 2;
+        },
+        10s,
+        "the menu at level " + std::to_string(depth) + " to show " + std::to_string(rows) +
+            " rows");
+    if (!result)
+        result << " (it is " << seen.height() << " pixels high)";
+    return result;
+}
+
+::testing::AssertionResult LauncherTest::pixelIs(int x, int y, Color colour, bool equal,
+                                                 std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    Color seen;
+    for (;;) {
+        seen = screen().pixel(x, y);
+        if ((seen == colour) == equal)
+            return ::testing::AssertionSuccess();
+        if (Clock::now() >= deadline)
+            return ::testing::AssertionFailure()
+                   << "pixel " << x << "," << y << (equal ? " never became " : " stayed ")
+                   << colour.text() << " (it is " << seen.text() << ")";
+        std::this_thread::sleep_for(pixelPoll);
+    }
+}
+
+bool LauncherTest::rowLit(const Rect& menu, int row) {
+    const int x = rowX(menu);
+    const int top = rowTop(menu, row);
+    return screen().pixel(x, top + 1) == highlightFrame &&
+           screen().pixel(x, top + 2) == highlightFill;
+}
+
+::testing::AssertionResult LauncherTest::hoverRow(const Rect& menu, int row,
+                                                  std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    // A move sent while the last one is still unanswered costs nothing, as it points at the
+    // same row, so the next one need not wait long.
+    constexpr auto perMove = 150ms;
+    const int y = rowY(menu, row);
+    int moves = 0;
+    for (;;) {
+        screen().move(rowX(menu) + moves % 2 * 2, y);
+        ++moves;
+        const auto moveDeadline = std::min(deadline, Clock::now() + perMove);
+        for (;;) {
+            if (rowLit(menu, row)) {
+                // Callers right-click where the pointer is, and a pop-up opens there: it ends on
+                // the same spot every time. The move stays in the lit row, so it changes nothing.
+                if (moves % 2 == 0)
+                    screen().move(rowX(menu), y);
+                return ::testing::AssertionSuccess();
+            }
+            if (Clock::now() >= moveDeadline)
+                break;
+            std::this_thread::sleep_for(pixelPoll);
+        }
+        if (Clock::now() >= deadline)
+            break;
+    }
+    auto failure = ::testing::AssertionFailure()
+                   << "row " << row << " of the menu at " << menu.left << "," << menu.top
+                   << " never lit after " << moves << " moves; lit rows:";
+    for (int other = 0; rowTop(menu, other) + rowHeight <= menu.bottom; ++other)
+        if (rowLit(menu, other))
+            failure << " " << other;
+    return failure;
+}
+
+::testing::AssertionResult LauncherTest::hoverRow(std::size_t depth, int row) {
+    const Rect menu = menuLevel(depth);
+    if (menu.width() <= 0)
+        return ::testing::AssertionFailure() << "no menu open at level " << depth;
+    return hoverRow(menu, row);
+}
+
+void LauncherTest::popupOnRow(std::size_t depth, int row) {
+    // A menu that a closing dialog has not enabled yet would not see the pointer or the click.
+    ASSERT_TRUE(idle());
+    std::optional<Window> menu;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            menu = menuWindow(depth);
+            return menu && menu->enabled;
+        },
+        10s, "an enabled menu at level " + std::to_string(depth)));
+    ASSERT_TRUE(hoverRow(menu->rect, row));
+    // The pop-up acts on the highlighted row: the button goes down where the pointer already
+    // is, so no further move reaches the program.
+    screen().press(MouseButton::Right);
+    screen().release(MouseButton::Right);
+    ASSERT_TRUE(waitUntil([&] { return !popups().empty(); }, 10s, "the pop-up menu"));
 }
 
 void LauncherTest::command(std::size_t depth, int row, int downs) {
-    const Rect menu = menuLevel(depth);
-    ASSERT_GT(menu.width(), 0) << "no menu open at level " << depth;
-    const int y = menu.top + 20 * row + 10;
-    // Two moves, as a hand makes: the first move after a menu change may be swallowed.
-    screen().move(menu.left + 100, y);
-    screen().move(menu.left + 102, y);
-    screen().click(menu.left + 102, y, MouseButton::Right);
-    ASSERT_TRUE(waitUntil([&] { return !popups().empty(); }, 10s, "the pop-up menu"));
+    ASSERT_NO_FATAL_FAILURE(popupOnRow(depth, row));
     for (int i = 0; i < downs; ++i)
         screen().key("Down");
     screen().key("Return");
@@ -133,12 +242,10 @@ void LauncherTest::command(std::size_t depth, int row, int downs) {
 }
 
 void LauncherTest::enableEditMode() {
-    const Rect root = menuLevel(0);
-    ASSERT_GT(root.width(), 0) << "the root menu is not open";
-    screen().click(root.left + 100, root.top + 10, MouseButton::Right);
-    ASSERT_TRUE(waitUntil([&] { return !popups().empty(); }, 10s, "the short pop-up"));
+    ASSERT_NO_FATAL_FAILURE(popupOnRow(0, 0));
     screen().key("e");
     ASSERT_TRUE(waitUntil([&] { return popups().empty(); }, 10s, "the pop-up to close"));
+    ASSERT_TRUE(idle());
 }
 
 std::optional<Window> LauncherTest::windowTitled(const std::string& title,
@@ -153,6 +260,46 @@ std::optional<Window> LauncherTest::windowTitled(const std::string& title,
         },
         wait, "a window titled " + title);
     return found;
+}
+
+::testing::AssertionResult LauncherTest::activated(const Window& window) {
+    return waitUntil([&] { return windows().desktop.active == window.hwnd; }, 10s,
+                     "\"" + window.title + "\" (" + window.className + ") to be active");
+}
+
+std::optional<Control> LauncherTest::controlNow(Hwnd hwnd) {
+    for (const auto& w : programWindows())
+        for (const auto& c : w.controls)
+            if (c.hwnd == hwnd)
+                return c;
+    return std::nullopt;
+}
+
+void LauncherTest::focusField(const Control& field) {
+    screen().click(field.rect.centerX(), field.rect.centerY());
+    ASSERT_TRUE(waitUntil([&] { return windows().desktop.focus == field.hwnd; }, 10s,
+                          "the keyboard focus in the field at " + std::to_string(field.rect.left) +
+                              "," + std::to_string(field.rect.top)));
+}
+
+::testing::AssertionResult LauncherTest::fieldHolds(const Control& field, const std::string& text) {
+    std::string seen;
+    auto result = waitUntil(
+        [&] {
+            auto now = controlNow(field.hwnd);
+            seen = now ? now->text : "(no such control)";
+            return seen == text;
+        },
+        10s, "the field to hold \"" + text + "\"");
+    if (!result)
+        result << " (it holds \"" << seen << "\")";
+    return result;
+}
+
+void LauncherTest::typeInto(const Control& field, const std::string& text) {
+    ASSERT_NO_FATAL_FAILURE(focusField(field));
+    screen().typeText(text);
+    ASSERT_TRUE(fieldHolds(field, text));
 }
 
 void LauncherTest::clickButton(const Window& dialog, const std::string& caption) {
