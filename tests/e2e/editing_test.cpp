@@ -36,9 +36,7 @@ class EditingTest : public LauncherTest {
         start(menuFile, catalogue);
         clickTrigger();
         ASSERT_TRUE(menusShown(1));
-        root_ = menus().front().rect;
     }
-    int rowY(const Rect& menu, int row) const { return menu.top + 20 * row + 10; }
     std::optional<Window> dialogTitled(const std::string& title) {
         return windowTitled(title, 15s);
     }
@@ -49,10 +47,6 @@ class EditingTest : public LauncherTest {
             if (c.className == "Edit" && seen++ == index)
                 return &c;
         return nullptr;
-    }
-    void typeInto(const Control& field, const std::string& text) {
-        screen().click(field.rect.centerX(), field.rect.centerY());
-        screen().typeText(text);
     }
     ::testing::AssertionResult fileBecomes(const std::string& expected) {
         std::string seen;
@@ -66,14 +60,13 @@ class EditingTest : public LauncherTest {
             r << "\nfile holds:\n" << seen;
         return r;
     }
-    Rect root_;
 };
 
 TEST_F(EditingTest, EditModeInsertsAFileEntryThroughTheEditDialogAndSaves) {
     openRoot();
     // Edit mode off: the short menu's first entry is "&Enable Edit mode" ('e' chooses it).
-    enableEditMode();
-    command(0, 2, Insert);
+    ASSERT_NO_FATAL_FAILURE(enableEditMode());
+    ASSERT_NO_FATAL_FAILURE(command(0, 2, Insert));
     auto dialog = dialogTitled("Edit");
     ASSERT_TRUE(dialog);
     // Controls where the layout puts them, relative to OK (twips / 15 pixels).
@@ -92,20 +85,14 @@ TEST_F(EditingTest, EditModeInsertsAFileEntryThroughTheEditDialogAndSaves) {
     ASSERT_TRUE(name && target);
     EXPECT_NEAR(name->rect.left - ok->rect.left, (108 + 540 - 3672) / 15, 1);
 
-    typeInto(*name, "Added");
-    typeInto(*target, "C:\\added.exe");
+    ASSERT_NO_FATAL_FAILURE(typeInto(*name, "Added"));
+    ASSERT_NO_FATAL_FAILURE(typeInto(*target, "C:\\added.exe"));
     screen().key("Return"); // OK is the default button
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            return !dialogTitled("Edit") || menus().front().rect.height() == root_.height() + 20;
-        },
-        10s, "the dialog to close and the menu to grow"));
-    ASSERT_TRUE(waitUntil(
-        [&] { return menus().size() == 1 && menus().front().rect.height() == root_.height() + 20; },
-        10s, "the root menu one row taller"));
-    root_ = menus().front().rect;
+    ASSERT_TRUE(waitUntil([&] { return !windowTitled("Edit", 0ms); }, 10s, "the dialog to close"));
+    ASSERT_TRUE(menusShown(1));
+    ASSERT_TRUE(menuRows(0, 5)); // one row more
 
-    command(0, 0, Save);
+    ASSERT_NO_FATAL_FAILURE(command(0, 0, Save));
     EXPECT_TRUE(fileBecomes(" 1 \r\n"
                             "Alpha, 0 , 0 ,C:\\a.exe, 0 \r\n"
                             "Beta, 0 , 0 ,C:\\b.exe, 0 \r\n"
@@ -117,31 +104,29 @@ TEST_F(EditingTest, EditModeInsertsAFileEntryThroughTheEditDialogAndSaves) {
 
 TEST_F(EditingTest, MoveCutPasteIntoASubmenuDeleteAndSave) {
     openRoot();
-    enableEditMode();
-    command(0, 1, MoveUp); // Beta above Alpha
-    command(0, 3, Cut);    // Gamma out
-    ASSERT_TRUE(waitUntil([&] { return menus().front().rect.height() == root_.height() - 20; }, 10s,
-                          "the root one row shorter"));
-    root_ = menus().front().rect;
-    // Open Tools and paste Gamma above its only row.
-    screen().move(root_.left + 100, rowY(root_, 2));
-    screen().move(root_.left + 104, rowY(root_, 2));
+    ASSERT_NO_FATAL_FAILURE(enableEditMode());
+    ASSERT_NO_FATAL_FAILURE(command(0, 1, MoveUp)); // Beta above Alpha
+    ASSERT_NO_FATAL_FAILURE(command(0, 3, Cut));    // Gamma out
+    ASSERT_TRUE(menuRows(0, 3));
+    // Open Tools (resting on it opens it) and paste Gamma above its only row.
+    ASSERT_TRUE(hoverRow(0, 2));
     ASSERT_TRUE(menusShown(2));
-    command(1, 0, Paste);
-    ASSERT_TRUE(
-        waitUntil([&] { return menus().size() == 2 && menus().front().rect.height() == 42; }, 10s,
-                  "the submenu with two rows"));
-    command(0, 0, Modify);
+    ASSERT_NO_FATAL_FAILURE(command(1, 0, Paste));
+    ASSERT_TRUE(menusShown(2));
+    ASSERT_TRUE(menuRows(1, 2));
+    ASSERT_NO_FATAL_FAILURE(command(0, 0, Modify));
     auto dialog = dialogTitled("Edit");
     ASSERT_TRUE(dialog);
     const Control* name = editField(*dialog, 0);
     ASSERT_TRUE(name);
-    screen().click(name->rect.centerX(), name->rect.centerY());
+    ASSERT_TRUE(fieldHolds(*name, "Beta"));
+    ASSERT_NO_FATAL_FAILURE(focusField(*name));
     screen().key("End");
     screen().typeText("2");
+    ASSERT_TRUE(fieldHolds(*name, "Beta2"));
     screen().key("Return");
-    ASSERT_TRUE(waitUntil([&] { return !dialogTitled("Edit"); }, 10s, "the dialog to close"));
-    command(0, 0, Save);
+    ASSERT_TRUE(waitUntil([&] { return !windowTitled("Edit", 0ms); }, 10s, "the dialog to close"));
+    ASSERT_NO_FATAL_FAILURE(command(0, 0, Save));
     EXPECT_TRUE(fileBecomes(" 1 \r\n"
                             "Beta2, 0 , 0 ,C:\\b.exe, 0 \r\n"
                             "Alpha, 0 , 0 ,C:\\a.exe, 0 \r\n"
@@ -149,8 +134,9 @@ TEST_F(EditingTest, MoveCutPasteIntoASubmenuDeleteAndSave) {
                             "Gamma, 0 , 1 ,C:\\g.exe, 0 \r\n"
                             "Inner, 0 , 1 ,C:\\i.exe, 0 \r\n"));
     // Deleting the submenu entry takes its entries along.
-    command(0, 2, Delete);
-    command(0, 0, Save);
+    ASSERT_NO_FATAL_FAILURE(command(0, 2, Delete));
+    ASSERT_TRUE(menuRows(0, 2));
+    ASSERT_NO_FATAL_FAILURE(command(0, 0, Save));
     EXPECT_TRUE(fileBecomes(" 1 \r\n"
                             "Beta2, 0 , 0 ,C:\\b.exe, 0 \r\n"
                             "Alpha, 0 , 0 ,C:\\a.exe, 0 \r\n"));
@@ -158,9 +144,10 @@ TEST_F(EditingTest, MoveCutPasteIntoASubmenuDeleteAndSave) {
 
 TEST_F(EditingTest, QuitAfterAChangeAsksAndNoLeavesTheFile) {
     openRoot();
-    enableEditMode();
-    command(0, 0, Cut);
-    command(0, 0, Quit);
+    ASSERT_NO_FATAL_FAILURE(enableEditMode());
+    ASSERT_NO_FATAL_FAILURE(command(0, 0, Cut));
+    ASSERT_TRUE(menuRows(0, 3));
+    ASSERT_NO_FATAL_FAILURE(command(0, 0, Quit));
     auto box = messageBox("Do you wish to save the changes?", 10s);
     ASSERT_TRUE(box);
     EXPECT_EQ(box->title, "Zelvora");
@@ -190,8 +177,8 @@ TEST_F(EditingTest, LogOffAfterAChangeAsksAndYesSaves) {
 
 TEST_F(EditingTest, TheFileAndFolderChoosersOpenAndCancel) {
     openRoot();
-    enableEditMode();
-    command(0, 0, Modify);
+    ASSERT_NO_FATAL_FAILURE(enableEditMode());
+    ASSERT_NO_FATAL_FAILURE(command(0, 0, Modify));
     auto dialog = dialogTitled("Edit");
     ASSERT_TRUE(dialog);
     const Control* chooseFile = dialog->control("Button", "Choose file...");
@@ -201,8 +188,11 @@ TEST_F(EditingTest, TheFileAndFolderChoosersOpenAndCancel) {
     screen().click(chooseFile->rect.centerX(), chooseFile->rect.centerY());
     auto open = dialogTitled("Open");
     ASSERT_TRUE(open) << describe(programWindows());
+    ASSERT_TRUE(activated(*open)); // Escape must reach the file dialog, not the editor
     screen().key("Escape");
-    ASSERT_TRUE(waitUntil([&] { return !dialogTitled("Open"); }, 10s, "the file dialog to close"));
+    ASSERT_TRUE(
+        waitUntil([&] { return !windowTitled("Open", 0ms); }, 10s, "the file dialog to close"));
+    ASSERT_TRUE(activated(*dialog));
     auto again = dialogTitled("Edit");
     ASSERT_TRUE(again);
     EXPECT_EQ(editField(*again, 1)->text, "C:\\a.exe"); // a cancel changes nothing
@@ -217,8 +207,16 @@ TEST_F(EditingTest, TheFileAndFolderChoosersOpenAndCancel) {
             return browser.has_value();
         },
         15s, "the folder browser with its title"));
+    ASSERT_TRUE(activated(*browser));
     screen().key("Escape");
-    ASSERT_TRUE(waitUntil([&] { return !browser || programWindows().size() > 0; }, 1s, "x"));
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            for (const auto& w : programWindows())
+                if (w.hwnd == browser->hwnd && w.visible)
+                    return false;
+            return true;
+        },
+        10s, "the folder browser to close"));
     ASSERT_TRUE(waitUntil(
         [&] {
             auto edit = dialogTitled("Edit");
@@ -228,7 +226,7 @@ TEST_F(EditingTest, TheFileAndFolderChoosersOpenAndCancel) {
     const Control* cancel = dialogTitled("Edit")->control("Button", "Cancel");
     ASSERT_TRUE(cancel);
     screen().click(cancel->rect.centerX(), cancel->rect.centerY());
-    EXPECT_TRUE(waitUntil([&] { return !dialogTitled("Edit"); }, 10s, "the editor to close"));
+    EXPECT_TRUE(waitUntil([&] { return !windowTitled("Edit", 0ms); }, 10s, "the editor to close"));
     EXPECT_EQ(folder().read("menu.qlf"), menuFile);
 }
 
