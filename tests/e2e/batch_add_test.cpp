@@ -50,8 +50,8 @@ TEST_F(BatchAddTest, FilesFromAChosenDriveBecomeEntries) {
     start(menuFile, catalogue);
     clickTrigger();
     ASSERT_TRUE(menusShown(1));
-    enableEditMode();
-    command(0, 0, BatchAdd);
+    ASSERT_NO_FATAL_FAILURE(enableEditMode());
+    ASSERT_NO_FATAL_FAILURE(command(0, 0, BatchAdd));
 
     std::optional<Window> browser;
     ASSERT_TRUE(waitUntil(
@@ -167,8 +167,7 @@ TEST_F(BatchAddTest, FilesFromAChosenDriveBecomeEntries) {
     ASSERT_TRUE(menusShown(1));
     const Rect reopened = menus().front().rect;
     EXPECT_EQ(reopened.height(), 3 * 20 + 2);
-    screen().move(reopened.left + 100, reopened.top + 30);
-    screen().move(reopened.left + 104, reopened.top + 30);
+    ASSERT_TRUE(hoverRow(reopened, 1));
     ASSERT_TRUE(menusShown(2));
     EXPECT_EQ(menus().front().rect.height(), 2 * 20 + 2);
 

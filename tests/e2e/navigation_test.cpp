@@ -21,8 +21,6 @@ const std::string menuFile = " 1 \r\n"
                              "Beta, 0 , 1 ,C:\\windows\\notepad.exe,-1 \r\n";
 
 constexpr Rect rootRect{77, 606, 279, 728};
-constexpr Color hlFrame{130, 160, 194};
-constexpr Color hlRow1{205, 231, 248};
 
 std::string lowered(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(),
@@ -38,13 +36,8 @@ class NavigationTest : public LauncherTest {
         ASSERT_TRUE(menusShown(1));
         ASSERT_EQ(menus().front().rect, rootRect);
     }
-    int rowY(int row) const { return rootRect.top + 20 * row + 10; }
-    // Two moves, as a hand makes many: the first move after a submenu opens is swallowed.
-    void pointAtRow(int row) {
-        screen().move(rootRect.left + 100, rowY(row));
-        screen().move(rootRect.left + 104, rowY(row));
-    }
-    void clickRow(int row) { screen().click(rootRect.left + 100, rowY(row)); }
+    // A left click takes the row under the pointer, whatever is highlighted.
+    void clickRow(int row) { screen().click(rowX(rootRect), rowY(rootRect, row)); }
     ::testing::AssertionResult everythingClosed() {
         return waitUntil(
             [&] {
@@ -59,34 +52,37 @@ class NavigationTest : public LauncherTest {
 
 TEST_F(NavigationTest, RestingOpensASubmenuWhereTheKeysThenWorkAndRestingElsewhereClosesIt) {
     openRoot();
-    pointAtRow(1);
+    ASSERT_TRUE(hoverRow(rootRect, 1));
     ASSERT_TRUE(menusShown(2));
     Window sub = menus().front(); // the newest level is on top
     // Beside the Tools row: 100 twips over the root's right edge, 50 twips below the row top.
     EXPECT_EQ(sub.rect, (Rect{273, 629, 475, 671}));
     // A new submenu starts with row 0 highlighted; Down moves the highlight to row 1.
-    EXPECT_TRUE(pixelBecomes(sub.rect.left + 100, sub.rect.top + 1, hlFrame));
+    EXPECT_TRUE(pixelBecomes(rowX(sub.rect), sub.rect.top + 1, highlightFrame));
+    // The submenu takes the keyboard focus after it is painted.
+    ASSERT_TRUE(idle());
     screen().key("Down");
-    EXPECT_TRUE(pixelBecomes(sub.rect.left + 100, sub.rect.top + 22, hlRow1));
-    EXPECT_TRUE(pixelBecomes(sub.rect.left + 100, sub.rect.top + 2, menuBackground));
+    EXPECT_TRUE(pixelBecomes(rowX(sub.rect), sub.rect.top + 22, highlightFill));
+    EXPECT_TRUE(pixelBecomes(rowX(sub.rect), sub.rect.top + 2, menuBackground));
     // Resting on a plain row of the root closes the submenu.
-    pointAtRow(0);
+    ASSERT_TRUE(hoverRow(rootRect, 0));
     EXPECT_TRUE(menusShown(1));
 }
 
 TEST_F(NavigationTest, KeysMoveTheHighlightInTheRoot) {
     openRoot();
     // The root's first opening highlights row 0; Down twice lands on row 2.
-    EXPECT_TRUE(pixelBecomes(rootRect.left + 100, rootRect.top + 2, hlRow1));
+    const int x = rowX(rootRect);
+    EXPECT_TRUE(pixelBecomes(x, rootRect.top + 2, highlightFill));
     screen().key("Down");
     screen().key("Down");
-    EXPECT_TRUE(pixelBecomes(rootRect.left + 100, rootRect.top + 42, hlRow1));
-    EXPECT_TRUE(pixelBecomes(rootRect.left + 100, rootRect.top + 2, menuBackground));
+    EXPECT_TRUE(pixelBecomes(x, rootRect.top + 42, highlightFill));
+    EXPECT_TRUE(pixelBecomes(x, rootRect.top + 2, menuBackground));
     // First letter: Q goes to Quit (row 5); Up from there to row 4.
     screen().key("q");
-    EXPECT_TRUE(pixelBecomes(rootRect.left + 100, rootRect.top + 102, hlRow1));
+    EXPECT_TRUE(pixelBecomes(x, rootRect.top + 102, highlightFill));
     screen().key("Up");
-    EXPECT_TRUE(pixelBecomes(rootRect.left + 100, rootRect.top + 82, hlRow1));
+    EXPECT_TRUE(pixelBecomes(x, rootRect.top + 82, highlightFill));
 }
 
 TEST_F(NavigationTest, AFileEntryStartsNotepadAndClosesEverything) {
@@ -181,7 +177,7 @@ TEST_F(NavigationTest, QuitEndsTheProgram) {
 
 TEST_F(NavigationTest, ClickingTheDesktopClosesEveryMenu) {
     openRoot();
-    pointAtRow(1);
+    ASSERT_TRUE(hoverRow(rootRect, 1));
     ASSERT_TRUE(menusShown(2));
     screen().click(700, 200);
     EXPECT_TRUE(everythingClosed());
