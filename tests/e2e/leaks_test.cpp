@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <iostream>
 #include <optional>
-#include <thread>
 #include <vector>
 
 namespace zv::e2e {
@@ -36,9 +35,6 @@ constexpr int editorRounds = 100;
 // Objects a phase may end with beyond where it started: allocator and cache noise, not a leak
 // (a leak of one object per round would show as hundreds).
 constexpr long tolerance = 5;
-
-constexpr Color hlFrame{130, 160, 194};
-constexpr Color hlRow{205, 231, 248};
 
 using Clock = std::chrono::steady_clock;
 
@@ -75,23 +71,6 @@ class LeaksTest : public LauncherTest {
         return c;
     }
 
-    // Pixels are cheap to read, so they are looked at far more often than the probe.
-    ::testing::AssertionResult pixelIs(int x, int y, Color colour, bool equal,
-                                       std::chrono::milliseconds timeout = 10s) {
-        const auto deadline = Clock::now() + timeout;
-        Color seen;
-        for (;;) {
-            seen = screen().pixel(x, y);
-            if ((seen == colour) == equal)
-                return ::testing::AssertionSuccess();
-            if (Clock::now() >= deadline)
-                return ::testing::AssertionFailure()
-                       << "pixel " << x << "," << y << (equal ? " never became " : " stayed ")
-                       << colour.text() << " (it is " << seen.text() << ")";
-            std::this_thread::sleep_for(2ms);
-        }
-    }
-
     // Each count ends a phase where it started, give or take the tolerance.
     void expectKept(const char* phase, const Counts& before, const Counts& after) {
         std::cout << "[leaks] " << phase << ": before " << before << "; after " << after
@@ -112,21 +91,6 @@ class LeaksTest : public LauncherTest {
         ASSERT_TRUE(menusShown(0));
     }
 
-    int rowY(const Rect& menu, int row) const { return menu.top + 20 * row + 10; }
-    // Points at a row until it lights. Wine merges moves that come faster than the program
-    // takes them, and a menu swallows the first move after it opened a submenu, so a move made
-    // before the last one was answered can be lost; a hand then moves a little more.
-    ::testing::AssertionResult hover(const Rect& menu, int row) {
-        const int litY = menu.top + 20 * row + 1;
-        for (int attempt = 0; attempt < 20; ++attempt) {
-            screen().move(menu.left + 100 + attempt % 2 * 4, rowY(menu, row));
-            if (pixelIs(menu.left + 100, litY, hlFrame, true, 250ms))
-                return ::testing::AssertionSuccess();
-        }
-        return ::testing::AssertionFailure() << "row " << row << " of the menu at " << menu.left
-                                             << "," << menu.top << " never lit";
-    }
-
     // A spot on the root's right frame: dark while the root shows, the desktop's colour when not.
     int frameX() const { return root_.right - 1; }
     int frameY() const { return root_.top + 30; }
@@ -139,7 +103,12 @@ class LeaksTest : public LauncherTest {
         screen().click(triggerAtStart.left + (i % 2 ? 16 : 32), triggerAtStart.top + 24);
     }
 
-    std::vector<Window> popups() { return visible("#32768"); }
+    // A right click on a root row once it is highlighted: the pop-up acts on that row.
+    void rightClickRow(int row) {
+        ASSERT_TRUE(hoverRow(root_, row));
+        screen().press(MouseButton::Right);
+        screen().release(MouseButton::Right);
+    }
     std::optional<Window> editDialog() {
         for (const auto& w : programWindows())
             if (w.visible && w.title == "Edit")
@@ -170,22 +139,22 @@ TEST_F(LeaksTest, MenusHoversAndTheEditorLeaveTheObjectCountsWhereTheyWere) {
     ASSERT_NE(desktopAtFrame_, frameDark);
     clickTrigger();
     ASSERT_TRUE(menusShown(1));
-    ASSERT_TRUE(hover(root_, toolsRow));
+    ASSERT_TRUE(hoverRow(root_, toolsRow));
     ASSERT_TRUE(menusShown(2));
     sub_ = menus().front().rect;
     ASSERT_EQ(sub_.height(), 20 * subRows + 2);
     for (int row = 0; row < subRows; ++row)
-        ASSERT_TRUE(hover(sub_, row));
+        ASSERT_TRUE(hoverRow(sub_, row));
     // Resting on Tools again while its submenu shows replaces the submenu.
     for (int row : {plainRow, 0, 1, toolsRow})
-        ASSERT_TRUE(hover(root_, row));
-    ASSERT_TRUE(pixelIs(sub_.left + 100, sub_.top + 1, hlFrame, true)) << "the new submenu";
+        ASSERT_TRUE(hoverRow(root_, row));
+    ASSERT_TRUE(pixelIs(sub_.left + 100, sub_.top + 1, highlightFrame, true)) << "the new submenu";
     for (int row = 0; row < subRows; ++row)
-        ASSERT_TRUE(hover(sub_, row));
-    ASSERT_TRUE(hover(root_, plainRow));
+        ASSERT_TRUE(hoverRow(sub_, row));
+    ASSERT_TRUE(hoverRow(root_, plainRow));
     ASSERT_TRUE(menusShown(1));
     desktopAtSub_ = screen().pixel(sub_.left + 100, sub_.top + 1);
-    ASSERT_NE(desktopAtSub_, hlFrame);
+    ASSERT_NE(desktopAtSub_, highlightFrame);
     clickTrigger();
     ASSERT_TRUE(menusShown(0));
 
@@ -218,19 +187,19 @@ TEST_F(LeaksTest, MenusHoversAndTheEditorLeaveTheObjectCountsWhereTheyWere) {
     for (int i = 0; i < hoverRounds; ++i) {
         // The plain row first: coming back from the submenu, Tools is still lit and pointing at
         // it again would not start the rest.
-        ASSERT_TRUE(hover(root_, plainRow)) << "round " << i;
+        ASSERT_TRUE(hoverRow(root_, plainRow)) << "round " << i;
         if (i % 10 == 9) {
             // Resting on a plain row closes the submenu.
             ASSERT_TRUE(pixelIs(subX, sub_.top + 1, desktopAtSub_, true)) << "submenu closed " << i;
         }
         for (int row = 0; row <= toolsRow; ++row)
-            ASSERT_TRUE(hover(root_, row)) << "round " << i;
+            ASSERT_TRUE(hoverRow(root_, row)) << "round " << i;
         // A new submenu shows its first row lit; the one before had its last row lit.
-        ASSERT_TRUE(pixelIs(subX, sub_.top + 1, hlFrame, true)) << "submenu " << i;
+        ASSERT_TRUE(pixelIs(subX, sub_.top + 1, highlightFrame, true)) << "submenu " << i;
         for (int row = 0; row < subRows; ++row)
-            ASSERT_TRUE(hover(sub_, row)) << "round " << i;
+            ASSERT_TRUE(hoverRow(sub_, row)) << "round " << i;
     }
-    ASSERT_TRUE(hover(root_, plainRow));
+    ASSERT_TRUE(hoverRow(root_, plainRow));
     ASSERT_TRUE(pixelIs(subX, sub_.top + 1, desktopAtSub_, true)) << "the last submenu closed";
     ASSERT_TRUE(menusShown(1));
     std::cout << "[leaks] " << hoverRounds << " hover rounds took "
@@ -248,11 +217,7 @@ TEST_F(LeaksTest, MenusHoversAndTheEditorLeaveTheObjectCountsWhereTheyWere) {
     // turn. The first round learns where the pop-up menu and the dialog show.
     clickTrigger();
     ASSERT_TRUE(menusShown(1));
-    const int rowX = root_.left + 100;
-    screen().click(rowX, rowY(root_, 0), MouseButton::Right);
-    ASSERT_TRUE(waitUntil([&] { return !popups().empty(); }, 10s, "the short pop-up"));
-    screen().key("e"); // "&Enable Edit mode"
-    ASSERT_TRUE(waitUntil([&] { return popups().empty(); }, 10s, "the pop-up to close"));
+    ASSERT_NO_FATAL_FAILURE(enableEditMode());
     ASSERT_TRUE(menusShown(1));
 
     // A warm-up round on each row the phase uses learns where the pop-up menu and the dialog
@@ -271,7 +236,7 @@ TEST_F(LeaksTest, MenusHoversAndTheEditorLeaveTheObjectCountsWhereTheyWere) {
     Spot dialogSpot;
     for (int row : {0, plainRow}) {
         EditorRow r{row, {}};
-        screen().click(rowX, rowY(root_, row), MouseButton::Right);
+        ASSERT_NO_FATAL_FAILURE(rightClickRow(row));
         ASSERT_TRUE(waitUntil([&] { return !popups().empty(); }, 10s, "the pop-up menu"));
         const Rect popup = popups().front().rect;
         // A spot inside the pop-up's left margin, away from any text.
@@ -303,7 +268,7 @@ TEST_F(LeaksTest, MenusHoversAndTheEditorLeaveTheObjectCountsWhereTheyWere) {
         r.popup.without = screen().pixel(r.popup.x, r.popup.y);
         dialogSpot.without = screen().pixel(dialogSpot.x, dialogSpot.y);
 
-        screen().click(rowX, rowY(root_, row), MouseButton::Right);
+        ASSERT_NO_FATAL_FAILURE(rightClickRow(row));
         ASSERT_TRUE(pixelIs(r.popup.x, r.popup.y, r.popup.without, false)) << "the pop-up";
         // Looked at once the probe has seen it, so the pop-up is painted by then.
         ASSERT_EQ(popups().size(), 1u);
@@ -330,7 +295,7 @@ TEST_F(LeaksTest, MenusHoversAndTheEditorLeaveTheObjectCountsWhereTheyWere) {
     for (int i = 0; i < editorRounds; ++i) {
         // Rows alternate; Escape and Cancel alternate every two rounds, so each row gets both.
         const EditorRow& r = editorRows[static_cast<std::size_t>(i % 2)];
-        screen().click(rowX, rowY(root_, r.row), MouseButton::Right);
+        ASSERT_NO_FATAL_FAILURE(rightClickRow(r.row)) << "round " << i;
         ASSERT_TRUE(pixelIs(r.popup.x, r.popup.y, r.popup.with, true)) << "pop-up " << i;
         screen().key("Down");
         screen().key("Down"); // Modify
