@@ -82,8 +82,6 @@ fs::path holderExe() {
 
 class ReliabilityTest : public LauncherTest {
   protected:
-    int rowY(const Rect& menu, int row) const { return menu.top + 20 * row + 10; }
-
     // The root menu, opened from the trigger when it is closed.
     Rect root() {
         if (menus().empty()) {
@@ -324,7 +322,7 @@ class LongTextTest : public ReliabilityTest {
     void clickQuietFailure(int row) {
         const Rect menu = root();
         ASSERT_GT(menu.width(), 0);
-        screen().click(menu.left + 100, rowY(menu, row));
+        screen().click(rowX(menu), rowY(menu, row));
         EXPECT_TRUE(waitUntil([&] { return menus().empty(); }, 10s, "the menus to close"));
         ASSERT_TRUE(staysTrue(
             [&] {
@@ -391,7 +389,7 @@ TEST_F(ReliabilityTest, AccentedNamesReachTheShellAndSaveUnchanged) {
     ASSERT_TRUE(trigger().has_value());
     const Rect menuRect = root();
     ASSERT_EQ(menuRect.height(), 2 * 20 + 2);
-    screen().click(menuRect.left + 100, rowY(menuRect, 0));
+    screen().click(rowX(menuRect), rowY(menuRect, 0));
     // Notepad titled with the file's name and showing its text: the shell found the file.
     EXPECT_TRUE(waitUntil(
         [&] {

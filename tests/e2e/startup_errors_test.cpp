@@ -82,7 +82,10 @@ class StartupTest : public WineTest {
         ASSERT_NE(ok, nullptr) << describe(*box);
         EXPECT_TRUE(ok->visible && ok->enabled);
 
-        // A real key through the X server, as a user would answer.
+        // A real key through the X server, as a user would answer, once the box is the active
+        // window that keys reach.
+        ASSERT_TRUE(waitUntil([&] { return windows().desktop.active == box->hwnd; }, 10s,
+                              "the message box to be active"));
         screen().key("Return");
         ASSERT_TRUE(waitUntil(
             [&] {
