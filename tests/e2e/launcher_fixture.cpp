@@ -160,24 +160,25 @@ bool LauncherTest::rowLit(const Rect& menu, int row) {
            screen().pixel(x, top + 2) == highlightFill;
 }
 
-::testing::AssertionResult LauncherTest::hoverRow(const Rect& menu, int row,
-                                                  std::chrono::milliseconds timeout) {
+::testing::AssertionResult LauncherTest::pointUntil(int x, int y,
+                                                    const std::function<bool()>& shown,
+                                                    std::chrono::milliseconds timeout) {
     const auto deadline = Clock::now() + timeout;
     // A move sent while the last one is still unanswered costs nothing, as it points at the
-    // same row, so the next one need not wait long.
+    // same place, so the next one need not wait long.
     constexpr auto perMove = 150ms;
-    const int y = rowY(menu, row);
     int moves = 0;
     for (;;) {
-        screen().move(rowX(menu) + moves % 2 * 2, y);
+        screen().move(x + moves % 2 * 2, y);
         ++moves;
         const auto moveDeadline = std::min(deadline, Clock::now() + perMove);
         for (;;) {
-            if (rowLit(menu, row)) {
+            if (shown()) {
                 // Callers right-click where the pointer is, and a pop-up opens there: it ends on
-                // the same spot every time. The move stays in the lit row, so it changes nothing.
+                // the same spot every time. Two pixels aside is the same place, so the move
+                // changes nothing.
                 if (moves % 2 == 0)
-                    screen().move(rowX(menu), y);
+                    screen().move(x, y);
                 return ::testing::AssertionSuccess();
             }
             if (Clock::now() >= moveDeadline)
@@ -185,15 +186,23 @@ bool LauncherTest::rowLit(const Rect& menu, int row) {
             std::this_thread::sleep_for(pixelPoll);
         }
         if (Clock::now() >= deadline)
-            break;
+            return ::testing::AssertionFailure()
+                   << "nothing showed after " << moves << " moves to " << x << "," << y;
     }
-    auto failure = ::testing::AssertionFailure()
-                   << "row " << row << " of the menu at " << menu.left << "," << menu.top
-                   << " never lit after " << moves << " moves; lit rows:";
-    for (int other = 0; rowTop(menu, other) + rowHeight <= menu.bottom; ++other)
-        if (rowLit(menu, other))
-            failure << " " << other;
-    return failure;
+}
+
+::testing::AssertionResult LauncherTest::hoverRow(const Rect& menu, int row,
+                                                  std::chrono::milliseconds timeout) {
+    auto result = pointUntil(
+        rowX(menu), rowY(menu, row), [&] { return rowLit(menu, row); }, timeout);
+    if (!result) {
+        result << ": row " << row << " of the menu at " << menu.left << "," << menu.top
+               << " never lit; lit rows:";
+        for (int other = 0; rowTop(menu, other) + rowHeight <= menu.bottom; ++other)
+            if (rowLit(menu, other))
+                result << " " << other;
+    }
+    return result;
 }
 
 ::testing::AssertionResult LauncherTest::hoverRow(std::size_t depth, int row) {

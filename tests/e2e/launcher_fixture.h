@@ -9,6 +9,7 @@
 
 #include "e2e.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -77,6 +78,10 @@ class LauncherTest : public WineTest {
     // removes a row rebuilds the menu, which then keeps its bottom edge (the root) or its top.
     ::testing::AssertionResult menuRows(std::size_t depth, int rows);
 
+    // Moves the pointer to (x, y), and again two pixels aside and back while `shown` is false,
+    // until it is true or the time-out passes; the pointer is left at (x, y).
+    ::testing::AssertionResult pointUntil(int x, int y, const std::function<bool()>& shown,
+                                          std::chrono::milliseconds timeout = 10s);
     // Whether the highlight is painted on this row of the menu.
     bool rowLit(const Rect& menu, int row);
     // Points at a row until its highlight shows: the program acts on the highlighted row, and a
