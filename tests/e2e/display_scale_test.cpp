@@ -2,6 +2,8 @@
 // size the scale gives, captions inside their rows, icons read at their shown size.
 #include "launcher_fixture.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace zv::e2e {
@@ -165,6 +167,70 @@ TEST_P(DisplayScaleTest, WindowsRowsLinesAndIconsFollowTheScale) {
         EXPECT_EQ(icon, blue);
     }
     EXPECT_NE(at(px(7) + px(16) + 1, iconTop + px(8)), icon) << "the icon's right edge";
+}
+
+TEST_P(DisplayScaleTest, TheItemEditorKeepsItsLayoutAndItsTextsFit) {
+    if (GetParam() > 144)
+        GTEST_SKIP() << "the dialog is taller than the 1024 x 768 test desktop at this scale";
+    start(menuFile("C:\\windows\\notepad.exe"));
+    clickTrigger();
+    ASSERT_TRUE(menusShown(1));
+    // Edit mode on, then Modify, both from Notepad's row (row 1, below the header, which takes
+    // no highlight): the right click acts on the highlighted row.
+    const Rect menu = menus().front().rect;
+    const int hx = menu.left + px(100), hTop = menu.top + px(1) + px(20);
+    ASSERT_TRUE(
+        pointUntil(hx, hTop + px(10), [&] { return screen().pixel(hx, hTop) == highlightFrame; }));
+    screen().click(hx, hTop + px(10), MouseButton::Right);
+    ASSERT_TRUE(waitUntil([&] { return !popups().empty(); }, 10s, "the short pop-up"));
+    screen().key("e");
+    ASSERT_TRUE(waitUntil([&] { return popups().empty(); }, 10s, "the pop-up to close"));
+    ASSERT_TRUE(idle());
+    screen().click(hx, hTop + px(10), MouseButton::Right);
+    ASSERT_TRUE(waitUntil([&] { return !popups().empty(); }, 10s, "the edit pop-up"));
+    screen().key("Down");
+    screen().key("Down");
+    screen().key("Return");
+    auto dialog = windowTitled("Edit", 15s);
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(idle());
+    dialog = windowTitled("Edit", 5s);
+    ASSERT_TRUE(dialog);
+
+    // Every place and size in the dialog's layout is twips, converted at this scale.
+    const double perTwip = GetParam() / 1440.0;
+    auto twips = [&](int t) { return t * perTwip; };
+    auto near = [](int pixels, double wanted) { return std::abs(pixels - wanted) <= 1.5; };
+    const Control* ok = dialog->control("Button", "OK");
+    const Control* cancel = dialog->control("Button", "Cancel");
+    const Control* basic = dialog->control("Button", "Basic");
+    ASSERT_TRUE(ok && cancel && basic) << describe(*dialog);
+    EXPECT_TRUE(near(ok->rect.width(), twips(984))) << ok->rect.width();
+    EXPECT_TRUE(near(ok->rect.height(), twips(336))) << ok->rect.height();
+    EXPECT_TRUE(near(cancel->rect.left - ok->rect.left, twips(4752 - 3672)));
+    EXPECT_EQ(cancel->rect.top, ok->rect.top);
+    EXPECT_TRUE(near(ok->rect.top - basic->rect.top, twips(6372 - 108)));
+    EXPECT_TRUE(near(basic->rect.width(), twips(5628)));
+
+    // The captions are drawn with a font for this scale and fit inside their buttons.
+    const Image shot = screen().capture(ok->rect);
+    int inkTop = shot.height, inkBottom = -1, inkLeft = shot.width, inkRight = -1;
+    for (int y = 2; y < shot.height - 2; ++y)
+        for (int x = 2; x < shot.width - 2; ++x)
+            if (isInk(shot.at(x, y))) {
+                inkTop = std::min(inkTop, y);
+                inkBottom = std::max(inkBottom, y);
+                inkLeft = std::min(inkLeft, x);
+                inkRight = std::max(inkRight, x);
+            }
+    ASSERT_GE(inkBottom, 0) << "no caption on the OK button";
+    EXPECT_GE(inkBottom - inkTop + 1, px(7)) << "the caption is as tall as a font of this scale";
+    EXPECT_GT(inkTop, 2);
+    EXPECT_LT(inkBottom, shot.height - 3);
+    EXPECT_GT(inkLeft, 2);
+    EXPECT_LT(inkRight, shot.width - 3);
+    screen().key("Escape");
+    EXPECT_TRUE(waitUntil([&] { return !windowTitled("Edit", 0ms); }, 10s, "the dialog to close"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, DisplayScaleTest, ::testing::Values(96, 120, 144, 192),
