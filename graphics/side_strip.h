@@ -1,36 +1,33 @@
-// The strip beside the root menu showing the side graphic sg, its lower end level with the
-// form's lower end. Positions are twips.
+// The strip beside the root menu showing the side picture, its lower end level with the menu's
+// lower end. It is drawn inside the root menu's window, on the side that faces the trigger: one
+// window on the screen where the user sees one. Positions are twips.
 #pragma once
 
-#include "platform/window.h"
+#include "platform/bitmap.h"
+#include "platform/screen.h"
+#include "platform/surface.h"
 
 #include <memory>
-#include <optional>
 
 namespace zv {
 
-class SideStrip : public platform::WindowEvents {
+class SideStrip {
   public:
-    double leftTwips = 0, topTwips = 0, widthTwips = 0, heightTwips = 0;
+    double leftTwips = 0, widthTwips = 0;
     // The scale the strip is drawn at: the root menu's.
     platform::DisplayScale scale;
-    // The picture sg inside the form: its top (twips, negative when only its lower part shows)
-    // and its height in twips.
+    // The picture's top inside the strip (twips, negative when only its lower part shows) and
+    // its height in twips.
     double pictureTop = 0;
     double pictureHeight() const;
 
-    // Makes the native window, hidden, and the picture at the strip's scale, if not made yet.
+    // Makes the picture at the strip's scale, if not made yet.
     void load();
-    // Places the window by the fields above, shows it and paints it.
-    void show();
-    void hide();
-    bool visible() const;
+    // Draws the strip into surface with its left edge at x, from the surface's top.
+    void draw(platform::Surface& surface, int x);
     void unload();
-    platform::Window* window() { return window_.get(); }
 
   private:
-    void paint();
-    std::unique_ptr<platform::Window> window_;
     std::unique_ptr<platform::Bitmap> picture_;
     platform::DisplayScale pictureScale_;
 };

@@ -50,7 +50,15 @@ void MenuWindow::restartHoverTimer() {
     window_->startTimer(hoverInterval);
 }
 
+bool MenuWindow::onStrip(double x) const {
+    const int px = nearest(x);
+    return px >= stripX_ && px < stripX_ + stripWidth_;
+}
+
 void MenuWindow::mouseMove(int, int, double x, double y) {
+    // The strip takes no input, as when it had a window of its own.
+    if (onStrip(x))
+        return;
     if (skipMouseMove) {
         skipMouseMove = false;
         return;
@@ -67,6 +75,8 @@ void MenuWindow::mouseMove(int, int, double x, double y) {
 }
 
 void MenuWindow::mouseDown(int button, int, double x, double y) {
+    if (onStrip(x))
+        return;
     if (button == platform::buttonRight) {
         destroy(true);
         editMenu.show(*this);

@@ -3,8 +3,11 @@
 #include "core/item_store.h"
 #include "core/skin.h"
 #include "graphics/icon_registry.h"
+#include "graphics/side_strip.h"
 #include "graphics/skin_pictures.h"
 #include "menus/menu_window.h"
+
+#include <cmath>
 
 namespace zv {
 
@@ -37,7 +40,10 @@ bool isHighlightable(std::int32_t type) {
 void MenuWindow::drawAll() {
     if (!isOpen())
         return;
-    window_->surface().clear(menuBackground);
+    auto& surface = window_->surface();
+    surface.clear(menuBackground);
+    if (stripWidth_ > 0)
+        sideStrip.draw(surface, stripX_);
     drawHighlight();
     drawBounds();
     drawItems();
@@ -65,8 +71,8 @@ void MenuWindow::copyHighlight(std::int16_t i, Rgb colour) {
 // take the corners they share.
 void MenuWindow::drawBounds() {
     auto& surface = window_->surface();
-    const int w = surface.width();
-    const int h = surface.height();
+    const int w = scale.twipsToPixels(static_cast<int>(std::lround(widthTwips)));
+    const int h = scale.twipsToPixels(static_cast<int>(std::lround(heightTwips)));
     const int f = MenuMetrics(skin, scale).frame;
     surface.fillRect({w - f, 0, w, h}, frameDark);
     surface.fillRect({0, h - f, w, h}, frameDark);

@@ -9,6 +9,7 @@
 #include "graphics/skin_pictures.h"
 #include "trigger/trigger_window.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace zv {
@@ -68,7 +69,6 @@ void MenuWindow::build(std::int16_t menu, std::int16_t atLevel, std::int16_t fro
         sideStrip.widthTwips = px.sideStripWidth * twips;
         sideStrip.leftTwips = triggerWindow.rightEdge();
         sideStrip.pictureTop = heightTwips - sideStrip.pictureHeight();
-        sideStrip.heightTwips = heightTwips;
         leftTwips = sideStrip.leftTwips + sideStrip.widthTwips;
     } else {
         leftTwips = parent->leftTwips + parent->widthTwips - 100;
@@ -88,8 +88,6 @@ void MenuWindow::build(std::int16_t menu, std::int16_t atLevel, std::int16_t fro
     if (level == 0) {
         const double t = roundTwips(triggerWindow.bottomEdge() - heightTwips);
         topTwips = t > screen.topTwips ? t : triggerWindow.topTwips;
-        sideStrip.topTwips = topTwips;
-        sideStrip.show();
     } else {
         const int r = parent->rowTop(parentRow);
         const double top = roundTwips(parent->topTwips + r * twips + 50);
@@ -99,12 +97,27 @@ void MenuWindow::build(std::int16_t menu, std::int16_t atLevel, std::int16_t fro
             topTwips = parent->topTwips + (r - lastRow * itemHeight) * twips + 50;
     }
 
-    // The native window with its font; the background is painted by drawAll.
+    // The native window: the root's also holds the strip, so it spans both, each part starting
+    // at the pixel it would have as a window of its own.
+    int windowLeft = static_cast<int>(std::lround(leftTwips));
+    int windowWidth = static_cast<int>(std::lround(widthTwips));
+    int menuX = 0;
+    stripX_ = stripWidth_ = 0;
+    if (level == 0) {
+        const int stripLeft = static_cast<int>(std::lround(sideStrip.leftTwips));
+        const int stripWidth = static_cast<int>(std::lround(sideStrip.widthTwips));
+        const int menuLeft = windowLeft;
+        const int right = std::max(menuLeft + windowWidth, stripLeft + stripWidth);
+        windowLeft = std::min(menuLeft, stripLeft);
+        windowWidth = right - windowLeft;
+        menuX = scale.twipsToPixels(menuLeft) - scale.twipsToPixels(windowLeft);
+        stripX_ = scale.twipsToPixels(stripLeft) - scale.twipsToPixels(menuLeft);
+        stripWidth_ = px.sideStripWidth;
+    }
     load();
-    window_->place(static_cast<int>(std::lround(leftTwips)),
-                   static_cast<int>(std::lround(topTwips)),
-                   static_cast<int>(std::lround(widthTwips)),
+    window_->place(windowLeft, static_cast<int>(std::lround(topTwips)), windowWidth,
                    static_cast<int>(std::lround(heightTwips)), scale);
+    window_->setOrigin(menuX, 0);
     window_->surface().setFont(skin.font, skin.fontSize);
 
     skipMouseMove = false;

@@ -75,6 +75,13 @@ class MenuWindow final : public platform::WindowEvents {
     void openSubmenu();
     void firstLetterSearch(int keyCode);
 
+    // Whether a point is on the side strip, which is no row. Only the root's window holds the
+    // strip: where it starts, left of the menu's (0, 0) or right of its frame, and how wide it
+    // is (pixels; 0 for the other levels).
+    bool onStrip(double x) const;
+    int stripX_ = 0;
+    int stripWidth_ = 0;
+
     // Made on the level's first opening (or ahead of it) and kept, hidden while the level is
     // closed: making a native window costs more than showing one again.
     std::unique_ptr<platform::Window> window_;

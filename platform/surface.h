@@ -24,12 +24,14 @@ class Surface {
     virtual int width() const = 0;
     virtual int height() const = 0;
 
+    // Where the drawing calls' (0, 0) falls in the image, (0, 0) until set; a window that holds
+    // two drawings side by side draws each from its own corner. clear() and pixel() ignore it.
+    virtual void setOrigin(int x, int y) = 0;
+
     // The whole image in one colour.
     virtual void clear(Rgb colour) = 0;
     // A solid brush made, used and deleted around the fill.
     virtual void fillRect(const Rect& r, Rgb colour) = 0;
-    // One-pixel lines on all four sides; left, top, right and bottom are all drawn (inclusive).
-    virtual void outline(int left, int top, int right, int bottom, Rgb colour) = 0;
     // Copies the whole bitmap opaquely with its top left at (x, y).
     virtual void blt(const Bitmap& source, int x, int y) = 0;
     // Copies the whole bitmap leaving out every pixel of the key colour.

@@ -39,9 +39,8 @@ class WindowEvents {
 };
 
 enum class WindowStyle {
-    Menu,      // borderless, no task-bar entry, takes the keyboard focus when shown
-    SideStrip, // borderless, no task-bar entry, never takes the focus
-    Trigger,   // borderless, no task-bar entry, the program's window icon
+    Menu,    // borderless, no task-bar entry, takes the keyboard focus when shown
+    Trigger, // borderless, no task-bar entry, the program's window icon
 };
 
 // One native window. Creating it makes the native window hidden; destroying it destroys the
@@ -57,6 +56,9 @@ class Window {
     // Position and size in twips, turned into pixels at scale; the off-screen image follows the
     // new size and its captions are made for that scale.
     void place(int leftTwips, int topTwips, int widthTwips, int heightTwips, DisplayScale scale);
+    // Where the logic's (0, 0) is in the window, in pixels: drawing and mouse events count from
+    // there, so a window can hold something beside what the logic draws. (0, 0) until set.
+    void setOrigin(int x, int y);
     void show();
     void hide();
     bool visible() const;

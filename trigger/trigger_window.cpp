@@ -3,7 +3,6 @@
 #include "core/app_state.h"
 #include "core/menu_file.h"
 #include "core/messages.h"
-#include "graphics/side_strip.h"
 #include "graphics/trigger_picture.h"
 #include "menus/menu_window.h"
 #include "menus/menu_windows.h"
@@ -157,7 +156,6 @@ void TriggerWindow::secondStart() {
 
 void TriggerWindow::closeAll() {
     menuLevel(0).destroy();
-    sideStrip.hide();
     topLevel = -1;
     menuShown = false;
     // The quit path may close everything after the trigger itself is gone.

@@ -75,7 +75,7 @@ struct TextRecord {
     friend bool operator==(const TextRecord&, const TextRecord&) = default;
 };
 
-// The headless off-screen image: a real 24-bit pixel buffer. Fills, outlines, copies and icons
+// The headless off-screen image: a real 24-bit pixel buffer. Fills, copies and icons
 // draw into it, clipped to the image; text is recorded in drawing order and cleared by clear().
 class Canvas final : public platform::Surface {
   public:
@@ -90,9 +90,9 @@ class Canvas final : public platform::Surface {
 
     int width() const override { return width_; }
     int height() const override { return height_; }
+    void setOrigin(int x, int y) override;
     void clear(Rgb colour) override;
     void fillRect(const Rect& r, Rgb colour) override;
-    void outline(int left, int top, int right, int bottom, Rgb colour) override;
     void blt(const platform::Bitmap& source, int x, int y) override;
     void bltTransparent(const platform::Bitmap& source, int x, int y, Rgb key) override;
     void setFont(const std::string& face, int points) override;
@@ -103,10 +103,13 @@ class Canvas final : public platform::Surface {
     Rgb pixel(int x, int y) const override;
 
   private:
+    // Draws at (x, y) from the origin, clipped to the image.
     void put(int x, int y, Rgb colour);
 
     int width_ = 0;
     int height_ = 0;
+    int originX_ = 0;
+    int originY_ = 0;
     std::vector<Rgb> pixels_;
     std::vector<TextRecord> texts_;
     std::string face_;
@@ -151,8 +154,7 @@ WindowRecord* focusedWindow();
 // The live window with this native handle (platform::Window::handle()), or null.
 WindowRecord* findWindow(const void* handle);
 WindowRecord& record(const platform::Window& window);
-// The user activates a window (a click on it) or, with null, another program. Side strips are
-// never activated this way.
+// The user activates a window (a click on it) or, with null, another program.
 void userActivates(WindowRecord* window);
 
 // The manual clock in milliseconds, 0 after reset().

@@ -26,6 +26,8 @@ Picture Canvas::snapshot() const {
 }
 
 void Canvas::put(int x, int y, Rgb colour) {
+    x += originX_;
+    y += originY_;
     if (x < 0 || y < 0 || x >= width_ || y >= height_)
         return;
     pixels_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
@@ -44,30 +46,18 @@ void Canvas::clear(Rgb colour) {
     texts_.clear();
 }
 
+void Canvas::setOrigin(int x, int y) {
+    originX_ = x;
+    originY_ = y;
+}
+
 void Canvas::fillRect(const Rect& r, Rgb colour) {
     // FillRect leaves out the right and bottom edges and draws nothing for an inverted rectangle.
-    const int left = std::max(r.left, 0), right = std::min(r.right, width_);
-    const int top = std::max(r.top, 0), bottom = std::min(r.bottom, height_);
+    const int left = std::max(r.left, -originX_), right = std::min(r.right, width_ - originX_);
+    const int top = std::max(r.top, -originY_), bottom = std::min(r.bottom, height_ - originY_);
     for (int y = top; y < bottom; ++y)
         for (int x = left; x < right; ++x)
             put(x, y, colour);
-}
-
-void Canvas::outline(int left, int top, int right, int bottom, Rgb colour) {
-    if (left > right)
-        std::swap(left, right);
-    if (top > bottom)
-        std::swap(top, bottom);
-    const int x0 = std::max(left, 0), x1 = std::min(right, width_ - 1);
-    const int y0 = std::max(top, 0), y1 = std::min(bottom, height_ - 1);
-    for (int x = x0; x <= x1; ++x) {
-        put(x, top, colour);
-        put(x, bottom, colour);
-    }
-    for (int y = y0; y <= y1; ++y) {
-        put(left, y, colour);
-        put(right, y, colour);
-    }
 }
 
 void Canvas::blt(const platform::Bitmap& source, int x, int y) {

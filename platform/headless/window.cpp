@@ -90,8 +90,7 @@ void userActivates(WindowRecord* window) {
         registry().focused = nullptr;
         return;
     }
-    if (window->style != platform::WindowStyle::SideStrip)
-        activate(window);
+    activate(window);
 }
 
 long long now() {
@@ -182,10 +181,13 @@ void Window::place(int leftTwips, int topTwips, int widthTwips, int heightTwips,
         w.surface.resize(width, height);
 }
 
+void Window::setOrigin(int x, int y) {
+    impl_->surface.setOrigin(x, y);
+}
+
 void Window::show() {
     impl_->visible = true;
-    if (impl_->style != WindowStyle::SideStrip)
-        headless::activate(impl_.get());
+    headless::activate(impl_.get());
 }
 
 void Window::hide() {

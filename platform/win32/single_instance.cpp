@@ -65,7 +65,7 @@ bool isOwnWindowClass(HWND window) {
     char name[32] = {};
     GetClassNameA(window, name, sizeof name);
     const std::string cls = name;
-    return cls == "ZelvoraTrigger" || cls == "ZelvoraMenu" || cls == "ZelvoraSideStrip";
+    return cls == "ZelvoraTrigger" || cls == "ZelvoraMenu";
 }
 
 struct ThreadWindows {

@@ -43,47 +43,33 @@ void GdiSurface::copyTo(HDC target) const {
         BitBlt(target, 0, 0, width_, height_, dc(), 0, 0, SRCCOPY);
 }
 
+void GdiSurface::setOrigin(int x, int y) {
+    originX_ = x;
+    originY_ = y;
+}
+
 void GdiSurface::clear(Rgb colour) {
-    fillRect({0, 0, width_, height_}, colour);
+    fillRect({-originX_, -originY_, width_ - originX_, height_ - originY_}, colour);
 }
 
 void GdiSurface::fillRect(const Rect& r, Rgb colour) {
     UniqueBrush brush(CreateSolidBrush(colourRef(colour)));
     if (!brush)
         return;
-    RECT rc{r.left, r.top, r.right, r.bottom};
+    RECT rc = shifted(r);
     FillRect(dc(), &rc, brush.get());
-}
-
-void GdiSurface::outline(int left, int top, int right, int bottom, Rgb colour) {
-    if (left > right)
-        std::swap(left, right);
-    if (top > bottom)
-        std::swap(top, bottom);
-    UniquePen pen(CreatePen(PS_SOLID, 1, colourRef(colour)));
-    if (!pen)
-        return;
-    Selection selected(dc(), pen.get());
-    // LineTo leaves out its end point, so each line runs one pixel past the corner it ends on.
-    MoveToEx(dc(), left, top, nullptr);
-    LineTo(dc(), right + 1, top);
-    MoveToEx(dc(), right, top, nullptr);
-    LineTo(dc(), right, bottom + 1);
-    MoveToEx(dc(), left, bottom, nullptr);
-    LineTo(dc(), right + 1, bottom);
-    MoveToEx(dc(), left, top, nullptr);
-    LineTo(dc(), left, bottom + 1);
 }
 
 void GdiSurface::blt(const platform::Bitmap& source, int x, int y) {
     if (HDC from = source.impl().source())
-        BitBlt(dc(), x, y, source.width(), source.height(), from, 0, 0, SRCCOPY);
+        BitBlt(dc(), x + originX_, y + originY_, source.width(), source.height(), from, 0, 0,
+               SRCCOPY);
 }
 
 void GdiSurface::bltTransparent(const platform::Bitmap& source, int x, int y, Rgb key) {
     if (HDC from = source.impl().source())
-        GdiTransparentBlt(dc(), x, y, source.width(), source.height(), from, 0, 0, source.width(),
-                          source.height(), colourRef(key));
+        GdiTransparentBlt(dc(), x + originX_, y + originY_, source.width(), source.height(), from,
+                          0, 0, source.width(), source.height(), colourRef(key));
 }
 
 void GdiSurface::setFont(const std::string& face, int points) {
@@ -128,14 +114,14 @@ void GdiSurface::drawText(const Rect& r, const std::string& text, unsigned forma
     useFont();
     SetBkMode(dc(), TRANSPARENT);
     SetTextColor(dc(), colourRef(textColour_));
-    RECT rc{r.left, r.top, r.right, r.bottom};
+    RECT rc = shifted(r);
     DrawTextA(dc(), text.c_str(), static_cast<int>(text.size()), &rc, format);
 }
 
 void GdiSurface::drawIcon(platform::IconHandle icon, int x, int y, int size) {
     if (icon)
-        DrawIconEx(dc(), x, y, static_cast<HICON>(const_cast<void*>(icon)), size, size, 0, nullptr,
-                   DI_NORMAL);
+        DrawIconEx(dc(), x + originX_, y + originY_, static_cast<HICON>(const_cast<void*>(icon)),
+                   size, size, 0, nullptr, DI_NORMAL);
 }
 
 Rgb GdiSurface::pixel(int x, int y) const {

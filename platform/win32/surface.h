@@ -27,9 +27,9 @@ class GdiSurface final : public platform::Surface {
 
     int width() const override { return width_; }
     int height() const override { return height_; }
+    void setOrigin(int x, int y) override;
     void clear(Rgb colour) override;
     void fillRect(const Rect& r, Rgb colour) override;
-    void outline(int left, int top, int right, int bottom, Rgb colour) override;
     void blt(const platform::Bitmap& source, int x, int y) override;
     void bltTransparent(const platform::Bitmap& source, int x, int y, Rgb key) override;
     void setFont(const std::string& face, int points) override;
@@ -48,6 +48,9 @@ class GdiSurface final : public platform::Surface {
     };
 
     HDC dc() const { return image_->dc.get(); }
+    RECT shifted(const Rect& r) const {
+        return {r.left + originX_, r.top + originY_, r.right + originX_, r.bottom + originY_};
+    }
     // Selects the caption font of the face, size and weight asked for. Both weights are kept,
     // as a header row switches to bold and back in every painting; only a new face, size or
     // resolution makes new fonts.
@@ -70,6 +73,8 @@ class GdiSurface final : public platform::Surface {
     std::unique_ptr<Image> image_;
     int width_ = 0;
     int height_ = 0;
+    int originX_ = 0;
+    int originY_ = 0;
 };
 
 } // namespace zv::win32

@@ -20,18 +20,10 @@ const char* className(WindowStyle style) {
     switch (style) {
     case WindowStyle::Menu:
         return "ZelvoraMenu";
-    case WindowStyle::SideStrip:
-        return "ZelvoraSideStrip";
     case WindowStyle::Trigger:
         break;
     }
     return "ZelvoraTrigger";
-}
-
-DWORD extendedStyle(WindowStyle style) {
-    // Tool windows get no task-bar button; the side strip is never activated, not even by a
-    // click, so the menu beside it keeps the keyboard.
-    return style == WindowStyle::SideStrip ? WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE : WS_EX_TOOLWINDOW;
 }
 
 int buttonsHeld(WPARAM wp) {
@@ -93,6 +85,7 @@ struct Window::Impl {
     // The trigger's icons, destroyed after the window that shows them.
     win32::ProgramIcon programIcon;
     win32::GdiSurface surface;
+    POINT origin{0, 0};
 };
 
 void Window::Impl::registerClasses() {
@@ -103,7 +96,7 @@ void Window::Impl::registerClasses() {
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
         // No background brush: every pixel comes from the off-screen image.
-        for (WindowStyle s : {WindowStyle::Menu, WindowStyle::SideStrip, WindowStyle::Trigger}) {
+        for (WindowStyle s : {WindowStyle::Menu, WindowStyle::Trigger}) {
             wc.lpszClassName = className(s);
             RegisterClassExA(&wc);
         }
@@ -161,7 +154,8 @@ LRESULT CALLBACK Window::Impl::procedure(HWND hwnd, UINT message, WPARAM wp, LPA
         // Held until every button is up, so a drag keeps getting moves outside the window.
         SetCapture(hwnd);
         WindowEvents& events = self->events;
-        events.mouseDown(button, mouseShift(wp), xOf(lp), yOf(lp));
+        events.mouseDown(button, mouseShift(wp), xOf(lp) - self->origin.x,
+                         yOf(lp) - self->origin.y);
         return 0;
     }
     case WM_MOUSEMOVE: {
@@ -176,7 +170,7 @@ LRESULT CALLBACK Window::Impl::procedure(HWND hwnd, UINT message, WPARAM wp, LPA
         // and the trigger would take those for a drag.
         const int held = GetCapture() == hwnd ? buttonsHeld(wp) : 0;
         WindowEvents& events = self->events;
-        events.mouseMove(held, mouseShift(wp), p.x, p.y);
+        events.mouseMove(held, mouseShift(wp), p.x - self->origin.x, p.y - self->origin.y);
         return 0;
     }
     case WM_LBUTTONUP:
@@ -188,7 +182,7 @@ LRESULT CALLBACK Window::Impl::procedure(HWND hwnd, UINT message, WPARAM wp, LPA
         if (buttonsHeld(wp) == 0 && GetCapture() == hwnd)
             ReleaseCapture();
         WindowEvents& events = self->events;
-        events.mouseUp(button, mouseShift(wp), xOf(lp), yOf(lp));
+        events.mouseUp(button, mouseShift(wp), xOf(lp) - self->origin.x, yOf(lp) - self->origin.y);
         return 0;
     }
     case WM_KEYDOWN: {
@@ -229,8 +223,9 @@ Window::Window(WindowStyle style, WindowEvents& events, const std::string& title
     : impl_(std::make_unique<Impl>(style, events)) {
     Impl::registerClasses();
     // Created hidden (no WS_VISIBLE); the window procedure learns its object on WM_NCCREATE.
-    // Should creation fail, every call below finds no window and does nothing.
-    CreateWindowExA(extendedStyle(style), className(style), title.c_str(), WS_POPUP, 0, 0, 0, 0,
+    // Should creation fail, every call below finds no window and does nothing. Tool windows
+    // get no task-bar button.
+    CreateWindowExA(WS_EX_TOOLWINDOW, className(style), title.c_str(), WS_POPUP, 0, 0, 0, 0,
                     nullptr, nullptr, GetModuleHandleA(nullptr), impl_.get());
     if (impl_->hwnd && style == WindowStyle::Trigger)
         impl_->programIcon = win32::giveProgramIcon(impl_->hwnd);
@@ -261,9 +256,14 @@ void Window::place(int leftTwips, int topTwips, int widthTwips, int heightTwips,
         impl_->surface.resize(client.right, client.bottom);
 }
 
+void Window::setOrigin(int x, int y) {
+    impl_->origin = {x, y};
+    impl_->surface.setOrigin(x, y);
+}
+
 void Window::show() {
     if (impl_->hwnd)
-        ShowWindow(impl_->hwnd, impl_->style == WindowStyle::SideStrip ? SW_SHOWNA : SW_SHOW);
+        ShowWindow(impl_->hwnd, SW_SHOW);
 }
 
 void Window::hide() {

@@ -102,18 +102,20 @@ TEST_P(DisplayScaleTest, WindowsRowsLinesAndIconsFollowTheScale) {
     clickTrigger();
     ASSERT_TRUE(menusShown(1));
     const Rect menu = menus().front().rect;
-    auto strips = visible("ZelvoraSideStrip");
-    ASSERT_EQ(strips.size(), 1u);
-    const Rect strip = strips.front().rect;
+    const Rect window = visible("ZelvoraMenu").front().rect;
     const int f = px(1), row = px(20), sep = px(6);
     const int rowTops[] = {f, f + row, f + 2 * row, f + 2 * row + sep, f + 3 * row + sep};
-    EXPECT_EQ(strip.width(), px(28));
-    EXPECT_EQ(strip.left, t->rect.right);
-    EXPECT_EQ(menu.left, strip.right);
+    // One window holds the strip, at the trigger's right edge, and the menu beside it.
+    EXPECT_EQ(window.left, t->rect.right);
+    EXPECT_EQ(window.width(), px(28) + px(200) + 2 * f);
     EXPECT_EQ(menu.width(), px(200) + 2 * f);
     EXPECT_EQ(menu.height(), 4 * row + sep + 2 * f);
     EXPECT_EQ(menu.bottom, t->rect.bottom);
     ASSERT_TRUE(pixelBecomes(menu.left + px(190), menu.top + rowTops[4] + px(15), menuBackground));
+    // The strip (light blue) ends where the menu's white frame begins.
+    const Color stripEnd = screen().pixel(menu.left - 1, menu.top + px(30));
+    EXPECT_GT(stripEnd.b, stripEnd.r);
+    EXPECT_EQ(screen().pixel(menu.left, menu.top + px(30)), white);
 
     // Hovering Notepad highlights it: the highlight's frame lines are f thick at the row's ends.
     const int hx = menu.left + px(100), hTop = menu.top + rowTops[1];

@@ -39,6 +39,28 @@ std::optional<Window> LauncherTest::trigger() {
     return found.front();
 }
 
+std::vector<Window> LauncherTest::menus() {
+    std::vector<Window> found;
+    std::optional<Rect> triggerRect;
+    for (const auto& w : programWindows()) {
+        if (w.visible && w.className == "ZelvoraMenu")
+            found.push_back(w);
+        else if (w.visible && w.className == "ZelvoraTrigger")
+            triggerRect = w.rect;
+    }
+    if (!triggerRect)
+        return found;
+    // 28 pixels at the scale the trigger's 48 are drawn at.
+    const int strip = (triggerRect->width() * 28 + 24) / 48;
+    for (auto& menu : found) {
+        if (menu.rect.left == triggerRect->right)
+            menu.rect.left += strip;
+        else if (menu.rect.right == triggerRect->left)
+            menu.rect.right -= strip;
+    }
+    return found;
+}
+
 ::testing::AssertionResult LauncherTest::menusShown(std::size_t count) {
     return waitUntil([&] { return menus().size() == count; }, 10s,
                      std::to_string(count) + " menu windows");

@@ -47,15 +47,16 @@ class LauncherTest : public WineTest {
     // Writes both data files, starts the program and waits for the trigger to show.
     ProgramInstance& start(const std::string& menuFile, const std::string& catalogue = "");
 
-    // The program's visible windows of a class ("ZelvoraTrigger", "ZelvoraMenu",
-    // "ZelvoraSideStrip", "#32770", ...), top of the z-order first.
+    // The program's visible windows of a class ("ZelvoraTrigger", "ZelvoraMenu", "#32770",
+    // ...), top of the z-order first.
     std::vector<Window> visible(const std::string& className);
     std::optional<Window> trigger();
     // Waits until exactly `count` menu windows show; false on a time-out.
     ::testing::AssertionResult menusShown(std::size_t count);
-    // Menu windows ordered left to right is no help when they flip; these come by size order
-    // of creation: the probe lists them in z-order, the newest level on top.
-    std::vector<Window> menus() { return visible("ZelvoraMenu"); }
+    // The open menus, the newest level first (the probe lists windows in z-order), each with
+    // the rectangle of the menu itself: the root's window also holds the side strip, on the
+    // side that faces the trigger, and that part is cut off here.
+    std::vector<Window> menus();
 
     void clickTrigger();
     // Drags the trigger by (dx, dy) pixels in small steps, each waited for as a hand that

@@ -1,6 +1,5 @@
 #include "core/app_state.h"
 #include "core/item_store.h"
-#include "graphics/side_strip.h"
 #include "menus/menu_window.h"
 #include "menus/menu_windows.h"
 #include "platform/headless/headless.h"
@@ -57,7 +56,6 @@ TEST_F(ItemExecutionTest, FilesGoToTheShellAndCloseEveryMenu) {
     ASSERT_EQ(calls().size(), 1u);
     EXPECT_EQ(calls()[0], (Call{Call::Kind::Execute, owner, "C:\\docs\\letter.txt"}));
     EXPECT_FALSE(root().isOpen());
-    EXPECT_FALSE(sideStrip.visible());
     EXPECT_EQ(topLevel, -1);
     EXPECT_FALSE(triggerWindow.menuShown);
     EXPECT_TRUE(triggerTopmost());
@@ -130,7 +128,6 @@ TEST_F(ItemExecutionTest, LosingTheActivationClosesEverythingGainingItNothing) {
     EXPECT_EQ(topLevel, -1);
     EXPECT_FALSE(root().isOpen());
     EXPECT_FALSE(menuLevel(1).isOpen());
-    EXPECT_FALSE(sideStrip.visible());
     EXPECT_TRUE(triggerTopmost());
     EXPECT_EQ(loWord(0x0001FFFFu), -1);
     EXPECT_EQ(loWord(0xFFFF0000u), 0);

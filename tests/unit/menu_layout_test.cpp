@@ -1,6 +1,7 @@
 #include "core/app_state.h"
 #include "core/item_store.h"
 #include "graphics/side_strip.h"
+#include "graphics/skin_pictures.h"
 #include "menus/menu_window.h"
 #include "menus/menu_windows.h"
 #include "platform/headless/headless.h"
@@ -53,13 +54,25 @@ TEST_F(MenuLayoutTest, RootBesideTheTriggerWithTheStripBetween) {
     EXPECT_EQ(root().leftTwips, sideStrip.leftTwips + 28 * 15);
     // Bottoms level with the trigger's bottom; sg's lower end at the strip's lower end.
     EXPECT_EQ(root().topTwips + root().heightTwips, triggerWindow.bottomEdge());
-    EXPECT_EQ(sideStrip.topTwips, root().topTwips);
-    EXPECT_EQ(sideStrip.heightTwips, root().heightTwips);
     EXPECT_EQ(sideStrip.pictureTop, root().heightTwips - 1200 * 15);
-    EXPECT_TRUE(sideStrip.visible());
+    // One window holds the strip (its left 28 pixels) and the menu, each where it would be as a
+    // window of its own; the picture's lower end is the window's lower end.
     auto& rec = headless::record(*root().window());
-    EXPECT_EQ(rec.pixels, (Rect{77, 660, 279, 728}));
+    EXPECT_EQ(rec.pixels, (Rect{49, 660, 279, 728}));
     EXPECT_EQ(headless::focusedWindow(), &rec);
+    const Picture strip = makeSideStripPicture();
+    for (int y = 0; y < 68; y += 11)
+        for (int x = 0; x < 28; x += 9)
+            ASSERT_EQ(rec.presented.at(x, y), strip.at(x, 1200 - 68 + y)) << x << "," << y;
+    EXPECT_EQ(rec.presented.at(28, 0), (Rgb{255, 255, 255})) << "the menu's frame";
+
+    // Input counts from the menu's corner too; the strip is no row and input on it does nothing.
+    root().mouseMove(0, 0, 10, 50);
+    EXPECT_EQ(root().hoverRow, 3);
+    root().mouseMove(0, 0, -1, 10);
+    root().mouseDown(platform::buttonLeft, 0, -28, 10);
+    EXPECT_EQ(root().hoverRow, 3);
+    EXPECT_TRUE(root().isOpen());
     EXPECT_EQ(topLevel, 0);
     EXPECT_TRUE(triggerWindow.menuShown);
 }
@@ -70,6 +83,11 @@ TEST_F(MenuLayoutTest, NearTheRightEdgeMenusOpenToTheLeft) {
     root().build(0, 0);
     EXPECT_EQ(sideStrip.leftTwips, triggerWindow.leftTwips - 28 * 15);
     EXPECT_EQ(root().leftTwips, sideStrip.leftTwips - root().widthTwips);
+    // The strip is now on the window's right, between the menu and the trigger.
+    const auto& rec = headless::record(*root().window());
+    EXPECT_EQ(rec.pixels, (Rect{1000 - 28 - 202, 660, 1000, 728}));
+    EXPECT_EQ(rec.presented.at(0, 0), (Rgb{255, 255, 255})) << "the menu's frame";
+    EXPECT_EQ(rec.presented.at(202, 67), makeSideStripPicture().at(0, 1199));
 
     // A submenu that would pass the edge opens left of its parent, 50 twips over it.
     triggerWindow.leftTwips = 20;

@@ -83,9 +83,8 @@ TEST_F(PrepareAheadTest, IdleTimeReadiesTheFirstOpeningWithoutChangingWhatItShow
     EXPECT_TRUE(hiddenOf(platform::WindowStyle::Menu).empty());
     EXPECT_GT(headless::runIdle(), 0);
     EXPECT_EQ(headless::runIdle(), 0) << "the work ends";
-    // The strip and the root's window are made and stay hidden; nothing is registered, the
-    // store has not changed, and every icon the rows draw is read, app.exe's once.
-    EXPECT_EQ(hiddenOf(platform::WindowStyle::SideStrip).size(), 1u);
+    // The root's window is made and stays hidden; nothing is registered, the store has not
+    // changed, and every icon the rows draw is read, app.exe's once.
     EXPECT_EQ(hiddenOf(platform::WindowStyle::Menu).size(), 1u);
     EXPECT_EQ(iconRegistry.iconCount, 3);
     EXPECT_EQ(store.items, before.items);
@@ -153,8 +152,9 @@ TEST_F(PrepareAheadTest, AnIconOnASlowDriveIsReadAwayAndTheKeysDoNotWaitForIt) {
     root().keyDown(40, 0); // Down, while the worker has not read the row's icon
     EXPECT_EQ(root().hoverRow, 1);
     const headless::WindowRecord& shown = headless::record(*root().window());
-    const Rgb highlighted = shown.presented.at(100, 25);
-    EXPECT_NE(highlighted, shown.presented.at(100, 5));
+    // The root's pixels start with the 28-pixel strip.
+    const Rgb highlighted = shown.presented.at(28 + 100, 25);
+    EXPECT_NE(highlighted, shown.presented.at(28 + 100, 5));
     const std::int16_t icon = items[root().slotOfRow(0)].iconIndex;
     EXPECT_EQ(iconHandle(icon), nullptr);
     const auto& away = headless::desktop().iconReadsAway;
@@ -164,8 +164,8 @@ TEST_F(PrepareAheadTest, AnIconOnASlowDriveIsReadAwayAndTheKeysDoNotWaitForIt) {
     headless::finishIconReads();
     const headless::IconImage* image = headless::iconImage(iconHandle(icon));
     ASSERT_NE(image, nullptr);
-    EXPECT_EQ(shown.presented.at(7 + 10, 3 + 10), image->at(10, 10));
-    EXPECT_EQ(shown.presented.at(100, 25), highlighted);
+    EXPECT_EQ(shown.presented.at(28 + 7 + 10, 3 + 10), image->at(10, 10));
+    EXPECT_EQ(shown.presented.at(28 + 100, 25), highlighted);
 }
 
 } // namespace

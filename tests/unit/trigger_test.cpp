@@ -1,6 +1,5 @@
 #include "app/startup.h"
 #include "core/app_state.h"
-#include "graphics/side_strip.h"
 #include "graphics/trigger_picture.h"
 #include "menus/menu_window.h"
 #include "menus/menu_windows.h"
@@ -37,7 +36,6 @@ TEST_F(TriggerTest, PlacedLowLeftTopmostWithItsFace) {
     for (int y = 0; y < 48; y += 7)
         for (int x = 0; x < 48; x += 5)
             ASSERT_EQ(rec().presented.at(x, y), face.at(x, y));
-    EXPECT_FALSE(sideStrip.visible());
     EXPECT_FALSE(root().isOpen());
 }
 
@@ -48,7 +46,6 @@ TEST_F(TriggerTest, ClickOpensAndClosesTheRootMenu) {
     EXPECT_FALSE(rec().topmost);
     click(buttonLeft);
     EXPECT_FALSE(root().isOpen());
-    EXPECT_FALSE(sideStrip.visible());
     EXPECT_FALSE(triggerWindow.menuShown);
     EXPECT_EQ(topLevel, -1);
     EXPECT_TRUE(rec().topmost);
