@@ -31,6 +31,18 @@ void useMenuScale(platform::DisplayScale scale) {
 }
 
 void MenuWindow::build(std::int16_t menu, std::int16_t atLevel, std::int16_t fromRow) {
+    layOut(menu, atLevel, fromRow);
+    skipMouseMove = false;
+    window_->show();
+    drawAll();
+}
+
+void MenuWindow::showOnceUnseen() {
+    load();
+    window_->showOnceOffScreen();
+}
+
+void MenuWindow::layOut(std::int16_t menu, std::int16_t atLevel, std::int16_t fromRow) {
     const platform::ScreenMetrics screen = triggerWindow.monitor();
     scale = screen.scale;
     useMenuScale(scale);
@@ -119,11 +131,6 @@ void MenuWindow::build(std::int16_t menu, std::int16_t atLevel, std::int16_t fro
                    static_cast<int>(std::lround(heightTwips)), scale);
     window_->setOrigin(menuX, 0);
     window_->surface().setFont(skin.font, skin.fontSize);
-
-    skipMouseMove = false;
-
-    window_->show();
-    drawAll();
 }
 
 void MenuWindow::rebuild() {

@@ -36,7 +36,13 @@ class MenuWindow final : public platform::WindowEvents {
     // The outer window in twips.
     double leftTwips = 0, topTwips = 0, widthTwips = 0, heightTwips = 0;
 
+    // Lays the level out for a menu (rows, size, place) and shows it.
     void build(std::int16_t menu, std::int16_t atLevel, std::int16_t fromRow = 0);
+    // Lays the level out as build does, without showing it.
+    void layOut(std::int16_t menu, std::int16_t atLevel, std::int16_t fromRow = 0);
+    // Shows the level's native window once where no monitor shows it and hides it again, so
+    // that its first real showing finds made what a first showing makes.
+    void showOnceUnseen();
     void rebuild();
     void destroy(bool keepThisLevel = false);
     std::int16_t slotOfRow(std::int16_t index) const;

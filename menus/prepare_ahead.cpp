@@ -10,6 +10,7 @@
 #include "platform/window.h"
 #include "trigger/trigger_window.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -45,19 +46,63 @@ std::vector<IconAhead> iconsOfTheRows() {
     return rootRows;
 }
 
+// How many levels a menu and the submenus it opens fill, along its deepest path; a menu met
+// again on the path (a submenu that opens an outer menu) ends it.
+int levelsOf(std::int16_t menu, std::vector<std::int16_t>& path) {
+    if (path.size() >= static_cast<std::size_t>(menuLevelCount) ||
+        std::find(path.begin(), path.end(), menu) != path.end())
+        return 0;
+    path.push_back(menu);
+    int deepest = 0;
+    for (std::int16_t slot : listOrder()) {
+        const MenuEntry& entry = items[slot];
+        if (entry.parentMenu == menu && entry.itemType == Menu)
+            if (const auto submenu = entry.target.asNumber())
+                deepest = std::max(deepest, levelsOf(*submenu, path));
+    }
+    path.pop_back();
+    return 1 + deepest;
+}
+
+// The row of an open level whose submenu leads deepest, or -1 when none opens one.
+std::int16_t deepestRow(const MenuWindow& menu, std::vector<std::int16_t>& path) {
+    std::int16_t best = -1;
+    int bestLevels = 0;
+    for (std::int16_t row = 0; row <= menu.lastRow; ++row) {
+        const MenuEntry& entry = items[menu.rowSlots[row]];
+        if (entry.itemType != Menu)
+            continue;
+        if (const auto submenu = entry.target.asNumber()) {
+            const int levels = levelsOf(*submenu, path);
+            if (levels > bestLevels) {
+                best = row;
+                bestLevels = levels;
+            }
+        }
+    }
+    return best;
+}
+
 class Ahead {
   public:
     // One step; false when everything is ready.
     bool step() {
-        switch (stage_++) {
+        switch (stage_) {
         case 0:
             useMenuScale(triggerWindow.monitor().scale);
             sideStrip.load();
+            ++stage_;
             return true;
         case 1:
-            menuLevel(0).load();
+            // The windows of the root and of each level its deepest submenus open, laid out
+            // as they first open and shown once where nobody sees them: a window's first
+            // showing costs more than any later one.
+            if (warmLevel())
+                return true;
+            ++stage_;
             return true;
         case 2:
+            ++stage_;
             icons_ = iconsOfTheRows();
             return !icons_.empty();
         default:
@@ -72,7 +117,29 @@ class Ahead {
     }
 
   private:
+    // Readies the next level; false when there is none.
+    bool warmLevel() {
+        if (level_ >= menuLevelCount)
+            return false;
+        if (level_ == 0) {
+            menuLevel(0).layOut(0, 0);
+        } else {
+            MenuWindow& parent = menuLevel(level_ - 1);
+            path_.push_back(parent.menuId);
+            const std::int16_t row = deepestRow(parent, path_);
+            if (row < 0)
+                return false;
+            const auto submenu = items[parent.rowSlots[row]].target.asNumber();
+            menuLevel(level_).layOut(*submenu, static_cast<std::int16_t>(level_), row);
+        }
+        menuLevel(level_).showOnceUnseen();
+        ++level_;
+        return true;
+    }
+
     int stage_ = 0;
+    int level_ = 0;
+    std::vector<std::int16_t> path_; // the menus of the levels readied so far
     std::vector<IconAhead> icons_;
     std::size_t next_ = 0;
 };

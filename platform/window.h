@@ -61,6 +61,9 @@ class Window {
     void setOrigin(int x, int y);
     void show();
     void hide();
+    // Shows a hidden window outside every monitor, without activation, and hides it again where
+    // it was: the system makes then what a window's first showing needs.
+    void showOnceOffScreen();
     bool visible() const;
     // Keeps position and size; on: above every non-topmost window, off: an ordinary window.
     void setTopmost(bool on);

@@ -135,9 +135,10 @@ struct WindowRecord {
     int dpi = 96; // the scale the window was last placed at
     bool visible = false;
     bool topmost = false;
-    long serial = 0;   // creation order, from 1 after reset()
-    int presents = 0;  // how many times present() put the image on the screen
-    Picture presented; // the image as it was last presented
+    long serial = 0;        // creation order, from 1 after reset()
+    int presents = 0;       // how many times present() put the image on the screen
+    int shownOffScreen = 0; // showOnceOffScreen calls while hidden
+    Picture presented;      // the image as it was last presented
     TimerRecord timer;
     platform::WindowEvents* events = nullptr;
     Canvas surface;

@@ -190,6 +190,11 @@ void Window::show() {
     headless::activate(impl_.get());
 }
 
+void Window::showOnceOffScreen() {
+    if (!impl_->visible)
+        impl_->shownOffScreen += 1;
+}
+
 void Window::hide() {
     impl_->visible = false;
     // Windows gives the focus to some other window; the simulator hands it to another program,

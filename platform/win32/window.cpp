@@ -266,6 +266,21 @@ void Window::show() {
         ShowWindow(impl_->hwnd, SW_SHOW);
 }
 
+void Window::showOnceOffScreen() {
+    HWND hwnd = impl_->hwnd;
+    if (!hwnd || IsWindowVisible(hwnd))
+        return;
+    RECT was{};
+    GetWindowRect(hwnd, &was);
+    const int width = was.right - was.left, height = was.bottom - was.top;
+    // Right of and below the whole virtual screen: no monitor shows any of it.
+    const int x = GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int y = GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    constexpr UINT unseen = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW;
+    SetWindowPos(hwnd, nullptr, x, y, width, height, unseen | SWP_SHOWWINDOW);
+    SetWindowPos(hwnd, nullptr, was.left, was.top, width, height, unseen | SWP_HIDEWINDOW);
+}
+
 void Window::hide() {
     if (!impl_->hwnd)
         return;

@@ -83,9 +83,12 @@ TEST_F(PrepareAheadTest, IdleTimeReadiesTheFirstOpeningWithoutChangingWhatItShow
     EXPECT_TRUE(hiddenOf(platform::WindowStyle::Menu).empty());
     EXPECT_GT(headless::runIdle(), 0);
     EXPECT_EQ(headless::runIdle(), 0) << "the work ends";
-    // The root's window is made and stays hidden; nothing is registered, the store has not
-    // changed, and every icon the rows draw is read, app.exe's once.
-    EXPECT_EQ(hiddenOf(platform::WindowStyle::Menu).size(), 1u);
+    // The windows of the root and of the one submenu level are made, each shown once where no
+    // monitor shows it, and stay hidden; nothing is registered, the store has not changed, and
+    // every icon the rows draw is read, app.exe's once.
+    const auto made = hiddenOf(platform::WindowStyle::Menu);
+    ASSERT_EQ(made.size(), 2u);
+    EXPECT_TRUE(made[0]->shownOffScreen == 1 && made[1]->shownOffScreen == 1);
     EXPECT_EQ(iconRegistry.iconCount, 3);
     EXPECT_EQ(store.items, before.items);
     EXPECT_EQ(store.listHead, before.listHead);
@@ -100,6 +103,20 @@ TEST_F(PrepareAheadTest, IdleTimeReadiesTheFirstOpeningWithoutChangingWhatItShow
     EXPECT_EQ(prepared.iconIndexes, unprepared.iconIndexes);
     EXPECT_EQ(prepared.iconCount, unprepared.iconCount);
     EXPECT_TRUE(headless::desktop().faults.empty());
+}
+
+// One window for each level the deepest path of submenus fills: a shallow branch first and a
+// submenu that opens the root again do not stop or loop the walk.
+TEST_F(PrepareAheadTest, EveryLevelOfTheDeepestPathIsReadiedOnce) {
+    test::startProgram(folder, " 3 \r\nShallow, 1 , 0 , 1 ,-1 \r\nDeep, 1 , 0 , 2 ,-1 \r\n"
+                               "Leaf, 0 , 1 ,x,-1 \r\nBack, 1 , 2 , 0 ,-1 \r\n"
+                               "Deeper, 1 , 2 , 3 ,-1 \r\nEnd, 0 , 3 ,x,-1 \r\n");
+    headless::runIdle();
+    const auto made = hiddenOf(platform::WindowStyle::Menu);
+    ASSERT_EQ(made.size(), 3u);
+    for (const auto* w : made)
+        EXPECT_EQ(w->shownOffScreen, 1);
+    EXPECT_EQ(menuLevel(2).menuId, 3);
 }
 
 TEST_F(PrepareAheadTest, AnEntryEditedBeforeItsFirstPaintingGetsItsNewTargetsIcon) {

@@ -34,6 +34,7 @@ constexpr const char* baselineExe = "zv_baseline.exe";
 int downsToSubmenu(Setup setup) {
     switch (setup) {
     case Setup::Default:
+    case Setup::Default144:
         return 6; // Programs (a header), five programs, then System tools
     case Setup::Full:
         return fullRootFirstSubmenuRow;
@@ -140,8 +141,40 @@ const char* setupName(Setup setup) {
         return "icons300";
     case Setup::Full:
         return "full";
+    case Setup::Baseline144:
+        return "baseline144";
+    case Setup::Default144:
+        return "default144";
     }
     return "?";
+}
+
+int setupDpi(Setup setup) {
+    return setup == Setup::Baseline144 || setup == Setup::Default144 ? 144 : 96;
+}
+
+Shot Bench::emptyIn(const Rect& area) const {
+    const Rect r{std::max(area.left, 0), std::max(area.top, 0),
+                 std::min(area.right, emptyScreen_.width),
+                 std::min(area.bottom, emptyScreen_.height)};
+    Shot part;
+    if (r.right <= r.left || r.bottom <= r.top)
+        return part;
+    part.width = r.right - r.left;
+    part.height = r.bottom - r.top;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            part.pixels.push_back(
+                emptyScreen_.pixels[static_cast<std::size_t>(y * emptyScreen_.width + x)]);
+    return part;
+}
+
+std::optional<double> Bench::clickUntilEmpty(const Rect& area) {
+    const Shot empty = emptyIn(area);
+    const auto clicked = Clock::now();
+    clickTrigger();
+    return watch_->waitFor(
+        area, [&](const Shot& s) { return s == empty; }, clicked, 10s);
 }
 
 Bench::Bench(e2e::Session& session, BenchFiles files)
@@ -178,11 +211,11 @@ fs::path Bench::prepare(Setup setup) {
     const fs::path folder = session_.runsDir() / (std::string("bench-") + setupName(setup));
     fs::remove_all(folder);
     fs::create_directories(folder);
-    if (setup == Setup::Baseline) {
+    if (setup == Setup::Baseline || setup == Setup::Baseline144) {
         fs::copy_file(files_.baselineExe, folder / baselineExe);
     } else {
         fs::copy_file(files_.zelvoraExe, folder / zelvoraExe);
-        if (setup == Setup::Default) {
+        if (setup == Setup::Default || setup == Setup::Default144) {
             fs::copy(files_.defaultFolder, folder, fs::copy_options::recursive);
         } else {
             // Catalogue icon n is default icon n modulo their number: real icon files, so
@@ -277,12 +310,21 @@ void Bench::readMemory(const std::string& exe, pid_t unixPid, RunResult& result)
 RunResult Bench::run(Setup setup, bool warmUp) {
     // A moment for what the previous run ended to finish ending in the Wine session.
     std::this_thread::sleep_for(300ms);
-    return setup == Setup::Baseline ? runBaseline() : runZelvora(setup, warmUp);
+    // The scale is the session's: set for this run's program and back for the others.
+    const int dpi = setupDpi(setup);
+    if (dpi != 96)
+        session_.setDisplayDpi(dpi);
+    RunResult result = setup == Setup::Baseline || setup == Setup::Baseline144
+                           ? runBaseline(setup)
+                           : runZelvora(setup, warmUp);
+    if (dpi != 96)
+        session_.setDisplayDpi(96);
+    return result;
 }
 
-RunResult Bench::runBaseline() {
+RunResult Bench::runBaseline(Setup setup) {
     RunResult result;
-    const fs::path folder = prepare(Setup::Baseline);
+    const fs::path folder = prepare(setup);
     auto& screen = session_.screen();
 
     const auto launched = Clock::now();
@@ -308,6 +350,12 @@ RunResult Bench::runBaseline() {
 
     isIdle(session_.idle(baselineExe, 5s));
     readMemory(baselineExe, program.pid(), result);
+    // The second click removes the window: until its place shows the desktop again.
+    if (result.clickMs) {
+        result.closeMs = clickUntilEmpty(baselineWindow);
+        if (!result.closeMs)
+            result.problems.push_back("the baseline's second window did not go");
+    }
     program.end();
     waitForEmptyScreen(result);
     return result;
@@ -319,7 +367,7 @@ RunResult Bench::runZelvora(Setup setup, bool warmUp) {
     Pictures& pictures = pictures_[setup];
     auto& screen = session_.screen();
     std::optional<IconFileWatch> iconFiles;
-    if (setup != Setup::Default)
+    if (setup == Setup::Icons300 || setup == Setup::Full)
         iconFiles.emplace(folder / "icons");
 
     const auto launched = Clock::now();
@@ -447,12 +495,19 @@ RunResult Bench::runZelvora(Setup setup, bool warmUp) {
         result.menusOpened = 2;
     }
 
-    if (setup == Setup::Full) {
-        openEveryMenu(result);
-    } else if (setup == Setup::Default) {
-        // Closed with a click, then opened again: the second opening finds its icons extracted.
+    if (setup == Setup::Default || setup == Setup::Full) {
+        // Closed with a click, until the menus are gone from the screen, then opened again: the
+        // second opening finds its icons extracted.
         screen.move(triggerX, triggerY);
-        clickTrigger();
+        const Rect both{std::min(pictures.root.left, pictures.sub.left),
+                        std::min(pictures.root.top, pictures.sub.top),
+                        std::max(pictures.root.right, pictures.sub.right),
+                        std::max(pictures.root.bottom, pictures.sub.bottom)};
+        if (!isIdle(session_.idle(zelvoraExe, 10s)))
+            result.problems.push_back("zelvora.exe did not become idle before the closing click");
+        result.closeMs = clickUntilEmpty(both);
+        if (!result.closeMs)
+            return ended("a click on the trigger did not take the menus off the screen");
         if (!e2e::waitUntil([&] { return menus().empty(); }, 20s, "every menu to close"))
             return ended("a click on the trigger did not close the menus");
         std::this_thread::sleep_for(150ms);
@@ -485,6 +540,8 @@ RunResult Bench::runZelvora(Setup setup, bool warmUp) {
         if (!result.rightAgainMs)
             return ended("Right again did not show the submenu as before");
     }
+    if (setup == Setup::Full)
+        openEveryMenu(result);
 
     if (!isIdle(session_.idle(zelvoraExe, 10s)))
         result.problems.push_back("zelvora.exe did not become idle before the memory reading");

@@ -3,8 +3,7 @@
 // used by every run; a warm-up run of each records the pictures the measured runs wait for.
 #pragma once
 
-#include "wine/pixel_watch.h"
-
+#include "pixel_watch.h"
 #include "wine_session.h"
 
 #include <filesystem>
@@ -16,6 +15,11 @@
 namespace zv::bench {
 
 namespace fs = std::filesystem;
+using e2e::Clock;
+using e2e::Color;
+using e2e::PixelWatch;
+using e2e::Rect;
+using e2e::Shot;
 
 struct BenchFiles {
     fs::path zelvoraExe;
@@ -25,11 +29,16 @@ struct BenchFiles {
 };
 
 enum class Setup {
-    Baseline, // the bare Win32 program
-    Default,  // zelvora.exe with the default program folder
-    Icons300, // the default menu with a catalogue of 300 icons
-    Full,     // the full store: 101 entries, 51 rows in the root, 300 catalogue icons
+    Baseline,    // the bare Win32 program
+    Default,     // zelvora.exe with the default program folder
+    Icons300,    // the default menu with a catalogue of 300 icons
+    Full,        // the full store: 101 entries, 51 rows in the root, 300 catalogue icons
+    Baseline144, // the bare program with the display at 144 DPI
+    Default144,  // the default program folder with the display at 144 DPI
 };
+
+// The display scale a setup runs at.
+int setupDpi(Setup setup);
 
 const char* setupName(Setup setup);
 
@@ -40,6 +49,8 @@ struct RunResult {
     std::optional<double> rightMs;      // Right on a submenu row to the submenu
     std::optional<double> reopenMs;     // a second opening of the root
     std::optional<double> rightAgainMs; // and Right again, the submenu's icons extracted
+    std::optional<double> closeMs;      // a click on the trigger to every menu gone (baseline:
+                                        // to its window gone)
     std::optional<double> privateBytes;
     std::optional<double> rssAnonBytes; // the Wine process as Linux counts it, for comparison
     int iconFilesAtStart = -1;          // catalogue icon files opened before the first click
@@ -69,8 +80,13 @@ class Bench {
         Shot reopened;
     };
 
+    // The empty desktop's pixels in an area.
+    Shot emptyIn(const Rect& area) const;
+    // Clicks the trigger and times until the area looks as on the empty desktop.
+    std::optional<double> clickUntilEmpty(const Rect& area);
+
     fs::path prepare(Setup setup);
-    RunResult runBaseline();
+    RunResult runBaseline(Setup setup);
     RunResult runZelvora(Setup setup, bool warmUp);
     void openEveryMenu(RunResult& result);
     void readMemory(const std::string& exe, pid_t unixPid, RunResult& result);

@@ -149,14 +149,27 @@ std::vector<Row> rows(const Results& results, const BenchFiles& files) {
                                1.3));
         out.push_back(compared("Down to the moved highlight's pixels, default folder",
                                summarize(downs(def)), baseClick, "ms", 1.3));
+        out.push_back(compared("Second click on the trigger to the menus gone from the screen, "
+                               "default folder (baseline: click to its window gone)",
+                               summarize(values(def, &RunResult::closeMs)),
+                               summarize(values(base, &RunResult::closeMs)), "ms", 1.3));
     }
     if (has(Setup::Full)) {
         const auto& full = results.at(Setup::Full);
         out.push_back(compared("Click on the trigger to the root menu, full store (51 rows, "
                                "first opening)",
                                summarize(values(full, &RunResult::clickMs)), baseClick, "ms", 1.3));
+        out.push_back(compared("Root menu opened again, full store",
+                               summarize(values(full, &RunResult::reopenMs)), baseClick, "ms",
+                               1.3));
         out.push_back(compared("Right on a submenu row to the submenu, full store",
                                summarize(values(full, &RunResult::rightMs)), baseClick, "ms", 1.3));
+        out.push_back(compared("Right again after the root opened again, full store",
+                               summarize(values(full, &RunResult::rightAgainMs)), baseClick, "ms",
+                               1.3));
+        out.push_back(compared("Second click on the trigger to the menus gone, full store",
+                               summarize(values(full, &RunResult::closeMs)),
+                               summarize(values(base, &RunResult::closeMs)), "ms", 1.3));
         out.push_back(compared("Down to the moved highlight, full store (51 rows)",
                                summarize(downs(full)), baseClick, "ms", 1.3));
 
@@ -184,6 +197,17 @@ std::vector<Row> rows(const Results& results, const BenchFiles& files) {
         linux.ratio = ratioText(oursLinux.median / theirsLinux.median) + ", +" +
                       number(oursLinux.median - theirsLinux.median) + " MiB";
         out.push_back(linux);
+    }
+
+    if (has(Setup::Default144) && has(Setup::Baseline144)) {
+        const auto& def = results.at(Setup::Default144);
+        const Summary base144 =
+            summarize(values(results.at(Setup::Baseline144), &RunResult::clickMs));
+        out.push_back(compared("Click on the trigger to the root menu at 144 DPI, default folder "
+                               "(baseline at 144 DPI too)",
+                               summarize(values(def, &RunResult::clickMs)), base144, "ms", 1.3));
+        out.push_back(compared("Right on a submenu row to the submenu at 144 DPI, default folder",
+                               summarize(values(def, &RunResult::rightMs)), base144, "ms", 1.3));
     }
 
     const double kib = 1024;
@@ -225,8 +249,8 @@ std::string describe(Setup setup, int round, const RunResult& r) {
     if (r.downMs.empty())
         line << "-";
     line << "\t" << v(r.rightMs) << "\t" << v(r.reopenMs) << "\t" << v(r.rightAgainMs) << "\t"
-         << v(r.privateBytes) << "\t" << v(r.rssAnonBytes) << "\t" << r.iconFilesAtStart << "\t"
-         << r.iconFilesAfterMenu << "\t" << r.menusOpened << "\t";
+         << v(r.closeMs) << "\t" << v(r.privateBytes) << "\t" << v(r.rssAnonBytes) << "\t"
+         << r.iconFilesAtStart << "\t" << r.iconFilesAfterMenu << "\t" << r.menusOpened << "\t";
     for (std::size_t i = 0; i < r.problems.size(); ++i)
         line << (i ? "; " : "") << r.problems[i];
     return line.str();
@@ -256,13 +280,13 @@ int run(const Options& options) {
     if (!options.raw.empty())
         raw.open(options.raw, std::ios::trunc);
     const std::string header = "setup\tround\tcold_ms\tclick_ms\tdown_ms\tright_ms\treopen_ms\t"
-                               "right_again_ms\t"
+                               "right_again_ms\tclose_ms\t"
                                "private_bytes\trss_anon_bytes\ticon_files_start\t"
                                "icon_files_menu\tmenus_opened\tproblems";
     raw << "# load average at the start: " << loadAverage() << "\n" << header << "\n";
 
-    const std::vector<Setup> setups = {Setup::Baseline, Setup::Default, Setup::Icons300,
-                                       Setup::Full};
+    const std::vector<Setup> setups = {Setup::Baseline, Setup::Default,     Setup::Icons300,
+                                       Setup::Full,     Setup::Baseline144, Setup::Default144};
     std::set<Setup> usable;
     session.log("warm-up: one run of each program folder records what the screen shows");
     for (Setup setup : setups) {
@@ -271,7 +295,7 @@ int run(const Options& options) {
         raw << describe(setup, 0, r) << "\n";
         if (r.problems.empty())
             usable.insert(setup);
-        else if (setup == Setup::Baseline)
+        else if (setup == Setup::Baseline || setup == Setup::Baseline144)
             throw std::runtime_error("the baseline's warm-up run failed: " + r.problems.front());
     }
 

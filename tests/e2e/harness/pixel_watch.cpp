@@ -1,4 +1,4 @@
-#include "wine/pixel_watch.h"
+#include "pixel_watch.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <thread>
 
-namespace zv::bench {
+namespace zv::e2e {
 
 namespace {
 
@@ -23,8 +23,7 @@ std::uint32_t scaled(std::uint8_t value, unsigned long mask) {
 
 } // namespace
 
-PixelWatch::PixelWatch(const std::string& display, e2e::Point origin, int screenWidth,
-                       int screenHeight)
+PixelWatch::PixelWatch(const std::string& display, Point origin, int screenWidth, int screenHeight)
     : origin_(origin), screenWidth_(screenWidth), screenHeight_(screenHeight) {
     connection_ = XOpenDisplay(display.c_str());
     if (!connection_)
@@ -119,4 +118,4 @@ std::optional<Shot> PixelWatch::settle(const Rect& area, std::chrono::millisecon
     return std::nullopt;
 }
 
-} // namespace zv::bench
+} // namespace zv::e2e

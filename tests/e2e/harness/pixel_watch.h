@@ -16,11 +16,9 @@
 
 struct _XDisplay;
 
-namespace zv::bench {
+namespace zv::e2e {
 
 using Clock = std::chrono::steady_clock;
-using e2e::Color;
-using e2e::Rect;
 
 // Pixels of a screen rectangle as the X server stores them (colour bits only).
 struct Shot {
@@ -34,7 +32,7 @@ struct Shot {
 class PixelWatch {
   public:
     // `origin`: where Windows screen point (0, 0) is on the X screen.
-    PixelWatch(const std::string& display, e2e::Point origin, int screenWidth, int screenHeight);
+    PixelWatch(const std::string& display, Point origin, int screenWidth, int screenHeight);
     ~PixelWatch();
     PixelWatch(const PixelWatch&) = delete;
     PixelWatch& operator=(const PixelWatch&) = delete;
@@ -59,10 +57,10 @@ class PixelWatch {
     Rect clip(const Rect& area) const;
 
     _XDisplay* connection_ = nullptr;
-    e2e::Point origin_;
+    Point origin_;
     int screenWidth_;
     int screenHeight_;
     unsigned long redMask_ = 0, greenMask_ = 0, blueMask_ = 0;
 };
 
-} // namespace zv::bench
+} // namespace zv::e2e
