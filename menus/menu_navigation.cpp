@@ -114,8 +114,6 @@ void MenuWindow::openSubmenu() {
     topLevel = static_cast<std::int16_t>(level + 1);
     stopHoverTimer();
     skipMouseMove = true;
-    if (child.window())
-        child.window()->focus();
 }
 
 void MenuWindow::keyDown(int keyCode, int) {

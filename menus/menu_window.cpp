@@ -33,8 +33,10 @@ void useMenuScale(platform::DisplayScale scale) {
 void MenuWindow::build(std::int16_t menu, std::int16_t atLevel, std::int16_t fromRow) {
     layOut(menu, atLevel, fromRow);
     skipMouseMove = false;
+    // Shown and painted first, activated after: the menu reaches the screen sooner.
     window_->show();
     drawAll();
+    window_->focus();
 }
 
 void MenuWindow::showOnceUnseen() {

@@ -39,7 +39,7 @@ class WindowEvents {
 };
 
 enum class WindowStyle {
-    Menu,    // borderless, no task-bar entry, takes the keyboard focus when shown
+    Menu,    // borderless, no task-bar entry
     Trigger, // borderless, no task-bar entry, the program's window icon
 };
 
@@ -59,10 +59,13 @@ class Window {
     // Where the logic's (0, 0) is in the window, in pixels: drawing and mouse events count from
     // there, so a window can hold something beside what the logic draws. (0, 0) until set.
     void setOrigin(int x, int y);
+    // Shows the window without activating it: what it shows can reach the screen before the
+    // round of messages an activation costs (focus() does that).
     void show();
     void hide();
     // Shows a hidden window outside every monitor, without activation, and hides it again where
-    // it was: the system makes then what a window's first showing needs.
+    // it was: the system makes then what a window's first showing needs. Does nothing while a
+    // mouse button is held on one of the program's windows.
     void showOnceOffScreen();
     bool visible() const;
     // Keeps position and size; on: above every non-topmost window, off: an ordinary window.

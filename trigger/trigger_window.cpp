@@ -41,6 +41,7 @@ bool TriggerWindow::load() {
 void TriggerWindow::show() {
     window_->show();
     paint();
+    window_->focus();
 }
 
 void TriggerWindow::unload() {
@@ -139,8 +140,6 @@ void TriggerWindow::openRoot() {
     topLevel = 0;
     menuShown = true;
     setNotTopmost();
-    if (root.window())
-        root.window()->focus();
 }
 
 void TriggerWindow::secondStart() {

@@ -187,7 +187,6 @@ void Window::setOrigin(int x, int y) {
 
 void Window::show() {
     impl_->visible = true;
-    headless::activate(impl_.get());
 }
 
 void Window::showOnceOffScreen() {

@@ -263,12 +263,14 @@ void Window::setOrigin(int x, int y) {
 
 void Window::show() {
     if (impl_->hwnd)
-        ShowWindow(impl_->hwnd, SW_SHOW);
+        ShowWindow(impl_->hwnd, SW_SHOWNA);
 }
 
 void Window::showOnceOffScreen() {
     HWND hwnd = impl_->hwnd;
-    if (!hwnd || IsWindowVisible(hwnd))
+    // Not while a press holds the capture: under Wine, showing a window then takes the rest of
+    // the press (a drag, the release of a click) away from the window that has it.
+    if (!hwnd || IsWindowVisible(hwnd) || GetCapture())
         return;
     RECT was{};
     GetWindowRect(hwnd, &was);

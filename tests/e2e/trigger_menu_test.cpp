@@ -130,7 +130,10 @@ TEST_F(TriggerMenuTest, NothingButTheTriggerShowsBeforeTheFirstClick) {
     const Rect desktop{0, 0, 1024, 768};
     PixelWatch watch(session().display(), screen().desktopOrigin(), screen().width(),
                      screen().height());
-    const Shot before = watch.grab(desktop);
+    // The desktop as the previous test left it, once its windows are gone from the screen.
+    const auto settled = watch.settle(desktop, 300ms, 10s);
+    ASSERT_TRUE(settled.has_value()) << "the screen does not settle";
+    const Shot before = *settled;
     folder().write("menu.qlf", menuFile);
     folder().write("kde.qls", "");
     launch();

@@ -223,13 +223,15 @@ TEST_F(HeadlessWindow, PresentShowsTheImageAsItWasThen) {
 
 using HeadlessFocus = HeadlessPlatformTest;
 
-TEST_F(HeadlessFocus, MenusTakeTheFocusAndHidingHandsItAway) {
+TEST_F(HeadlessFocus, ShowingTakesNoFocusAndHidingHandsItAway) {
     Recorder e;
     Window menu(WindowStyle::Menu, e, "menu");
     Window sub(WindowStyle::Menu, e, "sub");
     menu.show();
-    EXPECT_EQ(headless::focusedWindow(), &headless::record(menu));
+    EXPECT_EQ(headless::focusedWindow(), nullptr);
+    menu.focus();
     sub.show();
+    sub.focus();
     menu.hide(); // not focused: the focus stays
     EXPECT_EQ(headless::focusedWindow(), &headless::record(sub));
     sub.hide();
@@ -248,7 +250,9 @@ TEST_F(HeadlessFocus, TopmostWindowsStayAboveTheOthers) {
     using Order = std::vector<headless::WindowRecord*>;
     // New windows come to the top of the ordinary band, under the topmost trigger.
     EXPECT_EQ(headless::zOrder(), (Order{t, s, m}));
-    menu.show();
+    menu.show(); // shown without activation: stays where it is
+    EXPECT_EQ(headless::zOrder(), (Order{t, s, m}));
+    menu.focus();
     EXPECT_EQ(headless::zOrder(), (Order{t, m, s}));
     sub.setTopmost(true);
     EXPECT_EQ(headless::zOrder(), (Order{s, t, m}));

@@ -1,6 +1,7 @@
 // The bare Win32 program the launcher's timings and memory are measured against: a 48 x 48
 // topmost window where the trigger starts, and a click on it that shows (or, the next time,
-// removes) a 202 x 68 window beside it. Nothing more than the system's own painting: each
+// removes) a 202 x 68 window beside it, as large as the launcher's root menu: scaled by the
+// display's DPI / 96, as the root menu is. Nothing more than the system's own painting: each
 // window's class brush fills it.
 #include <windows.h>
 
@@ -13,12 +14,22 @@ constexpr int triggerLeft = 1, triggerTop = 680, triggerSize = 48;
 // Where the launcher's root menu shows: right of the trigger and the strip beside it, its
 // bottom level with the trigger's.
 constexpr int windowLeft = 77, windowWidth = 202, windowHeight = 68;
-constexpr int windowTop = triggerTop + triggerSize - windowHeight;
 
 const char* const triggerClass = "ZvBaselineTrigger";
 const char* const windowClass = "ZvBaselineWindow";
 
 HWND shown = nullptr;
+
+int scaled(int at96) {
+    static const int dpi = [] {
+        HDC screen = GetDC(nullptr);
+        const int logPixels = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
+        if (screen)
+            ReleaseDC(nullptr, screen);
+        return logPixels > 0 ? logPixels : 96;
+    }();
+    return MulDiv(at96, dpi, 96);
+}
 
 LRESULT CALLBACK triggerProcedure(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) noexcept {
     switch (message) {
@@ -28,9 +39,11 @@ LRESULT CALLBACK triggerProcedure(HWND hwnd, UINT message, WPARAM wp, LPARAM lp)
             DestroyWindow(shown);
             shown = nullptr;
         } else {
+            // Its bottom level with the trigger's, as the root menu's is.
+            const int width = scaled(windowWidth), height = scaled(windowHeight);
             shown = CreateWindowExA(WS_EX_TOOLWINDOW, windowClass, "Baseline window", WS_POPUP,
-                                    windowLeft, windowTop, windowWidth, windowHeight, nullptr,
-                                    nullptr, GetModuleHandleA(nullptr), nullptr);
+                                    windowLeft, triggerTop + triggerSize - height, width, height,
+                                    nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
             if (shown) {
                 ShowWindow(shown, SW_SHOW);
                 SetForegroundWindow(shown);
