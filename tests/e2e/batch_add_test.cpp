@@ -3,9 +3,7 @@
 // showing in their menus and in the saved file.
 #include "launcher_fixture.h"
 
-#include <algorithm>
 #include <filesystem>
-#include <fstream>
 
 namespace zv::e2e {
 namespace {
@@ -17,8 +15,6 @@ const std::string menuFile = " 1 \r\n"
                              "Tools, 1 , 0 , 1 , 0 \r\n"
                              "Inner, 0 , 1 ,C:\\i.exe, 0 \r\n";
 const std::string catalogue = "#,Programs\r\nApp,app.ico\r\n";
-
-constexpr int BatchAdd = 10; // Down presses in the full pop-up menu
 
 class BatchAddTest : public LauncherTest {
   protected:
@@ -48,17 +44,14 @@ class BatchAddTest : public LauncherTest {
 TEST_F(BatchAddTest, FilesFromAChosenDriveBecomeEntries) {
     prepareTree();
     start(menuFile, catalogue);
-    clickTrigger();
-    ASSERT_TRUE(menusShown(1));
     ASSERT_NO_FATAL_FAILURE(enableEditMode());
     ASSERT_NO_FATAL_FAILURE(command(0, 0, BatchAdd));
 
     std::optional<Window> browser;
     ASSERT_TRUE(waitUntil(
         [&] {
-            for (const auto& w : programWindows())
-                if (w.visible && w.isDialog() &&
-                    w.control("Static", "Please select a folder to search"))
+            for (const auto& w : visible("#32770"))
+                if (w.control("Static", "Please select a folder to search"))
                     browser = w;
             return browser.has_value();
         },
@@ -78,12 +71,8 @@ TEST_F(BatchAddTest, FilesFromAChosenDriveBecomeEntries) {
     ASSERT_TRUE(okButton);
     ASSERT_TRUE(waitUntil(
         [&] {
-            for (const auto& w : programWindows())
-                if (w.hwnd == browser->hwnd) {
-                    const Control* c = w.control("Button", "OK");
-                    return c && c->enabled;
-                }
-            return false;
+            auto ok = controlNow(okButton->hwnd);
+            return ok && ok->enabled;
         },
         10s, "a drive chosen (OK enabled)"));
     screen().key("Return");
@@ -99,11 +88,7 @@ TEST_F(BatchAddTest, FilesFromAChosenDriveBecomeEntries) {
             },
             20s, "the dialog to offer " + name);
     };
-    auto press = [&](const std::string& button) {
-        const Control* c = offer->control("Button", button);
-        ASSERT_TRUE(c);
-        screen().click(c->rect.centerX(), c->rect.centerY());
-    };
+    auto press = [&](const std::string& button) { clickButton(*offer, button); };
 
     // The drive root already ends with a backslash; the joined path has two.
     ASSERT_TRUE(offered("Viewer"));
@@ -151,12 +136,10 @@ TEST_F(BatchAddTest, FilesFromAChosenDriveBecomeEntries) {
         10s, "Tools chosen as the menu"));
     press("Yes");
 
-    auto done = messageBox("Search accomplished.", 20s);
-    ASSERT_TRUE(done);
-    clickButton(*done, "OK");
-    auto reminder = messageBox("Please Save the changes and restart Zelvora.", 20s);
-    ASSERT_TRUE(reminder);
-    clickButton(*reminder, "OK");
+    for (const char* text :
+         {"Search accomplished.", "Please Save the changes and restart Zelvora."}) {
+        ASSERT_NO_FATAL_FAILURE(answer(text, "OK"));
+    }
     EXPECT_TRUE(waitUntil([&] { return !windowTitled("Zelvora QuickAdd 0.9", 1s); }, 10s,
                           "the dialog to close"));
 
@@ -173,12 +156,10 @@ TEST_F(BatchAddTest, FilesFromAChosenDriveBecomeEntries) {
 
     // Quitting asks to save the accepted files; Yes writes them.
     screen().click(25, 704, MouseButton::Right);
-    auto sure = messageBox("Are you sure you want to quit?", 10s);
-    ASSERT_TRUE(sure);
-    clickButton(*sure, "&Yes");
-    auto save = messageBox("Do you wish to save the changes?", 10s);
-    ASSERT_TRUE(save);
-    clickButton(*save, "&Yes");
+    for (const char* text :
+         {"Are you sure you want to quit?", "Do you wish to save the changes?"}) {
+        ASSERT_NO_FATAL_FAILURE(answer(text, "&Yes"));
+    }
     EXPECT_TRUE(program_->waitForExit(10s));
     EXPECT_EQ(folder().read("menu.qlf"), " 1 \r\n"
                                          "Alpha, 0 , 0 ,C:\\a.exe, 0 \r\n"

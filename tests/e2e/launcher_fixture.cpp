@@ -6,14 +6,7 @@
 
 namespace zv::e2e {
 
-namespace {
-
 using Clock = std::chrono::steady_clock;
-
-// Pixels are cheap to read: loops that wait on the screen look this often.
-constexpr auto pixelPoll = 2ms;
-
-} // namespace
 
 ProgramInstance& LauncherTest::start(const std::string& menuFile, const std::string& catalogue) {
     folder().write("menu.qlf", menuFile);
@@ -34,9 +27,7 @@ std::vector<Window> LauncherTest::visible(const std::string& className) {
 
 std::optional<Window> LauncherTest::trigger() {
     auto found = visible("ZelvoraTrigger");
-    if (found.empty())
-        return std::nullopt;
-    return found.front();
+    return found.empty() ? std::nullopt : std::optional(found.front());
 }
 
 std::vector<Window> LauncherTest::menus() {
@@ -66,6 +57,14 @@ std::vector<Window> LauncherTest::menus() {
                      std::to_string(count) + " menu windows");
 }
 
+Rect LauncherTest::root() {
+    if (menus().empty()) {
+        clickTrigger();
+        EXPECT_TRUE(menusShown(1));
+    }
+    return menuLevel(0);
+}
+
 void LauncherTest::clickTrigger() {
     auto t = trigger();
     ASSERT_TRUE(t.has_value());
@@ -81,37 +80,34 @@ void LauncherTest::clickTrigger() {
     screen().move(x, y);
     screen().press();
     const int steps = std::max(1, std::max(std::abs(dx), std::abs(dy)) / 40);
-    for (int i = 1; i <= steps; ++i) {
+    auto moved = ::testing::AssertionSuccess();
+    for (int i = 1; i <= steps && moved; ++i) {
         const int sx = dx * i / steps, sy = dy * i / steps;
         screen().move(x + sx, y + sy);
-        auto moved = waitUntil(
+        moved = waitUntil(
             [&] {
                 auto now = trigger();
                 return now && now->rect.left == from.left + sx && now->rect.top == from.top + sy;
             },
             5s, "the trigger to follow the pointer");
-        if (!moved) {
-            screen().release();
-            return moved;
-        }
     }
     screen().release();
-    return ::testing::AssertionSuccess();
+    return moved;
 }
 
-::testing::AssertionResult LauncherTest::pixelBecomes(int x, int y, Color colour,
-                                                      std::chrono::milliseconds timeout) {
-    Color seen;
-    auto result = waitUntil(
-        [&] {
-            seen = screen().pixel(x, y);
-            return seen == colour;
-        },
-        timeout,
-        "pixel " + std::to_string(x) + "," + std::to_string(y) + " to be " + colour.text());
-    if (!result)
-        result << " (it is " << seen.text() << ")";
-    return result;
+::testing::AssertionResult LauncherTest::pixelIs(int x, int y, Color colour, bool equal,
+                                                 std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    for (;;) {
+        const Color seen = screen().pixel(x, y);
+        if ((seen == colour) == equal)
+            return ::testing::AssertionSuccess();
+        if (Clock::now() >= deadline)
+            return ::testing::AssertionFailure()
+                   << "pixel " << x << "," << y << (equal ? " never became " : " stayed ")
+                   << colour.text() << " (it is " << seen.text() << ")";
+        std::this_thread::sleep_for(2ms);
+    }
 }
 
 std::optional<Window> LauncherTest::messageBox(const std::string& text,
@@ -120,23 +116,46 @@ std::optional<Window> LauncherTest::messageBox(const std::string& text,
     waitUntil(
         [&] {
             for (const auto& w : visible("#32770"))
-                if (w.messageText() == text) {
+                if (w.messageText() == text)
                     box = w;
-                    return true;
-                }
-            return false;
+            return box.has_value();
         },
         timeout, "a message box saying " + text);
     return box;
+}
+
+void LauncherTest::answer(const std::string& text, const std::string& button) {
+    auto box = messageBox(text, 15s);
+    ASSERT_TRUE(box) << describe(programWindows());
+    EXPECT_EQ(box->title, "Zelvora");
+    clickButton(*box, button);
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            auto shown = visible("#32770");
+            return std::none_of(shown.begin(), shown.end(),
+                                [&](const Window& w) { return w.hwnd == box->hwnd; });
+        },
+        10s, "the message to close"));
+}
+
+::testing::AssertionResult LauncherTest::fileBecomes(const std::string& bytes) {
+    std::string seen;
+    auto r = waitUntil([&] { return (seen = folder().read("menu.qlf")) == bytes; }, 10s,
+                       "menu.qlf to be written");
+    return r ? r : r << "\nit holds:\n" << seen;
+}
+
+void LauncherTest::clickButton(const Window& dialog, const std::string& caption) {
+    const Control* button = dialog.control("Button", caption);
+    ASSERT_NE(button, nullptr) << describe(dialog);
+    screen().click(button->rect.centerX(), button->rect.centerY());
 }
 
 std::optional<Window> LauncherTest::menuWindow(std::size_t depth) {
     auto shown = menus();
     std::sort(shown.begin(), shown.end(),
               [](const Window& a, const Window& b) { return a.rect.left < b.rect.left; });
-    if (depth >= shown.size())
-        return std::nullopt;
-    return shown[depth];
+    return depth < shown.size() ? std::optional(shown[depth]) : std::nullopt;
 }
 
 Rect LauncherTest::menuLevel(std::size_t depth) {
@@ -146,38 +165,17 @@ Rect LauncherTest::menuLevel(std::size_t depth) {
 
 ::testing::AssertionResult LauncherTest::menuRows(std::size_t depth, int rows) {
     Rect seen;
-    auto result = waitUntil(
-        [&] {
-            seen = menuLevel(depth);
-            return seen.height() == rows * rowHeight + 2;
-        },
-        10s,
-        "the menu at level " + std::to_string(depth) + " to show " + std::to_string(rows) +
-            " rows");
+    auto result =
+        waitUntil([&] { return (seen = menuLevel(depth)).height() == rows * 20 + 2; }, 10s,
+                  "the menu at level " + std::to_string(depth) + " to show " +
+                      std::to_string(rows) + " rows");
     if (!result)
         result << " (it is " << seen.height() << " pixels high)";
     return result;
 }
 
-::testing::AssertionResult LauncherTest::pixelIs(int x, int y, Color colour, bool equal,
-                                                 std::chrono::milliseconds timeout) {
-    const auto deadline = Clock::now() + timeout;
-    Color seen;
-    for (;;) {
-        seen = screen().pixel(x, y);
-        if ((seen == colour) == equal)
-            return ::testing::AssertionSuccess();
-        if (Clock::now() >= deadline)
-            return ::testing::AssertionFailure()
-                   << "pixel " << x << "," << y << (equal ? " never became " : " stayed ")
-                   << colour.text() << " (it is " << seen.text() << ")";
-        std::this_thread::sleep_for(pixelPoll);
-    }
-}
-
 bool LauncherTest::rowLit(const Rect& menu, int row) {
-    const int x = rowX(menu);
-    const int top = rowTop(menu, row);
+    const int x = rowX(menu), top = rowTop(menu, row);
     return screen().pixel(x, top + 1) == highlightFrame &&
            screen().pixel(x, top + 2) == highlightFill;
 }
@@ -186,26 +184,25 @@ bool LauncherTest::rowLit(const Rect& menu, int row) {
                                                     const std::function<bool()>& shown,
                                                     std::chrono::milliseconds timeout) {
     const auto deadline = Clock::now() + timeout;
-    // A move sent while the last one is still unanswered costs nothing, as it points at the
-    // same place, so the next one need not wait long.
-    constexpr auto perMove = 150ms;
     int moves = 0;
     for (;;) {
         screen().move(x + moves % 2 * 2, y);
         ++moves;
-        const auto moveDeadline = std::min(deadline, Clock::now() + perMove);
+        // A move sent while the last one is still unanswered costs nothing, as it points at the
+        // same place, so the next one need not wait long.
+        const auto moveDeadline = std::min(deadline, Clock::now() + 150ms);
         for (;;) {
             if (shown()) {
-                // Callers right-click where the pointer is, and a pop-up opens there: it ends on
-                // the same spot every time. Two pixels aside is the same place, so the move
-                // changes nothing.
+                // Callers right-click where the pointer is and a pop-up opens there: it ends on
+                // the same spot every time. Two pixels aside is the same row, so this changes
+                // nothing.
                 if (moves % 2 == 0)
                     screen().move(x, y);
                 return ::testing::AssertionSuccess();
             }
             if (Clock::now() >= moveDeadline)
                 break;
-            std::this_thread::sleep_for(pixelPoll);
+            std::this_thread::sleep_for(2ms);
         }
         if (Clock::now() >= deadline)
             return ::testing::AssertionFailure()
@@ -235,15 +232,13 @@ bool LauncherTest::rowLit(const Rect& menu, int row) {
 }
 
 void LauncherTest::popupOnRow(std::size_t depth, int row) {
+    if (depth == 0)
+        root();
     // A menu that a closing dialog has not enabled yet would not see the pointer or the click.
     ASSERT_TRUE(idle());
     std::optional<Window> menu;
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            menu = menuWindow(depth);
-            return menu && menu->enabled;
-        },
-        10s, "an enabled menu at level " + std::to_string(depth)));
+    ASSERT_TRUE(waitUntil([&] { return (menu = menuWindow(depth)) && menu->enabled; }, 10s,
+                          "an enabled menu at level " + std::to_string(depth)));
     ASSERT_TRUE(hoverRow(menu->rect, row));
     // The pop-up acts on the highlighted row: the button goes down where the pointer already
     // is, so no further move reaches the program.
@@ -267,7 +262,7 @@ void LauncherTest::command(std::size_t depth, int row, int downs) {
     return waitUntil(
         [&] {
             auto states = session().idle(ProgramFolder::exeName, 200ms);
-            return !states.empty() && states.front().result == IdleResult::Idle;
+            return !states.empty() && states.front() == IdleResult::Idle;
         },
         10s, "zelvora.exe to wait for input");
 }
@@ -294,7 +289,7 @@ std::optional<Window> LauncherTest::windowTitled(const std::string& title,
 }
 
 ::testing::AssertionResult LauncherTest::activated(const Window& window) {
-    return waitUntil([&] { return windows().desktop.active == window.hwnd; }, 10s,
+    return waitUntil([&] { return windows().active == window.hwnd; }, 10s,
                      "\"" + window.title + "\" (" + window.className + ") to be active");
 }
 
@@ -308,9 +303,8 @@ std::optional<Control> LauncherTest::controlNow(Hwnd hwnd) {
 
 void LauncherTest::focusField(const Control& field) {
     screen().click(field.rect.centerX(), field.rect.centerY());
-    ASSERT_TRUE(waitUntil([&] { return windows().desktop.focus == field.hwnd; }, 10s,
-                          "the keyboard focus in the field at " + std::to_string(field.rect.left) +
-                              "," + std::to_string(field.rect.top)));
+    ASSERT_TRUE(waitUntil([&] { return windows().focus == field.hwnd; }, 10s,
+                          "the keyboard focus in the field"));
 }
 
 ::testing::AssertionResult LauncherTest::fieldHolds(const Control& field, const std::string& text) {
@@ -318,8 +312,7 @@ void LauncherTest::focusField(const Control& field) {
     auto result = waitUntil(
         [&] {
             auto now = controlNow(field.hwnd);
-            seen = now ? now->text : "(no such control)";
-            return seen == text;
+            return (seen = now ? now->text : "(no such control)") == text;
         },
         10s, "the field to hold \"" + text + "\"");
     if (!result)
@@ -331,12 +324,6 @@ void LauncherTest::typeInto(const Control& field, const std::string& text) {
     ASSERT_NO_FATAL_FAILURE(focusField(field));
     screen().typeText(text);
     ASSERT_TRUE(fieldHolds(field, text));
-}
-
-void LauncherTest::clickButton(const Window& dialog, const std::string& caption) {
-    const Control* button = dialog.control("Button", caption);
-    ASSERT_NE(button, nullptr) << describe(dialog);
-    screen().click(button->rect.centerX(), button->rect.centerY());
 }
 
 } // namespace zv::e2e

@@ -16,25 +16,23 @@ struct Color {
 
 // 24-bit RGB, rows top to bottom.
 struct Image {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> rgb; // width * height * 3
+    int width = 0, height = 0;
+    std::vector<Color> pixels;
 
     Image() = default;
-    Image(int w, int h, Color fill = {});
-    Color at(int x, int y) const;
-    void set(int x, int y, Color color);
-    // How many pixels have exactly this colour.
-    long count(Color color) const;
+    Image(int w, int h, Color fill = {}) : width(w), height(h), pixels(std::size_t(w) * h, fill) {}
+    Color at(int x, int y) const { return pixels.at(index(x, y)); }
+    void set(int x, int y, Color color) { pixels.at(index(x, y)) = color; }
     friend bool operator==(const Image&, const Image&) = default;
+
+  private:
+    std::size_t index(int x, int y) const {
+        return x < 0 || x >= width ? pixels.size() : std::size_t(y) * width + x;
+    }
 };
 
-std::uint32_t crc32(const std::uint8_t* data, std::size_t size);
-std::uint32_t adler32(const std::uint8_t* data, std::size_t size);
-
-// The PNG file's bytes (colour type 2, stored deflate blocks: large but needs no library).
-std::vector<std::uint8_t> encodePng(const Image& image);
-// Writes the PNG, creating the folder; throws on failure.
+// Writes the image as a PNG (stored deflate blocks: large, but needs no library), creating the
+// folder; throws on failure.
 void writePng(const Image& image, const std::filesystem::path& path);
 
 } // namespace zv::e2e

@@ -16,53 +16,37 @@
 
 namespace zv::e2e {
 
-struct SessionOptions {
-    std::filesystem::path workDir;  // holds the prefix (unless given) and the run's files
-    std::filesystem::path prefix;   // empty: workDir / "prefix"
-    std::filesystem::path probeExe; // probe.exe of the Windows build
-    int width = 1024;
-    int height = 768;
-    bool verbose = true; // progress lines on stderr
-};
-
 class Session {
   public:
-    explicit Session(SessionOptions options);
+    // The prefix is `prefix`, or workDir/prefix when that is empty; a second concurrent run
+    // takes prefix-2, and so on.
+    Session(std::filesystem::path workDir, std::filesystem::path prefix,
+            std::filesystem::path probeExe);
     ~Session();
-    Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
 
     XScreen& screen() { return *screen_; }
     const std::string& display() const { return screen_->display(); }
-    const std::filesystem::path& prefix() const { return prefix_; }
-    const std::filesystem::path& workDir() const { return options_.workDir; }
     // Where this run keeps program folders: tied to the prefix's lock, so concurrent runs in
     // one build folder do not share them.
     const std::filesystem::path& runsDir() const { return runsDir_; }
     // A folder the session's programs see as drive Y: (the folder browser offers it).
     const std::filesystem::path& scratchDrive() const { return scratchDrive_; }
 
-    // The environment every Wine process of the session gets.
-    std::map<std::string, std::string> wineEnvironment() const;
     // Starts `wine ARGS...` in the session and returns at once.
     ChildProcess startWine(const std::vector<std::string>& args,
                            const std::filesystem::path& cwd = {}) const;
     // Runs `wine ARGS...` to its end, capturing its output.
     CommandResult runWine(const std::vector<std::string>& args,
                           Milliseconds timeout = Milliseconds(60000)) const;
-
-    // The display scale programs started from now on see (Wine's LogPixels); throws when the
-    // registry refuses it.
+    // The display scale programs started from now on see (Wine's LogPixels).
     void setDisplayDpi(int dpi) const;
 
     // probe.exe: every top-level window (or only EXE's) with its controls.
     WindowReport windows(const std::string& exe = {}) const;
-    std::vector<ProcessEntry> processes() const;
     std::vector<ResourceCounts> resources(const std::string& exe) const;
     // Whether each process running EXE waits for input, waiting up to `wait` for it.
-    std::vector<IdleState> idle(const std::string& exe, Milliseconds wait = Milliseconds(0)) const;
-    // Sends a window the question Windows asks at log-off (WM_QUERYENDSESSION), not waiting
-    // for its reply.
+    std::vector<IdleResult> idle(const std::string& exe, Milliseconds wait) const;
+    // Sends a window the question Windows asks at log-off, not waiting for its reply.
     void queryEndSession(Hwnd window) const;
 
     // Processes below the harness now (Wine's own services included).
@@ -74,27 +58,20 @@ class Session {
     void log(const std::string& line) const;
 
   private:
-    void shutdown();
     SpawnOptions wineCommand(const std::vector<std::string>& args,
                              const std::filesystem::path& cwd) const;
     std::string probe(const std::vector<std::string>& args) const;
     void lockPrefix();
-    void mapScratchDrive();
-    void endLeftovers() const;
     bool prefixReady() const;
     void createPrefix();
     void startServer();
     void stopServer();
-    void startDesktop();
+    void shutdown();
 
-    SessionOptions options_;
-    std::filesystem::path prefix_;
-    std::filesystem::path runsDir_;
-    std::filesystem::path scratchDrive_;
+    std::filesystem::path workDir_, prefix_, probeExe_, runsDir_, scratchDrive_;
     int lockFd_ = -1;
     std::unique_ptr<XScreen> screen_;
-    ChildProcess server_;
-    ChildProcess desktopHolder_;
+    ChildProcess server_, desktopHolder_;
 };
 
 } // namespace zv::e2e

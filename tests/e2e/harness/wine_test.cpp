@@ -1,9 +1,75 @@
 #include "wine_test.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 
 namespace zv::e2e {
+
+namespace fs = std::filesystem;
+
+fs::path programExe() {
+    return fs::path(ZV_E2E_WINDOWS_BUILD) / "zelvora.exe";
+}
+fs::path probeExe() {
+    return fs::path(ZV_E2E_WINDOWS_BUILD) / "tests" / "e2e" / "probe" / "probe.exe";
+}
+fs::path workDir() {
+    return ZV_E2E_WORK_DIR;
+}
+fs::path objdumpTool() {
+    return ZV_E2E_OBJDUMP;
+}
+
+std::string windowsPath(const fs::path& unixPath) {
+    std::string text = "Z:" + fs::absolute(unixPath).lexically_normal().string();
+    if (text.size() > 3 && text.back() == '/')
+        text.pop_back();
+    std::replace(text.begin(), text.end(), '/', '\\');
+    return text;
+}
+
+ProgramFolder::ProgramFolder(const fs::path& folder, const fs::path& programExe)
+    : path_(fs::absolute(folder)) {
+    if (!fs::exists(programExe))
+        throw std::runtime_error(programExe.string() + " not found (build the Windows tree first)");
+    fs::remove_all(path_);
+    fs::create_directories(path_);
+    fs::copy_file(programExe, exePath());
+}
+
+void ProgramFolder::write(const std::string& name, const std::string& bytes) const {
+    std::ofstream out(path_ / name, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + (path_ / name).string());
+}
+
+std::string ProgramFolder::read(const std::string& name) const {
+    if (!exists(name))
+        throw std::runtime_error("cannot read " + (path_ / name).string());
+    return readFile(path_ / name);
+}
+
+std::map<std::string, std::string> ProgramFolder::contents() const {
+    std::map<std::string, std::string> result;
+    for (const auto& entry : fs::recursive_directory_iterator(path_)) {
+        const std::string name = fs::relative(entry.path(), path_).generic_string();
+        if (entry.is_directory())
+            result[name + "/"] = {};
+        else
+            result[name] = read(name);
+    }
+    return result;
+}
+
+::testing::AssertionResult ProgramInstance::waitForExit(Milliseconds timeout) {
+    if (process_.waitForExit(timeout))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "zelvora.exe (pid " << process_.pid()
+                                         << ") still runs after " << timeout.count() << " ms";
+}
 
 namespace {
 
@@ -17,10 +83,7 @@ Session& sharedSession() {
         if (!sharedFailure.empty())
             throw std::runtime_error("the Wine session could not start: " + sharedFailure);
         try {
-            SessionOptions options;
-            options.workDir = workDir();
-            options.probeExe = probeExe();
-            shared = std::make_unique<Session>(options);
+            shared = std::make_unique<Session>(workDir(), fs::path(), probeExe());
         } catch (const std::exception& error) {
             sharedFailure = error.what();
             throw;
@@ -36,9 +99,7 @@ void endSharedSession() {
 std::string WineTest::testName() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(info->test_suite_name()) + "." + info->name();
-    for (char& c : name)
-        if (c == '/' || c == '\\' || c == ' ')
-            c = '_';
+    std::replace(name.begin(), name.end(), '/', '_');
     return name;
 }
 
@@ -47,26 +108,22 @@ void WineTest::SetUp() {
     folder_.emplace(session().runsDir() / testName(), programExe());
 }
 
-ProgramInstance& WineTest::launch(const std::vector<std::string>& args) {
-    instances_.push_back(std::make_unique<ProgramInstance>(session(), *folder_, args));
+ProgramInstance& WineTest::launch() {
+    instances_.push_back(std::make_unique<ProgramInstance>(session(), *folder_));
     return *instances_.back();
 }
 
-void WineTest::saveFailureEvidence() {
-    const auto base = workDir() / "failures" / testName();
-    try {
-        writePng(screen().captureScreen(), base.string() + ".png");
-        std::ofstream(base.string() + ".txt") << describe(windows().windows);
-        std::cerr << "[e2e] screenshot and window list of the failure: " << base.string()
-                  << ".png/.txt" << std::endl;
-    } catch (const std::exception& error) {
-        std::cerr << "[e2e] could not save the failure's screenshot: " << error.what() << std::endl;
-    }
-}
-
 void WineTest::TearDown() {
-    if (HasFailure())
-        saveFailureEvidence();
+    if (HasFailure()) {
+        const auto base = (workDir() / "failures" / testName()).string();
+        try {
+            writePng(screen().captureScreen(), base + ".png");
+            std::ofstream(base + ".txt") << describe(windows().windows);
+            session().log("screenshot and window list of the failure: " + base + ".png/.txt");
+        } catch (const std::exception& error) {
+            session().log(std::string("could not save the failure's screenshot: ") + error.what());
+        }
+    }
     for (auto& instance : instances_)
         instance->end();
     instances_.clear();
@@ -75,7 +132,7 @@ void WineTest::TearDown() {
     reapOrphans();
     if (!HasFailure() && folder_) {
         std::error_code ignored;
-        std::filesystem::remove_all(folder_->path(), ignored);
+        fs::remove_all(folder_->path(), ignored);
     }
 }
 
