@@ -47,15 +47,12 @@ TEST_F(BatchAddTest, FilesFromAChosenDriveBecomeEntries) {
     ASSERT_NO_FATAL_FAILURE(enableEditMode());
     ASSERT_NO_FATAL_FAILURE(command(0, 0, BatchAdd));
 
-    std::optional<Window> browser;
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            for (const auto& w : visible("#32770"))
-                if (w.control("Static", "Please select a folder to search"))
-                    browser = w;
-            return browser.has_value();
+    auto browser = shown(
+        [&](const Window& w) {
+            return w.isDialog() && w.control("Static", "Please select a folder to search");
         },
-        15s, "the folder browser"));
+        15s, "the folder browser");
+    ASSERT_TRUE(browser);
     const Control* tree = browser->control("SysTreeView32", "");
     ASSERT_TRUE(tree);
     // Desktop, "/", Documents, My Computer: open My Computer, whose drives are (C:), (Y:), (Z:),

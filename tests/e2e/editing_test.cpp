@@ -126,15 +126,12 @@ TEST_F(EditingTest, TheFileAndFolderChoosersOpenAndCancel) {
     EXPECT_EQ(editField(*windowTitled("Edit", 5s), 1)->text, "C:\\a.exe"); // a cancel keeps it
 
     screen().click(chooseFolder->rect.centerX(), chooseFolder->rect.centerY());
-    std::optional<Window> browser;
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            for (const auto& w : visible("#32770"))
-                if (w.control("Static", "Select the target folder"))
-                    browser = w;
-            return browser.has_value();
+    auto browser = shown(
+        [&](const Window& w) {
+            return w.isDialog() && w.control("Static", "Select the target folder");
         },
-        15s, "the folder browser with its title"));
+        15s, "the folder browser with its title");
+    ASSERT_TRUE(browser);
     ASSERT_TRUE(activated(*browser));
     screen().key("Escape");
     ASSERT_TRUE(waitUntil(

@@ -14,9 +14,7 @@ using namespace std::chrono_literals;
 
 // The last word of every line of `objdump -p`: DLL names after "DLL Name:", imported functions.
 std::vector<std::string> importWords(const std::filesystem::path& exe) {
-    SpawnOptions options;
-    options.argv = {objdumpTool().string(), "-p", exe.string()};
-    const CommandResult result = runCommand(options, 60s);
+    const CommandResult result = runCommand({objdumpTool().string(), "-p", exe.string()}, 60s);
     EXPECT_TRUE(result.finished && result.exitStatus == 0) << result.describe();
     std::vector<std::string> words;
     std::istringstream lines(result.output);

@@ -4,9 +4,12 @@
 
 #include "e2e.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <string>
+#include <thread>
 
 namespace zv::e2e {
 
@@ -58,72 +61,281 @@ enum PopupEntry {
 // command.
 class LauncherTest : public WineTest {
   protected:
+    using Clock = std::chrono::steady_clock;
+    using Result = ::testing::AssertionResult;
+
     // Writes both data files, starts the program and waits for the trigger to show.
-    ProgramInstance& start(const std::string& menuFile, const std::string& catalogue = "");
+    ProgramInstance& start(const std::string& menuFile, const std::string& catalogue = "") {
+        folder().write("menu.qlf", menuFile);
+        folder().write("kde.qls", catalogue);
+        program_ = &launch();
+        EXPECT_TRUE(waitUntil([&] { return trigger() || !program_->running(); }, 30s, "a trigger"));
+        return *program_;
+    }
     // The program's visible windows of a class, top of the z-order first.
-    std::vector<Window> visible(const std::string& className);
-    std::optional<Window> trigger();
-    void clickTrigger();
-    // Drags the trigger in steps of 40 pixels, each waited for; the button is released at the end.
-    ::testing::AssertionResult dragTrigger(int dx, int dy);
+    std::vector<Window> visible(const std::string& className) {
+        std::vector<Window> found;
+        for (const auto& w : programWindows())
+            if (w.visible && w.className == className)
+                found.push_back(w);
+        return found;
+    }
+    std::optional<Window> trigger() {
+        auto found = visible("ZelvoraTrigger");
+        return found.empty() ? std::nullopt : std::optional(found.front());
+    }
+    void clickTrigger() {
+        auto t = trigger();
+        ASSERT_TRUE(t.has_value());
+        screen().click(t->rect.centerX(), t->rect.centerY());
+    }
+    // Drags the trigger in steps of 40 pixels, each waited for; the button goes up at the end.
+    Result dragTrigger(int dx, int dy) {
+        const Rect from = trigger().value_or(Window{}).rect;
+        screen().move(from.centerX(), from.centerY());
+        screen().press();
+        const int steps = std::max(1, std::max(std::abs(dx), std::abs(dy)) / 40);
+        auto moved = ::testing::AssertionSuccess();
+        for (int i = 1; i <= steps && moved; ++i) {
+            const int sx = dx * i / steps, sy = dy * i / steps;
+            screen().move(from.centerX() + sx, from.centerY() + sy);
+            moved = waitUntil(
+                [&] {
+                    auto now = trigger();
+                    return now && now->rect.left == from.left + sx &&
+                           now->rect.top == from.top + sy;
+                },
+                5s, "the trigger to follow the pointer");
+        }
+        screen().release();
+        return moved;
+    }
     // The open menus, the newest level first (the probe lists windows in z-order), each with
     // the rectangle of the menu itself: the root's window also holds the side strip, on the
     // side that faces the trigger, and that part is cut off here.
-    std::vector<Window> menus();
-    ::testing::AssertionResult menusShown(std::size_t count);
+    std::vector<Window> menus() {
+        std::vector<Window> found;
+        std::optional<Rect> t;
+        for (const auto& w : programWindows())
+            if (w.visible && w.className == "ZelvoraMenu")
+                found.push_back(w);
+            else if (w.visible && w.className == "ZelvoraTrigger")
+                t = w.rect;
+        // 28 pixels at the scale the trigger's 48 are drawn at.
+        const int strip = t ? (t->width() * 28 + 24) / 48 : 0;
+        for (auto& menu : found) {
+            if (t && menu.rect.left == t->right)
+                menu.rect.left += strip;
+            else if (t && menu.rect.right == t->left)
+                menu.rect.right -= strip;
+        }
+        return found;
+    }
+    Result menusShown(std::size_t count) {
+        return waitUntil([&] { return menus().size() == count; }, 10s,
+                         std::to_string(count) + " menu windows");
+    }
     // The open menu at a level, read afresh (menus that do not flip go left to right).
-    std::optional<Window> menuWindow(std::size_t depth);
-    Rect menuLevel(std::size_t depth);
+    std::optional<Window> menuWindow(std::size_t depth) {
+        auto shown = menus();
+        std::sort(shown.begin(), shown.end(),
+                  [](const Window& a, const Window& b) { return a.rect.left < b.rect.left; });
+        return depth < shown.size() ? std::optional(shown[depth]) : std::nullopt;
+    }
+    Rect menuLevel(std::size_t depth) { return menuWindow(depth).value_or(Window{}).rect; }
     // The root's place, opened from the trigger when no menu shows (a message closes them).
-    Rect root();
+    Rect root() {
+        if (menus().empty()) {
+            clickTrigger();
+            EXPECT_TRUE(menusShown(1));
+        }
+        return menuLevel(0);
+    }
     // Waits until the menu at a level shows `rows` rows of 20 pixels (a rebuilt menu keeps its
     // bottom edge, the root, or its top).
-    ::testing::AssertionResult menuRows(std::size_t depth, int rows);
+    Result menuRows(std::size_t depth, int rows) {
+        Rect seen;
+        auto result =
+            waitUntil([&] { return (seen = menuLevel(depth)).height() == rows * 20 + 2; }, 10s,
+                      "the menu at level " + std::to_string(depth) + " to show " +
+                          std::to_string(rows) + " rows");
+        return result ? result : result << " (it is " << seen.height() << " pixels high)";
+    }
 
-    // Polls the pixel every few milliseconds until it is (or, `equal` false, is not) the colour.
-    ::testing::AssertionResult pixelIs(int x, int y, Color colour, bool equal,
-                                       std::chrono::milliseconds timeout = 10s);
-    ::testing::AssertionResult pixelBecomes(int x, int y, Color colour,
-                                            std::chrono::milliseconds timeout = 5s) {
+    // Checks `shown` every 2 ms (pixels are cheap to read) until it holds or the time is up.
+    bool soon(const std::function<bool()>& shown, std::chrono::milliseconds timeout) {
+        for (const auto deadline = Clock::now() + timeout; !shown();
+             std::this_thread::sleep_for(2ms))
+            if (Clock::now() >= deadline)
+                return false;
+        return true;
+    }
+    // Waits for the pixel to be (or, `equal` false, to differ from) the colour.
+    Result pixelIs(int x, int y, Color colour, bool equal,
+                   std::chrono::milliseconds timeout = 10s) {
+        Color seen;
+        if (soon([&] { return ((seen = screen().pixel(x, y)) == colour) == equal; }, timeout))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << "pixel " << x << "," << y << (equal ? " never became " : " stayed ")
+               << colour.text() << " (it is " << seen.text() << ")";
+    }
+    Result pixelBecomes(int x, int y, Color colour, std::chrono::milliseconds timeout = 5s) {
         return pixelIs(x, y, colour, true, timeout);
     }
     // Moves the pointer to (x, y), and again two pixels aside and back while `shown` is false;
-    // the pointer is left at (x, y).
-    ::testing::AssertionResult pointUntil(int x, int y, const std::function<bool()>& shown,
-                                          std::chrono::milliseconds timeout = 10s);
-    bool rowLit(const Rect& menu, int row);
+    // the pointer is left at (x, y). A move while the last one is unanswered costs nothing (it
+    // points at the same place), so the next one need not wait long.
+    Result pointUntil(int x, int y, const std::function<bool()>& shown,
+                      std::chrono::milliseconds timeout = 10s) {
+        const auto deadline = Clock::now() + timeout;
+        for (int move = 0; Clock::now() < deadline; ++move) {
+            screen().move(x + move % 2 * 2, y);
+            if (soon(shown, 150ms)) {
+                // Callers right-click where the pointer is, and the pop-up opens there.
+                if (move % 2)
+                    screen().move(x, y);
+                return ::testing::AssertionSuccess();
+            }
+        }
+        return ::testing::AssertionFailure() << "nothing showed after moves to " << x << "," << y;
+    }
+    bool rowLit(const Rect& menu, int row) {
+        return screen().pixel(rowX(menu), rowTop(menu, row) + 1) == highlightFrame &&
+               screen().pixel(rowX(menu), rowTop(menu, row) + 2) == highlightFill;
+    }
     // pointUntil the row's highlight shows: the program acts on the highlighted row.
-    ::testing::AssertionResult hoverRow(const Rect& menu, int row,
-                                        std::chrono::milliseconds timeout = 10s);
-    ::testing::AssertionResult hoverRow(std::size_t depth, int row);
+    Result hoverRow(const Rect& menu, int row, std::chrono::milliseconds timeout = 10s) {
+        auto result = pointUntil(
+            rowX(menu), rowY(menu, row), [&] { return rowLit(menu, row); }, timeout);
+        if (!result) {
+            result << ": row " << row << " of the menu at " << menu.left << "," << menu.top
+                   << " never lit; lit rows:";
+            for (int other = 0; rowTop(menu, other) + rowHeight <= menu.bottom; ++other)
+                if (rowLit(menu, other))
+                    result << " " << other;
+        }
+        return result;
+    }
+    Result hoverRow(std::size_t depth, int row) {
+        const Rect menu = menuLevel(depth);
+        if (menu.width() <= 0)
+            return ::testing::AssertionFailure() << "no menu open at level " << depth;
+        return hoverRow(menu, row);
+    }
 
     std::vector<Window> popups() { return visible("#32768"); }
     // Lights a row of an open menu (the root opens if no menu shows), right-clicks where the
     // pointer is and waits for the pop-up menu of edit commands.
-    void popupOnRow(std::size_t depth, int row);
-    // popupOnRow, then Down `downs` times and Return; returns when the pop-up has closed and the
-    // program waits for input again.
-    void command(std::size_t depth, int row, int downs);
+    void popupOnRow(std::size_t depth, int row) {
+        if (depth == 0)
+            root();
+        // A menu that a closing dialog has not enabled yet would not see the pointer or the click.
+        ASSERT_TRUE(idle());
+        std::optional<Window> menu;
+        ASSERT_TRUE(waitUntil([&] { return (menu = menuWindow(depth)) && menu->enabled; }, 10s,
+                              "an enabled menu at level " + std::to_string(depth)));
+        ASSERT_TRUE(hoverRow(menu->rect, row));
+        // No further move: the button goes down where the pointer already is.
+        screen().press(MouseButton::Right);
+        screen().release(MouseButton::Right);
+        ASSERT_TRUE(waitUntil([&] { return !popups().empty(); }, 10s, "the pop-up menu"));
+    }
+    // popupOnRow, then the keys (Down `downs` times and Return unless told); returns when the
+    // pop-up has closed and the program waits for input again.
+    void command(std::size_t depth, int row, int downs, const char* keys = "Return") {
+        ASSERT_NO_FATAL_FAILURE(popupOnRow(depth, row));
+        for (int i = 0; i < downs; ++i)
+            screen().key("Down");
+        screen().key(keys);
+        ASSERT_TRUE(waitUntil([&] { return popups().empty(); }, 10s, "the pop-up to close"));
+        ASSERT_TRUE(idle());
+    }
     // Edit mode on: "&Enable Edit mode" in the short pop-up of the root's first row.
-    void enableEditMode();
+    void enableEditMode() { command(0, 0, 0, "e"); }
     // Waits until the program waits for input.
-    ::testing::AssertionResult idle();
+    Result idle() {
+        return waitUntil(
+            [&] {
+                auto states = session().idle(ProgramFolder::exeName, 200ms);
+                return !states.empty() && states.front() == IdleResult::Idle;
+            },
+            10s, "zelvora.exe to wait for input");
+    }
 
-    std::optional<Window> windowTitled(const std::string& title, std::chrono::milliseconds wait);
-    std::optional<Window> messageBox(const std::string& text, std::chrono::milliseconds timeout);
+    // The program's last visible window for which `match` holds, waited for up to `wait`.
+    std::optional<Window> shown(const std::function<bool(const Window&)>& match,
+                                std::chrono::milliseconds wait, const std::string& what) {
+        std::optional<Window> found;
+        waitUntil(
+            [&] {
+                for (const auto& w : programWindows())
+                    if (w.visible && match(w))
+                        found = w;
+                return found.has_value();
+            },
+            wait, what);
+        return found;
+    }
+    std::optional<Window> windowTitled(const std::string& title, std::chrono::milliseconds wait) {
+        return shown([&](const Window& w) { return w.title == title; }, wait, title);
+    }
+    std::optional<Window> messageBox(const std::string& text, std::chrono::milliseconds wait) {
+        return shown([&](const Window& w) { return w.isDialog() && w.messageText() == text; }, wait,
+                     "a message box saying " + text);
+    }
+    void clickButton(const Window& dialog, const std::string& caption) {
+        const Control* button = dialog.control("Button", caption);
+        ASSERT_NE(button, nullptr) << describe(dialog);
+        screen().click(button->rect.centerX(), button->rect.centerY());
+    }
     // Answers the program's message box with this text and waits for it to go.
-    void answer(const std::string& text, const std::string& button);
-    void clickButton(const Window& dialog, const std::string& caption);
+    void answer(const std::string& text, const std::string& button) {
+        auto box = messageBox(text, 15s);
+        ASSERT_TRUE(box) << describe(programWindows());
+        EXPECT_EQ(box->title, "Zelvora");
+        clickButton(*box, button);
+        ASSERT_TRUE(waitUntil(
+            [&] { return !shown([&](const Window& w) { return w.hwnd == box->hwnd; }, 0ms, ""); },
+            10s, "the message to close"));
+    }
     // Waits until this window is active, so that keys sent next go to it.
-    ::testing::AssertionResult activated(const Window& window);
-    std::optional<Control> controlNow(Hwnd hwnd);
+    Result activated(const Window& window) {
+        return waitUntil([&] { return windows().active == window.hwnd; }, 10s,
+                         "\"" + window.title + "\" (" + window.className + ") to be active");
+    }
+    std::optional<Control> controlNow(Hwnd hwnd) {
+        for (const auto& w : programWindows())
+            for (const auto& c : w.controls)
+                if (c.hwnd == hwnd)
+                    return c;
+        return std::nullopt;
+    }
     // Clicks into an edit field and waits until it has the keyboard focus.
-    void focusField(const Control& field);
-    ::testing::AssertionResult fieldHolds(const Control& field, const std::string& text);
+    void focusField(const Control& field) {
+        screen().click(field.rect.centerX(), field.rect.centerY());
+        ASSERT_TRUE(waitUntil([&] { return windows().focus == field.hwnd; }, 10s, "the focus"));
+    }
+    Result fieldHolds(const Control& field, const std::string& text) {
+        std::string seen;
+        auto result = waitUntil(
+            [&] { return (seen = controlNow(field.hwnd).value_or(Control{}).text) == text; }, 10s,
+            "the field to hold \"" + text + "\"");
+        return result ? result : result << " (it holds \"" << seen << "\")";
+    }
     // Types into an empty field and waits until the field shows it.
-    void typeInto(const Control& field, const std::string& text);
+    void typeInto(const Control& field, const std::string& text) {
+        ASSERT_NO_FATAL_FAILURE(focusField(field));
+        screen().typeText(text);
+        ASSERT_TRUE(fieldHolds(field, text));
+    }
     // Waits until the program folder's menu.qlf holds these bytes.
-    ::testing::AssertionResult fileBecomes(const std::string& bytes);
+    Result fileBecomes(const std::string& bytes) {
+        std::string seen;
+        auto r = waitUntil([&] { return (seen = folder().read("menu.qlf")) == bytes; }, 10s,
+                           "menu.qlf to be written");
+        return r ? r : r << "\nit holds:\n" << seen;
+    }
 
     ProgramInstance* program_ = nullptr;
 };

@@ -118,14 +118,8 @@ TEST_F(NavigationTest, TheBuiltInCommandsRunShutDownAndQuit) {
     start(menuFile);
     openRoot();
     clickRow(3);
-    std::optional<Window> run;
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            for (const auto& w : visible("#32770"))
-                run = w;
-            return run.has_value();
-        },
-        15s, "the Run dialog"));
+    auto run = shown([&](const Window& w) { return w.isDialog(); }, 15s, "the Run dialog");
+    ASSERT_TRUE(run);
     EXPECT_EQ(run->title, "");
     EXPECT_TRUE(run->control("Edit", "") || run->control("ComboBox", "")) << describe(*run);
     EXPECT_EQ(menus().size(), 1u);

@@ -41,9 +41,7 @@ class Immutable {
 
   private:
     CommandResult chattr(const char* flag) const {
-        SpawnOptions options;
-        options.argv = {"chattr", flag, path_.string()};
-        return runCommand(options, 10s);
+        return runCommand({"chattr", flag, path_.string()}, 10s);
     }
 
     fs::path path_;
@@ -79,16 +77,10 @@ class ReliabilityTest : public LauncherTest {
     void expectSaveFailureMessage() {
         const std::string opening =
             "The menu could not be saved to " + folder().windowsPath() + "\\menu.qlf:\n";
-        std::optional<Window> box;
-        ASSERT_TRUE(waitUntil(
-            [&] {
-                for (const auto& w : visible("#32770"))
-                    if (w.messageText().rfind(opening, 0) == 0)
-                        box = w;
-                return box.has_value();
-            },
-            15s, "the message that the menu could not be saved"))
-            << describe(programWindows());
+        auto box = shown(
+            [&](const Window& w) { return w.isDialog() && w.messageText().rfind(opening, 0) == 0; },
+            15s, "the message that the menu could not be saved");
+        ASSERT_TRUE(box) << describe(programWindows());
         // The system's reason comes on the line after the path.
         const std::string text = box->messageText();
         const std::string reason = text.substr(opening.size(), text.find("\n\n") - opening.size());
@@ -258,15 +250,13 @@ TEST_F(ReliabilityTest, FiveThousandCharacterTextsStartDrawRunAndSave) {
     root();
     screen().click(rowX(menuRect), rowY(menuRect, 2));
     EXPECT_TRUE(menusShown(0));
-    std::optional<Window> box;
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            for (const auto& w : visible("#32770"))
-                if (w.messageText().rfind("Zelvora could not open C:\\no\\such\\", 0) == 0)
-                    box = w;
-            return box.has_value();
+    auto box = shown(
+        [&](const Window& w) {
+            return w.isDialog() &&
+                   w.messageText().rfind("Zelvora could not open C:\\no\\such\\", 0) == 0;
         },
-        10s, "the message that the file could not be opened"));
+        10s, "the message that the file could not be opened");
+    ASSERT_TRUE(box);
     ASSERT_NO_FATAL_FAILURE(answer(box->messageText(), "OK"));
 
     // Save rewrites the file (a new file takes its place) with the same bytes.
@@ -290,7 +280,7 @@ TEST_F(ReliabilityTest, NamesBeyondAsciiReachTheShellAndSaveUnchanged) {
     const ProgramFolder named(folder().path() / "\xC5\x81ukasz Zelvora", programExe());
     named.write("menu.qlf", menu);
     named.write("kde.qls", "");
-    ProgramInstance instance(session(), named);
+    ProgramInstance instance = startProgram(session(), named);
     program_ = &instance;
     ASSERT_TRUE(waitUntil([&] { return trigger().has_value() || !instance.running(); }, 30s,
                           "the trigger window"));

@@ -8,8 +8,6 @@ namespace zv::e2e {
 
 namespace {
 
-using Fields = std::vector<std::string_view>;
-
 bool sameName(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
         return std::tolower(static_cast<unsigned char>(x)) ==
@@ -30,81 +28,80 @@ long long number(std::string_view field, int base = 10) {
     return value;
 }
 
-int integer(std::string_view field) {
-    return static_cast<int>(number(field));
-}
+// One record's fields, read in order after its kind.
+struct Record {
+    std::vector<std::string_view> fields;
+    std::size_t at = 1;
 
-Hwnd hex(std::string_view field) {
-    if (field.substr(0, 2) != "0x")
-        throw ProbeError("bad hexadecimal in probe output: " + std::string(field));
-    return static_cast<Hwnd>(number(field.substr(2), 16));
-}
-
-bool flag(std::string_view field) {
-    if (field != "0" && field != "1")
-        throw ProbeError("bad flag in probe output: " + std::string(field));
-    return field == "1";
-}
-
-Rect rect(const Fields& f, size_t at) {
-    return {integer(f[at]), integer(f[at + 1]), integer(f[at + 2]), integer(f[at + 3])};
-}
-
-// Backslash escapes: \\ \t \r \n and \xHH.
-std::string text(std::string_view field) {
-    std::string out;
-    for (size_t i = 0; i < field.size(); ++i) {
-        if (field[i] != '\\') {
-            out += field[i];
-            continue;
-        }
-        const char c = ++i < field.size() ? field[i] : '?';
-        if (c == 'x' && i + 2 < field.size()) {
-            out += static_cast<char>(number(field.substr(i + 1, 2), 16));
-            i += 2;
-            continue;
-        }
-        const std::string_view from = "\\trn", to = "\\\t\r\n";
-        if (from.find(c) == std::string_view::npos)
-            throw ProbeError("probe text has a bad escape");
-        out += to[from.find(c)];
+    std::string_view kind() const { return fields[0]; }
+    std::string_view next() { return fields.at(at++); }
+    long integer() { return static_cast<long>(number(next())); }
+    Hwnd hex() {
+        const auto field = next();
+        if (!field.starts_with("0x"))
+            throw ProbeError("bad handle in probe output: " + std::string(field));
+        return static_cast<Hwnd>(number(field.substr(2), 16));
     }
-    return out;
-}
+    bool flag() {
+        const auto field = next();
+        if (field != "0" && field != "1")
+            throw ProbeError("bad flag in probe output: " + std::string(field));
+        return field == "1";
+    }
+    Rect rect() { return {int(integer()), int(integer()), int(integer()), int(integer())}; }
+    // Backslash escapes: \\ \t \r \n and \xHH.
+    std::string text() {
+        const auto field = next();
+        std::string out;
+        for (size_t i = 0; i < field.size(); ++i) {
+            const char c = field[i] == '\\' ? (++i < field.size() ? field[i] : '?') : '\0';
+            const auto named = std::string_view("\\trn").find(c);
+            if (!c) {
+                out += field[i];
+            } else if (c == 'x' && i + 2 < field.size()) {
+                out += static_cast<char>(number(field.substr(i + 1, 2), 16));
+                i += 2;
+            } else if (named != std::string_view::npos) {
+                out += "\\\t\r\n"[named];
+            } else {
+                throw ProbeError("probe text has a bad escape");
+            }
+        }
+        return out;
+    }
+};
 
-// The report's records, each with the fields of its kind, checked against the closing E
-// record's count.
-std::vector<Fields> records(const std::string& report) {
-    std::vector<Fields> result;
+// The report's records, each with the number of fields of its kind, checked against the
+// closing E record's count.
+std::vector<Record> records(const std::string& report) {
+    static const std::string_view kinds = "DWCRI";
+    static const size_t sizes[] = {3, 13, 14, 9, 4};
+    std::vector<Record> result;
     std::string_view rest(report);
     while (!rest.empty()) {
         const auto end = rest.find('\n');
         if (end == std::string_view::npos)
             throw ProbeError("probe output ends inside a line");
         std::string_view line = rest.substr(0, end);
+        rest.remove_prefix(end + 1);
         if (line.ends_with('\r'))
             line.remove_suffix(1);
-        Fields fields;
-        for (std::string_view left = line;;) {
-            const auto tab = left.find('\t');
-            fields.push_back(left.substr(0, tab));
-            if (tab == std::string_view::npos)
-                break;
-            left.remove_prefix(tab + 1);
-        }
-        rest.remove_prefix(end + 1);
-        if (fields[0] == "E") {
-            if (!rest.empty() || fields.size() != 2 ||
-                number(fields[1]) != static_cast<long long>(result.size()))
+        Record record;
+        for (size_t tab; (tab = line.find('\t')) != std::string_view::npos;
+             line.remove_prefix(tab + 1))
+            record.fields.push_back(line.substr(0, tab));
+        record.fields.push_back(line);
+        if (record.kind() == "E") {
+            if (!rest.empty() || record.fields.size() != 2 ||
+                record.integer() != static_cast<long>(result.size()))
                 throw ProbeError("probe output's E record does not end it");
             return result;
         }
-        static const std::string_view kinds = "DWCRI";
-        static const size_t sizes[] = {3, 13, 14, 9, 4};
-        const auto kind = kinds.find(fields[0]);
-        if (fields[0].size() != 1 || kind == std::string_view::npos || fields.size() != sizes[kind])
-            throw ProbeError("bad probe record: " + std::string(line));
-        result.push_back(std::move(fields));
+        const auto kind = kinds.find(record.kind());
+        if (record.kind().size() != 1 || kind == std::string_view::npos ||
+            record.fields.size() != sizes[kind])
+            throw ProbeError("bad probe record: " + std::string(record.kind()));
+        result.push_back(std::move(record));
     }
     throw ProbeError("probe output is incomplete (no E record)");
 }
@@ -135,47 +132,42 @@ std::vector<Window> WindowReport::visibleOf(std::string_view exe) const {
 
 WindowReport parseWindowReport(const std::string& report) {
     WindowReport r;
-    bool desktop = false;
-    for (const auto& f : records(report)) {
-        if (f[0] == "D") {
-            r.active = hex(f[1]);
-            r.focus = hex(f[2]);
-            desktop = true;
-        } else if (f[0] == "W") {
-            r.windows.push_back({static_cast<std::uint32_t>(number(f[1])),
-                                 text(f[2]),
-                                 hex(f[3]),
-                                 text(f[4]),
-                                 text(f[5]),
-                                 rect(f, 6),
-                                 flag(f[10]),
-                                 flag(f[11]),
-                                 flag(f[12]),
+    auto all = records(report);
+    if (all.empty() || all[0].kind() != "D")
+        throw ProbeError("probe window report has no D record");
+    r.active = all[0].hex();
+    r.focus = all[0].hex();
+    for (auto& f : std::vector<Record>(all.begin() + 1, all.end())) {
+        if (f.kind() == "W") {
+            r.windows.push_back({std::uint32_t(f.integer()),
+                                 f.text(),
+                                 f.hex(),
+                                 f.text(),
+                                 f.text(),
+                                 f.rect(),
+                                 f.flag(),
+                                 f.flag(),
+                                 f.flag(),
                                  {}});
-        } else if (f[0] == "C") {
-            if (r.windows.empty() || r.windows.back().hwnd != hex(f[1]))
-                throw ProbeError("probe C record does not follow its window");
-            r.windows.back().controls.push_back({hex(f[2]), integer(f[3]), text(f[4]), text(f[5]),
-                                                 rect(f, 6), flag(f[10]), flag(f[11]),
-                                                 integer(f[12]), text(f[13])});
+        } else if (f.kind() != "C" || r.windows.empty() || r.windows.back().hwnd != f.hex()) {
+            throw ProbeError("probe C record does not follow its window");
         } else {
-            throw ProbeError("unexpected probe record " + std::string(f[0]));
+            r.windows.back().controls.push_back({f.hex(), int(f.integer()), f.text(), f.text(),
+                                                 f.rect(), f.flag(), f.flag(), int(f.integer()),
+                                                 f.text()});
         }
     }
-    if (!desktop)
-        throw ProbeError("probe window report has no D record");
     return r;
 }
 
 std::vector<ResourceCounts> parseResourceReport(const std::string& report) {
     std::vector<ResourceCounts> result;
-    for (const auto& f : records(report)) {
-        if (f[0] != "R")
-            throw ProbeError("unexpected probe record " + std::string(f[0]));
-        long n[6];
-        for (int i = 0; i < 6; ++i)
-            n[i] = static_cast<long>(number(f[3 + i]));
-        result.push_back({n[0], n[1], n[2], n[3], n[4], n[5]});
+    for (auto& f : records(report)) {
+        if (f.kind() != "R")
+            throw ProbeError("unexpected probe record " + std::string(f.kind()));
+        f.at = 3;
+        result.push_back(
+            {f.integer(), f.integer(), f.integer(), f.integer(), f.integer(), f.integer()});
     }
     return result;
 }
@@ -183,11 +175,11 @@ std::vector<ResourceCounts> parseResourceReport(const std::string& report) {
 std::vector<IdleResult> parseIdleReport(const std::string& report) {
     std::vector<IdleResult> result;
     for (const auto& f : records(report)) {
-        if (f[0] != "I")
-            throw ProbeError("unexpected probe record " + std::string(f[0]));
-        result.push_back(f[3] == "idle"   ? IdleResult::Idle
-                         : f[3] == "busy" ? IdleResult::Busy
-                                          : IdleResult::Failed);
+        if (f.kind() != "I")
+            throw ProbeError("unexpected probe record " + std::string(f.kind()));
+        result.push_back(f.fields[3] == "idle"   ? IdleResult::Idle
+                         : f.fields[3] == "busy" ? IdleResult::Busy
+                                                 : IdleResult::Failed);
     }
     return result;
 }

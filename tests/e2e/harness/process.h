@@ -17,59 +17,56 @@ namespace zv::e2e {
 
 using Milliseconds = std::chrono::milliseconds;
 
-// Checks `condition` every 50 ms until it holds (success) or `timeout` passes (failure naming
-// `description`).
+// Checks `condition` every 50 ms until it holds, or fails naming `description` after `timeout`.
 ::testing::AssertionResult waitUntil(const std::function<bool()>& condition, Milliseconds timeout,
                                      const std::string& description);
 // Checks `condition` again and again for `duration`; fails the first time it does not hold.
 ::testing::AssertionResult staysTrue(const std::function<bool()>& condition, Milliseconds duration,
                                      const std::string& description);
 
+std::string readFile(const std::filesystem::path& path); // "" when it cannot be read
+
 struct SpawnOptions {
     std::vector<std::string> argv;          // argv[0] is looked up in PATH
     std::map<std::string, std::string> env; // set on top of the harness's environment
-    std::vector<std::string> unsetEnv;      // removed from it
     std::filesystem::path cwd;              // empty: the harness's
-    bool captureOutput = false;             // stdout and stderr into pipes, read by collect
     std::vector<int> inheritFds;            // extra descriptors the child keeps
+};
+
+// One child, ended (SIGTERM, then SIGKILL) when it goes. Moving hands the duty on.
+class ChildProcess {
+  public:
+    ChildProcess() = default;
+    // Standard output and error go to `out` and `err` when given, else to /dev/null.
+    explicit ChildProcess(const SpawnOptions& options, int out = -1, int err = -1);
+    ChildProcess(ChildProcess&& other) noexcept { *this = std::move(other); }
+    ChildProcess& operator=(ChildProcess&& other) noexcept;
+    ~ChildProcess() { end(); }
+
+    pid_t pid() const { return pid_; }
+    bool running(); // reaps without blocking
+    std::optional<int> exitStatus() { return running() ? std::nullopt : status_; }
+    bool waitForExit(Milliseconds timeout);
+    void end(Milliseconds grace = Milliseconds(2000));
+
+  private:
+    pid_t pid_ = -1;
+    std::optional<int> status_; // exit code, or 128 + signal
 };
 
 struct CommandResult {
     bool finished = false; // false: timed out and was killed
-    int exitStatus = -1;   // exit code, or 128 + signal
+    int exitStatus = -1;
     std::string output, errors;
     std::string describe() const;
 };
-
-// One child. Moving transfers the duty to end it.
-class ChildProcess {
-  public:
-    ChildProcess() = default;
-    explicit ChildProcess(const SpawnOptions& options);
-    ChildProcess(ChildProcess&& other) noexcept { *this = std::move(other); }
-    ChildProcess& operator=(ChildProcess&& other) noexcept;
-    ~ChildProcess() { release(); } // ends the process if it still runs
-
-    pid_t pid() const { return pid_; }
-    bool started() const { return pid_ > 0; }
-    bool running(); // reaps without blocking
-    std::optional<int> exitStatus();
-    bool waitForExit(Milliseconds timeout);
-    // SIGTERM, then SIGKILL after grace; always reaps.
-    void end(Milliseconds grace = Milliseconds(2000));
-    // Reads what the child writes until it ends (or the timeout, which kills it).
-    CommandResult collect(Milliseconds timeout);
-
-  private:
-    void release();
-
-    pid_t pid_ = -1;
-    std::optional<int> status_;
-    int stdoutFd_ = -1, stderrFd_ = -1;
-};
-
-CommandResult runCommand(SpawnOptions options, Milliseconds timeout);
-std::string readFile(const std::filesystem::path& path); // "" when it cannot be read
+// Runs a command to its end, capturing its output.
+CommandResult runCommand(const SpawnOptions& options, Milliseconds timeout);
+inline CommandResult runCommand(std::vector<std::string> argv, Milliseconds timeout) {
+    SpawnOptions options;
+    options.argv = std::move(argv);
+    return runCommand(options, timeout);
+}
 
 // A process below the harness, which is a child subreaper: orphans of Wine's own process
 // starts land here too, so everything a run starts stays reachable by pid.
@@ -78,13 +75,9 @@ struct ProcessInfo {
     char state = '?';
     std::string command, cmdline;
 };
-
 void becomeSubreaper(); // once, before the first child starts
 std::vector<ProcessInfo> descendants();
-// Reaps adopted children that have ended, except those a ChildProcess owns.
-void reapOrphans();
 // SIGTERM, then SIGKILL after grace; reaps those that are our children.
 void endProcesses(const std::vector<pid_t>& pids, Milliseconds grace = Milliseconds(2000));
-void endAllDescendants();
 
 } // namespace zv::e2e

@@ -30,12 +30,12 @@ bool isWineService(const ProcessInfo& p) {
     return p.command == "explorer.exe" && p.cmdline.find("/desktop") != std::string::npos;
 }
 
+} // namespace
+
 void check(const CommandResult& r, const std::string& what) {
     if (!r.finished || r.exitStatus != 0)
         throw std::runtime_error(what + " failed: " + r.describe());
 }
-
-} // namespace
 
 Session::Session(fs::path workDir, fs::path prefix, fs::path probeExe)
     : workDir_(fs::absolute(workDir)),
@@ -45,6 +45,9 @@ Session::Session(fs::path workDir, fs::path prefix, fs::path probeExe)
     if (!fs::exists(probeExe_))
         throw std::runtime_error(probeExe_.string() + " not found (build the Windows tree first)");
     becomeSubreaper();
+    // A caller's own Wine settings must not redirect the session's processes.
+    for (const char* name : {"WINESERVER", "WINELOADER", "WINEARCH"})
+        ::unsetenv(name);
     try {
         screen_ = std::make_unique<XScreen>(1024, 768);
         log("Xvfb on " + screen_->display());
@@ -83,16 +86,15 @@ void Session::shutdown() {
     desktopHolder_ = ChildProcess();
     stopServer();
     // Whatever else is left below us; Xvfb (owned by the screen) goes last.
-    endAllDescendants();
+    std::vector<pid_t> left;
+    for (const auto& p : descendants())
+        if (!screen_ || p.pid != screen_->serverPid())
+            left.push_back(p.pid);
+    endProcesses(left);
     screen_.reset();
-    reapOrphans();
     if (lockFd_ >= 0)
         ::close(lockFd_);
     lockFd_ = -1;
-}
-
-void Session::log(const std::string& line) const {
-    std::cerr << "[e2e] " << line << std::endl;
 }
 
 SpawnOptions Session::wineCommand(const std::vector<std::string>& args, const fs::path& cwd) const {
@@ -107,23 +109,8 @@ SpawnOptions Session::wineCommand(const std::vector<std::string>& args, const fs
                    {"WINEDLLOVERRIDES", "mscoree,mshtml="},
                    {"LC_ALL", "C.UTF-8"}};
     // A caller's own Wine settings must not redirect the session's processes.
-    options.unsetEnv = {"WINESERVER", "WINELOADER", "WINEARCH"};
     options.cwd = cwd.empty() ? workDir_ : cwd;
     return options;
-}
-
-ChildProcess Session::startWine(const std::vector<std::string>& args, const fs::path& cwd) const {
-    return ChildProcess(wineCommand(args, cwd));
-}
-
-CommandResult Session::runWine(const std::vector<std::string>& args, Milliseconds timeout) const {
-    return runCommand(wineCommand(args, {}), timeout);
-}
-
-void Session::setDisplayDpi(int dpi) const {
-    check(runWine({"reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t",
-                   "REG_DWORD", "/d", std::to_string(dpi), "/f"}),
-          "setting LogPixels");
 }
 
 std::string Session::probe(const std::vector<std::string>& args) const {
@@ -139,30 +126,6 @@ std::string Session::probe(const std::vector<std::string>& args) const {
     if (!result.finished || result.exitStatus != 0)
         throw ProbeError("probe " + args.front() + " failed: " + result.describe());
     return result.output;
-}
-
-WindowReport Session::windows(const std::string& exe) const {
-    return parseWindowReport(probe(exe.empty() ? std::vector<std::string>{"windows"}
-                                               : std::vector<std::string>{"windows", exe}));
-}
-
-std::vector<ResourceCounts> Session::resources(const std::string& exe) const {
-    return parseResourceReport(probe({"resources", exe}));
-}
-
-std::vector<IdleResult> Session::idle(const std::string& exe, Milliseconds wait) const {
-    return parseIdleReport(probe({"idle", exe, std::to_string(wait.count())}));
-}
-
-void Session::queryEndSession(Hwnd window) const {
-    probe({"query-end-session", std::to_string(window)});
-}
-
-std::set<pid_t> Session::processSnapshot() const {
-    std::set<pid_t> pids;
-    for (const auto& p : descendants())
-        pids.insert(p.pid);
-    return pids;
 }
 
 std::vector<std::string> Session::endProcessesSince(const std::set<pid_t>& before) const {
@@ -269,7 +232,7 @@ void Session::startServer() {
 }
 
 void Session::stopServer() {
-    if (!server_.started())
+    if (server_.pid() <= 0)
         return;
     // Wine's own processes first: they do not notice a server that is gone.
     std::vector<pid_t> clients;
@@ -280,7 +243,6 @@ void Session::stopServer() {
         endProcesses(clients);
     server_.end(Milliseconds(5000)); // SIGTERM: the server saves the registry and ends
     server_ = ChildProcess();
-    reapOrphans();
 }
 
 } // namespace zv::e2e

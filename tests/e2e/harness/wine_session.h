@@ -8,6 +8,7 @@
 #include "x_screen.h"
 
 #include <filesystem>
+#include <iostream>
 #include <map>
 #include <memory>
 #include <set>
@@ -16,50 +17,72 @@
 
 namespace zv::e2e {
 
+namespace fs = std::filesystem;
+
+// Throws, naming `what`, unless the command ran and succeeded.
+void check(const CommandResult& r, const std::string& what);
+
 class Session {
   public:
     // The prefix is `prefix`, or workDir/prefix when that is empty; a second concurrent run
     // takes prefix-2, and so on.
-    Session(std::filesystem::path workDir, std::filesystem::path prefix,
-            std::filesystem::path probeExe);
+    Session(fs::path workDir, fs::path prefix, fs::path probeExe);
     ~Session();
 
     XScreen& screen() { return *screen_; }
     const std::string& display() const { return screen_->display(); }
     // Where this run keeps program folders: tied to the prefix's lock, so concurrent runs in
     // one build folder do not share them.
-    const std::filesystem::path& runsDir() const { return runsDir_; }
+    const fs::path& runsDir() const { return runsDir_; }
     // A folder the session's programs see as drive Y: (the folder browser offers it).
-    const std::filesystem::path& scratchDrive() const { return scratchDrive_; }
+    const fs::path& scratchDrive() const { return scratchDrive_; }
 
-    // Starts `wine ARGS...` in the session and returns at once.
-    ChildProcess startWine(const std::vector<std::string>& args,
-                           const std::filesystem::path& cwd = {}) const;
-    // Runs `wine ARGS...` to its end, capturing its output.
+    // `wine ARGS...` in the session, started or run to its end (capturing its output).
+    ChildProcess startWine(const std::vector<std::string>& args, const fs::path& cwd = {}) const {
+        return ChildProcess(wineCommand(args, cwd));
+    }
     CommandResult runWine(const std::vector<std::string>& args,
-                          Milliseconds timeout = Milliseconds(60000)) const;
+                          Milliseconds timeout = Milliseconds(60000)) const {
+        return runCommand(wineCommand(args, {}), timeout);
+    }
     // The display scale programs started from now on see (Wine's LogPixels).
-    void setDisplayDpi(int dpi) const;
+    void setDisplayDpi(int dpi) const {
+        check(runWine({"reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t",
+                       "REG_DWORD", "/d", std::to_string(dpi), "/f"}),
+              "setting LogPixels");
+    }
 
     // probe.exe: every top-level window (or only EXE's) with its controls.
-    WindowReport windows(const std::string& exe = {}) const;
-    std::vector<ResourceCounts> resources(const std::string& exe) const;
+    WindowReport windows(const std::string& exe = {}) const {
+        return parseWindowReport(probe({"windows", exe}));
+    }
+    std::vector<ResourceCounts> resources(const std::string& exe) const {
+        return parseResourceReport(probe({"resources", exe}));
+    }
     // Whether each process running EXE waits for input, waiting up to `wait` for it.
-    std::vector<IdleResult> idle(const std::string& exe, Milliseconds wait) const;
+    std::vector<IdleResult> idle(const std::string& exe, Milliseconds wait) const {
+        return parseIdleReport(probe({"idle", exe, std::to_string(wait.count())}));
+    }
     // Sends a window the question Windows asks at log-off, not waiting for its reply.
-    void queryEndSession(Hwnd window) const;
+    void queryEndSession(Hwnd window) const {
+        probe({"query-end-session", std::to_string(window)});
+    }
 
     // Processes below the harness now (Wine's own services included).
-    std::set<pid_t> processSnapshot() const;
+    std::set<pid_t> processSnapshot() const {
+        std::set<pid_t> pids;
+        for (const auto& p : descendants())
+            pids.insert(p.pid);
+        return pids;
+    }
     // Ends processes started since `before` that are not Wine's own services; returns what it
     // ended ("pid command" each).
     std::vector<std::string> endProcessesSince(const std::set<pid_t>& before) const;
 
-    void log(const std::string& line) const;
+    void log(const std::string& line) const { std::cerr << "[e2e] " << line << std::endl; }
 
   private:
-    SpawnOptions wineCommand(const std::vector<std::string>& args,
-                             const std::filesystem::path& cwd) const;
+    SpawnOptions wineCommand(const std::vector<std::string>& args, const fs::path& cwd) const;
     std::string probe(const std::vector<std::string>& args) const;
     void lockPrefix();
     bool prefixReady() const;
@@ -68,7 +91,7 @@ class Session {
     void stopServer();
     void shutdown();
 
-    std::filesystem::path workDir_, prefix_, probeExe_, runsDir_, scratchDrive_;
+    fs::path workDir_, prefix_, probeExe_, runsDir_, scratchDrive_;
     int lockFd_ = -1;
     std::unique_ptr<XScreen> screen_;
     ChildProcess server_, desktopHolder_;

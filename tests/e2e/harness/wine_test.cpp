@@ -7,21 +7,6 @@
 
 namespace zv::e2e {
 
-namespace fs = std::filesystem;
-
-fs::path programExe() {
-    return fs::path(ZV_E2E_WINDOWS_BUILD) / "zelvora.exe";
-}
-fs::path probeExe() {
-    return fs::path(ZV_E2E_WINDOWS_BUILD) / "tests" / "e2e" / "probe" / "probe.exe";
-}
-fs::path workDir() {
-    return ZV_E2E_WORK_DIR;
-}
-fs::path objdumpTool() {
-    return ZV_E2E_OBJDUMP;
-}
-
 std::string windowsPath(const fs::path& unixPath) {
     std::string text = "Z:" + fs::absolute(unixPath).lexically_normal().string();
     if (text.size() > 3 && text.back() == '/')
@@ -64,13 +49,6 @@ std::map<std::string, std::string> ProgramFolder::contents() const {
     return result;
 }
 
-::testing::AssertionResult ProgramInstance::waitForExit(Milliseconds timeout) {
-    if (process_.waitForExit(timeout))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "zelvora.exe (pid " << process_.pid()
-                                         << ") still runs after " << timeout.count() << " ms";
-}
-
 namespace {
 
 std::unique_ptr<Session> shared;
@@ -108,11 +86,6 @@ void WineTest::SetUp() {
     folder_.emplace(session().runsDir() / testName(), programExe());
 }
 
-ProgramInstance& WineTest::launch() {
-    instances_.push_back(std::make_unique<ProgramInstance>(session(), *folder_));
-    return *instances_.back();
-}
-
 void WineTest::TearDown() {
     if (HasFailure()) {
         const auto base = (workDir() / "failures" / testName()).string();
@@ -129,7 +102,6 @@ void WineTest::TearDown() {
     instances_.clear();
     for (const auto& ended : session().endProcessesSince(processesBefore_))
         session().log("ended a process the test left: " + ended);
-    reapOrphans();
     if (!HasFailure() && folder_) {
         std::error_code ignored;
         fs::remove_all(folder_->path(), ignored);

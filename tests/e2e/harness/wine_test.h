@@ -1,29 +1,36 @@
 // The base of every end-to-end test: the run's shared Wine session, a fresh program folder per
-// test, the instances the test starts (ended in TearDown), and a screenshot when a test fails.
+// test, the programs the test starts (ended in TearDown), and a screenshot when a test fails.
 #pragma once
 
 #include "wine_session.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
-#include <string>
-#include <vector>
 
 namespace zv::e2e {
 
+namespace fs = std::filesystem;
+
 // Where the tier finds its inputs and puts its files (fixed when it is configured).
-std::filesystem::path programExe();  // zelvora.exe of the Windows build
-std::filesystem::path probeExe();    // probe.exe there; holder.exe beside it
-std::filesystem::path workDir();     // <native build>/e2e: prefix, program folders, failures
-std::filesystem::path objdumpTool(); // x86_64-w64-mingw32-objdump
+inline fs::path programExe() {
+    return fs::path(ZV_E2E_WINDOWS_BUILD) / "zelvora.exe";
+}
+inline fs::path probeExe() {
+    return fs::path(ZV_E2E_WINDOWS_BUILD) / "tests/e2e/probe/probe.exe";
+}
+inline fs::path workDir() { // prefix, program folders, failures
+    return ZV_E2E_WORK_DIR;
+}
+inline fs::path objdumpTool() {
+    return ZV_E2E_OBJDUMP;
+}
 
 // "Z:\dir\file" for a Unix path, as Wine's Z: drive maps the Unix root.
-std::string windowsPath(const std::filesystem::path& unixPath);
+std::string windowsPath(const fs::path& unixPath);
 
 // A folder holding a copy of the program and whatever files a test writes beside it.
 class ProgramFolder {
@@ -31,38 +38,28 @@ class ProgramFolder {
     static constexpr const char* exeName = "zelvora.exe";
 
     // Empties (or creates) `folder` and copies `programExe` into it as zelvora.exe.
-    ProgramFolder(const std::filesystem::path& folder, const std::filesystem::path& programExe);
+    ProgramFolder(const fs::path& folder, const fs::path& programExe);
 
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path exePath() const { return path_ / exeName; }
+    const fs::path& path() const { return path_; }
+    fs::path exePath() const { return path_ / exeName; }
     std::string windowsPath() const { return e2e::windowsPath(path_); }
-
     // Files by name relative to the folder; bytes are exact.
     void write(const std::string& name, const std::string& bytes) const;
     std::string read(const std::string& name) const;
-    bool exists(const std::string& name) const { return std::filesystem::exists(path_ / name); }
-    void remove(const std::string& name) const { std::filesystem::remove(path_ / name); }
+    bool exists(const std::string& name) const { return fs::exists(path_ / name); }
+    void remove(const std::string& name) const { fs::remove(path_ / name); }
     // Every file and folder below, by relative name (folders end with '/', with no bytes).
     std::map<std::string, std::string> contents() const;
 
   private:
-    std::filesystem::path path_;
+    fs::path path_;
 };
 
-// One started copy of the program (`wine <folder>/zelvora.exe`).
-class ProgramInstance {
-  public:
-    ProgramInstance(const Session& session, const ProgramFolder& folder)
-        : process_(session.startWine({folder.exePath().string()}, folder.path())) {}
-
-    bool running() { return process_.running(); }
-    std::optional<int> exitStatus() { return process_.exitStatus(); }
-    ::testing::AssertionResult waitForExit(Milliseconds timeout);
-    void end() { process_.end(); } // SIGTERM, then SIGKILL; reaped either way
-
-  private:
-    ChildProcess process_;
-};
+// One started copy of the program: `wine <folder>/zelvora.exe`, ended by pid.
+using ProgramInstance = ChildProcess;
+inline ChildProcess startProgram(const Session& session, const ProgramFolder& folder) {
+    return session.startWine({folder.exePath().string()}, folder.path());
+}
 
 // The run's session, started on first use and ended by endSharedSession (from e2e_main).
 Session& sharedSession();
@@ -76,16 +73,16 @@ class WineTest : public ::testing::Test {
     Session& session() { return sharedSession(); }
     XScreen& screen() { return sharedSession().screen(); }
     ProgramFolder& folder() { return *folder_; }
-
     // Starts zelvora.exe from the test's folder; it is ended in TearDown if still running.
-    ProgramInstance& launch();
-
+    ProgramInstance& launch() {
+        return *instances_.emplace_back(
+            std::make_unique<ProgramInstance>(startProgram(session(), *folder_)));
+    }
     // probe.exe's view of the desktop, and of zelvora.exe's windows only.
     WindowReport windows() { return session().windows(); }
     std::vector<Window> programWindows() {
         return session().windows(ProgramFolder::exeName).windows;
     }
-
     // "Suite.Test", usable as a file name.
     static std::string testName();
 

@@ -140,32 +140,14 @@ void XScreen::sendKey(unsigned code, bool down) {
     XSync(connection_, False);
 }
 
-bool XScreen::focusInDesktop() const {
-    const unsigned long desktop = desktopWindow();
+void XScreen::key(std::string_view keysym, std::initializer_list<std::string_view> modifiers) {
+    // Wine puts the X focus on the active window's own X window, and moving it from there loses
+    // keys; only Wine makes windows on this display, so any other focus is on none of them.
     ::Window focus = 0;
     int revert = 0;
     XGetInputFocus(connection_, &focus, &revert);
-    const ::Window root = DefaultRootWindow(connection_);
-    // Walk up from the focus window: inside the desktop's tree Wine placed it itself.
-    for (::Window w = focus; desktop && w != 0 && w != PointerRoot && w != root;) {
-        if (w == desktop)
-            return true;
-        ::Window rootOut = 0, parent = 0, *children = nullptr;
-        unsigned count = 0;
-        if (!XQueryTree(connection_, w, &rootOut, &parent, &children, &count))
-            return false;
-        if (children)
-            XFree(children);
-        w = parent;
-    }
-    return false;
-}
-
-void XScreen::key(std::string_view keysym, std::initializer_list<std::string_view> modifiers) {
-    if (!focusInDesktop()) {
+    if (focus == None || focus == PointerRoot || focus == DefaultRootWindow(connection_))
         XSetInputFocus(connection_, desktopWindow(), RevertToParent, CurrentTime);
-        XSync(connection_, False);
-    }
     bool shift = false, unused = false;
     const unsigned code = keycode(keysym, shift);
     const unsigned shiftCode = keycode("Shift_L", unused);

@@ -41,9 +41,8 @@ class XScreen {
     void release(MouseButton button = MouseButton::Left);
     void click(int x, int y, MouseButton button = MouseButton::Left);
 
-    // Keys by X keysym name ("Return", "Down", "a", ...), modifiers held around the key. The
-    // Wine desktop gets the X focus first unless it already is inside it: Wine itself puts it
-    // on the active window's own X window, and moving it from there loses keys.
+    // Keys by X keysym name ("Return", "Down", "a", ...), modifiers held around the key; the Wine
+    // desktop gets the X focus first when no window has it.
     void key(std::string_view keysym, std::initializer_list<std::string_view> modifiers = {});
     // Types printable ASCII text, with Shift where the character needs it.
     void typeText(std::string_view text);
@@ -56,7 +55,6 @@ class XScreen {
     Image grab(int left, int top, int width, int height) const;
     unsigned keycode(std::string_view keysym, bool& needsShift) const;
     void sendKey(unsigned code, bool down);
-    bool focusInDesktop() const;
 
     int width_, height_;
     ChildProcess server_;
