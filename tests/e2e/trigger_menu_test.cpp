@@ -67,16 +67,10 @@ TEST_F(TriggerMenuTest, TheTriggerOpensTheRootMenuBesideTheStripClosesItAndAsksB
     EXPECT_EQ(window, (Rect{49, 640, 279, 728}));
     EXPECT_EQ(menu.rect, (Rect{77, 640, 279, 728}));
     EXPECT_FALSE(trigger()->topmost);
-    // The bevel: white top and left, dark right and bottom.
-    EXPECT_EQ(image.at(100, 0), white);
+    // The bevel's left and bottom edges and the header picture's darker right column (the
+    // display scale test looks at the rest of the frame, the header and the separator).
     EXPECT_EQ(image.at(0, 30), white);
-    EXPECT_EQ(image.at(201, 30), frameDark);
     EXPECT_EQ(image.at(100, 87), frameDark);
-    // The separator's etched line one pixel below its row's top, rows 2 and 3 of the picture.
-    EXPECT_EQ(image.at(10, 43), (Color{195, 194, 193}));
-    EXPECT_EQ(image.at(10, 44), white);
-    // The header picture: its dark first line and its darker right column.
-    EXPECT_EQ(image.at(191, 1), (Color{55, 58, 60}));
     EXPECT_EQ(image.at(200, 5), (Color{143, 149, 154}));
     // The submenu arrow's ink on the Tools row (arrow at 176, row top + 1).
     EXPECT_EQ(image.at(179, 53), (Color{4, 2, 4}));

@@ -152,7 +152,7 @@ WindowReport parseWindowReport(const std::string& report) {
         } else if (f.kind() != "C" || r.windows.empty() || r.windows.back().hwnd != f.hex()) {
             throw ProbeError("probe C record does not follow its window");
         } else {
-            r.windows.back().controls.push_back({f.hex(), int(f.integer()), f.text(), f.text(),
+            r.windows.back().controls.push_back({int(f.integer()), f.hex(), f.text(), f.text(),
                                                  f.rect(), f.flag(), f.flag(), int(f.integer()),
                                                  f.text()});
         }

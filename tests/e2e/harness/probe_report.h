@@ -27,8 +27,8 @@ struct Rect {
 using Hwnd = std::uint64_t;
 
 struct Control {
-    Hwnd hwnd = 0;
     int id = 0; // GetDlgCtrlID
+    Hwnd hwnd = 0;
     std::string className, text;
     Rect rect;
     bool visible = false, enabled = false;
@@ -41,9 +41,9 @@ struct Window {
     std::uint32_t pid = 0; // Windows process id
     std::string exe;       // that process's executable base name, e.g. "zelvora.exe"
     Hwnd hwnd = 0;
-    std::string title, className;
+    std::string className, title;
     Rect rect;
-    bool visible = false, topmost = false, enabled = false;
+    bool visible = false, enabled = false, topmost = false;
     std::vector<Control> controls;
 
     // Dialogs, message boxes included, have the system dialog class.

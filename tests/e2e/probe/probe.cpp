@@ -11,8 +11,8 @@
 //   probe query-end-session HWND   sends the log-off question, not waiting for the answer
 //
 //   D  active-hwnd focus-hwnd (of the foreground thread)
-//   W  pid exe hwnd title class left top right bottom visible topmost enabled
-//   C  top hwnd id class text left top right bottom visible enabled count selection-text
+//   W  pid exe hwnd class title left top right bottom visible enabled topmost
+//   C  top id hwnd class text left top right bottom visible enabled count selection-text
 //   R  pid exe gdi-objects user-objects handles windows menus icons
 //   I  pid exe idle|busy|failed
 //   E  number of records printed before it
@@ -33,6 +33,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -40,26 +41,21 @@
 namespace {
 
 std::string utf8(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
-                        nullptr, nullptr);
+    std::string out(text.size() * 3, '\0');
+    out.resize(static_cast<size_t>(
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
+                            static_cast<int>(out.size()), nullptr, nullptr)));
     return out;
 }
 
 std::string escaped(const std::string& text) {
     std::string out;
     for (unsigned char c : text) {
-        const char* named = c == '\\'   ? "\\\\"
-                            : c == '\t' ? "\\t"
-                            : c == '\r' ? "\\r"
-                            : c == '\n' ? "\\n"
-                                        : nullptr;
-        char hex[8] = {static_cast<char>(c), 0};
-        if (!named && (c < 0x20 || c == 0x7f))
-            std::snprintf(hex, sizeof hex, "\\x%02x", c);
-        out += named ? named : hex;
+        char code[8] = {static_cast<char>(c), 0};
+        if (c < 0x20 || c == 0x7f || c == '\\')
+            std::snprintf(code, sizeof code, "\\x%02x", c);
+        const auto named = std::string_view("\\\t\r\n").find(static_cast<char>(c));
+        out += named == std::string_view::npos ? code : std::string("\\") + "\\trn"[named];
     }
     return out;
 }
@@ -75,29 +71,22 @@ std::string flag(bool value) {
     return value ? "1" : "0";
 }
 
-std::string lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
-// Collects the records and writes them in one go at the end, with the E record, so a reader can
-// tell a complete report.
+// Collects the records and writes them at the end (in pieces a pipe takes), with the E record,
+// so a reader can tell a complete report.
 class Output {
   public:
-    void record(const std::vector<std::string>& fields) {
-        for (size_t i = 0; i < fields.size(); ++i)
-            text_ += (i > 0 ? "\t" : "") + fields[i];
+    void record(std::initializer_list<std::vector<std::string>> parts) {
+        for (const auto& part : parts)
+            for (const auto& field : part)
+                text_ += (text_.empty() || text_.back() == '\n' ? "" : "\t") + field;
         text_ += '\n';
         ++records_;
     }
     int finish() {
-        record({"E", std::to_string(records_)});
-        HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+        record({{"E", std::to_string(records_)}});
         DWORD wrote = 0;
         for (size_t done = 0; done < text_.size(); done += wrote)
-            if (!WriteFile(out, text_.data() + done,
+            if (!WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text_.data() + done,
                            static_cast<DWORD>(std::min<size_t>(text_.size() - done, 1 << 16)),
                            &wrote, nullptr) ||
                 wrote == 0)
@@ -110,19 +99,18 @@ class Output {
     long records_ = 0;
 };
 
-// Executable base names by process id.
-std::map<DWORD, std::string> processes() {
+// The processes running an executable (any case; all of them when it is ""), with its name.
+std::map<DWORD, std::string> processes(const std::string& exe = "") {
     std::map<DWORD, std::string> result;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return result;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snapshot, &entry); more;
          more = Process32NextW(snapshot, &entry)) {
-        const std::string exe = utf8(entry.szExeFile);
-        // Some systems report a full path here; only the base name is wanted.
-        result[entry.th32ProcessID] = exe.substr(exe.find_last_of("\\/") + 1);
+        std::string name = utf8(entry.szExeFile);
+        name = name.substr(name.find_last_of("\\/") + 1); // some systems give a full path
+        if (exe.empty() || _stricmp(name.c_str(), exe.c_str()) == 0)
+            result[entry.th32ProcessID] = name;
     }
     CloseHandle(snapshot);
     return result;
@@ -130,15 +118,8 @@ std::map<DWORD, std::string> processes() {
 
 std::string className(HWND window) {
     wchar_t name[256];
-    const int length = GetClassNameW(window, name, 256);
-    return utf8(std::wstring(name, static_cast<size_t>(std::max(length, 0))));
-}
-
-std::string title(HWND window) {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<size_t>(
-        std::max(GetWindowTextW(window, text.data(), static_cast<int>(text.size())), 0)));
-    return utf8(text);
+    return utf8(
+        std::wstring(name, static_cast<size_t>(std::max(GetClassNameW(window, name, 256), 0))));
 }
 
 // Cross-process messages are bounded: a hung program must not hang the probe.
@@ -154,20 +135,20 @@ long query(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
 // processes) with the message that gives its length and the one that gives the text.
 std::string text(HWND window, UINT lengthMessage, UINT textMessage, WPARAM index = 0) {
     const long length = query(window, lengthMessage, index);
-    if (length < 0)
-        return {};
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    std::wstring text(static_cast<size_t>(std::max(length, 0L)) + 1, L'\0');
     const long got = query(window, textMessage, textMessage == WM_GETTEXT ? text.size() : index,
                            reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(std::clamp(got, 0L, length)));
+    text.resize(static_cast<size_t>(std::clamp(got, 0L, std::max(length, 0L))));
     return utf8(text);
 }
 
-std::vector<std::string> rectFields(HWND window) {
+// The fields a window and a control share: handle, class, text, place, visible, enabled.
+std::vector<std::string> common(HWND window, const std::string& text) {
     RECT r{-1, -1, -1, -1};
     GetWindowRect(window, &r);
-    return {std::to_string(r.left), std::to_string(r.top), std::to_string(r.right),
-            std::to_string(r.bottom)};
+    return {handle(window),           escaped(className(window)),    escaped(text),
+            std::to_string(r.left),   std::to_string(r.top),         std::to_string(r.right),
+            std::to_string(r.bottom), flag(IsWindowVisible(window)), flag(IsWindowEnabled(window))};
 }
 
 BOOL CALLBACK collect(HWND window, LPARAM list) {
@@ -175,56 +156,41 @@ BOOL CALLBACK collect(HWND window, LPARAM list) {
     return TRUE;
 }
 
-int listWindows(const std::string& onlyExe) {
+int listWindows(const std::string& exe) {
     Output out;
     // Joining the desktop first starts its process if need be, so the list below names it.
     GetDesktopWindow();
-    const auto known = processes();
+    const auto running = processes(exe);
     GUITHREADINFO gui{};
     gui.cbSize = sizeof gui;
     GetGUIThreadInfo(0, &gui);
-    out.record({"D", handle(gui.hwndActive), handle(gui.hwndFocus)});
+    out.record({{"D", handle(gui.hwndActive), handle(gui.hwndFocus)}});
     std::vector<HWND> tops;
     EnumWindows(collect, reinterpret_cast<LPARAM>(&tops));
     for (HWND top : tops) {
         DWORD pid = 0;
         GetWindowThreadProcessId(top, &pid);
-        const auto found = known.find(pid);
-        const std::string exe = found == known.end() ? std::string() : found->second;
-        if (!onlyExe.empty() && lower(exe) != lower(onlyExe))
+        if (!running.count(pid))
             continue;
-        std::vector<std::string> fields = {
-            "W",         std::to_string(pid), escaped(exe),
-            handle(top), escaped(title(top)), escaped(className(top))};
-        for (const auto& f : rectFields(top))
-            fields.push_back(f);
+        std::wstring title(static_cast<size_t>(GetWindowTextLengthW(top)) + 1, L'\0');
+        title.resize(static_cast<size_t>(
+            std::max(GetWindowTextW(top, title.data(), static_cast<int>(title.size())), 0)));
         const bool topmost = (GetWindowLongPtrW(top, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-        for (const auto& f :
-             {flag(IsWindowVisible(top)), flag(topmost), flag(IsWindowEnabled(top))})
-            fields.push_back(f);
-        out.record(fields);
-
+        out.record({{"W", std::to_string(pid), escaped(running.at(pid))},
+                    common(top, utf8(title)),
+                    {flag(topmost)}});
         std::vector<HWND> children;
         EnumChildWindows(top, collect, reinterpret_cast<LPARAM>(&children));
         for (HWND child : children) {
-            const std::string cls = className(child), kind = lower(cls);
-            long count = -1, selection = -1;
-            std::string selected;
-            if (kind == "combobox") {
-                count = query(child, CB_GETCOUNT);
-                selection = query(child, CB_GETCURSEL);
-                if (selection >= 0)
-                    selected = text(child, CB_GETLBTEXTLEN, CB_GETLBTEXT, selection);
-            }
-            fields = {"C",           handle(top),
-                      handle(child), std::to_string(GetDlgCtrlID(child)),
-                      escaped(cls),  escaped(text(child, WM_GETTEXTLENGTH, WM_GETTEXT))};
-            for (const auto& f : rectFields(child))
-                fields.push_back(f);
-            for (const auto& f : {flag(IsWindowVisible(child)), flag(IsWindowEnabled(child)),
-                                  std::to_string(count), escaped(selected)})
-                fields.push_back(f);
-            out.record(fields);
+            const bool combo = _stricmp(className(child).c_str(), "ComboBox") == 0;
+            const long count = combo ? query(child, CB_GETCOUNT) : -1;
+            const long selection = combo ? query(child, CB_GETCURSEL) : -1;
+            out.record(
+                {{"C", handle(top), std::to_string(GetDlgCtrlID(child))},
+                 common(child, text(child, WM_GETTEXTLENGTH, WM_GETTEXT)),
+                 {std::to_string(count),
+                  escaped(selection < 0 ? ""
+                                        : text(child, CB_GETLBTEXTLEN, CB_GETLBTEXT, selection))}});
         }
     }
     return out.finish();
@@ -397,7 +363,7 @@ ULONG64 remoteAddress(HANDLE process, const char* module, const char* function) 
     modules.resize(std::min<size_t>(modules.size(), needed / sizeof(HMODULE)));
     for (HMODULE theirs : modules) {
         char name[MAX_PATH];
-        if (GetModuleBaseNameA(process, theirs, name, MAX_PATH) && lower(name) == lower(module))
+        if (GetModuleBaseNameA(process, theirs, name, MAX_PATH) && _stricmp(name, module) == 0)
             return reinterpret_cast<ULONG64>(theirs) +
                    (reinterpret_cast<ULONG64>(address) - reinterpret_cast<ULONG64>(ours));
     }
@@ -444,9 +410,7 @@ std::pair<long, long> menusAndIconsOf(HANDLE process) {
 
 int listResources(const std::string& exe) {
     Output out;
-    for (const auto& [pid, name] : processes()) {
-        if (lower(name) != lower(exe))
-            continue;
+    for (const auto& [pid, name] : processes(exe)) {
         long gdi = -1, user = -1;
         std::pair<long, long> kept{-1, -1};
         const long windows = windowsOf(pid);
@@ -460,26 +424,24 @@ int listResources(const std::string& exe) {
             user = kept.first < 0 ? -1 : windows + kept.first + kept.second;
             CloseHandle(process);
         }
-        out.record({"R", std::to_string(pid), escaped(name), std::to_string(gdi),
-                    std::to_string(user), std::to_string(handlesOf(pid)), std::to_string(windows),
-                    std::to_string(kept.first), std::to_string(kept.second)});
+        out.record({{"R", std::to_string(pid), escaped(name), std::to_string(gdi),
+                     std::to_string(user), std::to_string(handlesOf(pid)), std::to_string(windows),
+                     std::to_string(kept.first), std::to_string(kept.second)}});
     }
     return out.finish();
 }
 
 int listIdle(const std::string& exe, DWORD waitMs) {
     Output out;
-    for (const auto& [pid, name] : processes()) {
-        if (lower(name) != lower(exe))
-            continue;
-        std::string state = "failed";
+    for (const auto& [pid, name] : processes(exe)) {
         HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
-        if (process) {
-            const DWORD result = WaitForInputIdle(process, waitMs);
-            state = result == 0 ? "idle" : result == WAIT_TIMEOUT ? "busy" : "failed";
+        const DWORD result = process ? WaitForInputIdle(process, waitMs) : WAIT_FAILED;
+        if (process)
             CloseHandle(process);
-        }
-        out.record({"I", std::to_string(pid), escaped(name), state});
+        out.record({{"I", std::to_string(pid), escaped(name),
+                     result == 0              ? "idle"
+                     : result == WAIT_TIMEOUT ? "busy"
+                                              : "failed"}});
     }
     return out.finish();
 }
@@ -503,9 +465,7 @@ int hold(const char* file, const char* ready) {
 int makeLink(const char* linkPath, const char* target) {
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
         return 1;
-    std::wstring path(MAX_PATH, L'\0');
-    path.resize(static_cast<size_t>(
-        std::max(MultiByteToWideChar(CP_ACP, 0, linkPath, -1, path.data(), MAX_PATH), 1) - 1));
+    const std::wstring path(linkPath, linkPath + std::strlen(linkPath)); // ASCII paths only
     IShellLinkA* link = nullptr;
     IPersistFile* file = nullptr;
     const bool saved =
