@@ -32,15 +32,7 @@ class LeaksTest : public LauncherTest {
   protected:
     // The program's GDI objects, USER objects and handles; every one of them must be known.
     std::vector<long> counts() {
-        std::vector<ResourceCounts> all;
-        try {
-            all = session().resources(ProgramFolder::exeName);
-        } catch (const ProbeError& error) {
-            // Once in a long run the probe process has ended without a word under a loaded
-            // machine; a second reading settles whether it was that or the program.
-            std::cout << "[leaks] reading the counts again after: " << error.what() << std::endl;
-            all = session().resources(ProgramFolder::exeName);
-        }
+        const auto all = session().resources(ProgramFolder::exeName);
         EXPECT_EQ(all.size(), 1u);
         if (all.size() != 1)
             return {-1, -1, -1};

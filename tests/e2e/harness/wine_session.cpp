@@ -2,14 +2,11 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 
 namespace zv::e2e {
 
@@ -202,28 +199,16 @@ void Session::startServer() {
     SpawnOptions options = wineCommand({}, {});
     options.argv = {"wineserver", "-f", "-p"};
     server_ = ChildProcess(options);
-    // Wine clients find the server through a socket named after the prefix's device and inode,
-    // under /tmp/.wine-UID or, with Debian's wine, under the folder the prefix's "wineserver"
-    // file names.
-    struct stat info {};
-    if (::stat(prefix_.c_str(), &info) != 0)
-        throw std::runtime_error("cannot stat " + prefix_.string());
-    char serverDir[64];
-    std::snprintf(serverDir, sizeof serverDir, "server-%llx-%llx",
-                  static_cast<unsigned long long>(info.st_dev),
-                  static_cast<unsigned long long>(info.st_ino));
-    auto socketExists = [&] {
-        std::vector<fs::path> roots = {"/tmp/.wine-" + std::to_string(::getuid())};
-        std::string named = readFile(prefix_ / "wineserver");
-        named.erase(std::remove_if(named.begin(), named.end(), ::isspace), named.end());
-        if (!named.empty() && named.find('/') == std::string::npos)
-            roots.push_back(fs::path("/tmp") / named);
-        return std::any_of(roots.begin(), roots.end(), [&](const fs::path& root) {
-            return fs::exists(root / serverDir / "socket");
-        });
-    };
-    auto ready = waitUntil([&] { return !server_.running() || socketExists(); },
-                           Milliseconds(15000), "the wineserver's socket");
+    // Clients must not come before the server listens, or they start a server of their own. It
+    // works in its own folder (named after the prefix's device and inode), where it makes the
+    // socket.
+    const fs::path cwd = "/proc/" + std::to_string(server_.pid()) + "/cwd";
+    auto ready = waitUntil(
+        [&] {
+            std::error_code ec;
+            return !server_.running() || fs::exists(fs::read_symlink(cwd, ec) / "socket");
+        },
+        Milliseconds(15000), "the wineserver's socket");
     if (!server_.running())
         throw std::runtime_error("wineserver ended at once; is another one running for " +
                                  prefix_.string() + "?");
