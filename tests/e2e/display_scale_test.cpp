@@ -40,8 +40,15 @@ std::string twoSizeIcon() {
     return file + images;
 }
 
-bool isInk(Color c) {
-    return c.r < 100 && c.g < 100 && c.b < 100;
+// The box around the dark (text) pixels inside `area` of the image; empty when there are none.
+Rect inkBox(const Image& image, const Rect& area) {
+    Rect box{area.right, area.bottom, area.left - 1, area.top - 1};
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            if (const Color c = image.at(x, y); c.r < 100 && c.g < 100 && c.b < 100)
+                box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),
+                       std::max(box.bottom, y)};
+    return box;
 }
 
 class DisplayScaleTest : public LauncherTest, public ::testing::WithParamInterface<int> {
@@ -122,16 +129,10 @@ TEST_P(DisplayScaleTest, WindowsRowsLinesIconsAndTheItemEditorFollowTheScale) {
 
     // Notepad's caption: ink inside its row, none in the header's row below its top line or in
     // the separator's row, and as tall as a font made for this scale.
-    int inkTop = menu.height(), inkBottom = -1;
-    for (int y = 2 * f; y < 2 * row + sep; ++y)
-        for (int cx = px(35); cx < px(170); ++cx)
-            if (isInk(at(cx, y))) {
-                inkTop = std::min(inkTop, y);
-                inkBottom = std::max(inkBottom, y);
-            }
-    EXPECT_GE(inkTop, row);
-    EXPECT_LT(inkBottom, 2 * row);
-    EXPECT_GE(inkBottom - inkTop + 1, px(7));
+    const Rect caption = inkBox(shot, {px(35), 2 * f, px(170), 2 * row + sep});
+    EXPECT_GE(caption.top, row);
+    EXPECT_LT(caption.bottom, 2 * row);
+    EXPECT_GE(caption.bottom - caption.top + 1, px(7));
 
     // The two-size icon file's row shows the image read at the shown size.
     const int iconTop = 3 * row + sep + px(3);
@@ -188,18 +189,11 @@ TEST_P(DisplayScaleTest, WindowsRowsLinesIconsAndTheItemEditorFollowTheScale) {
 
     // The captions are drawn with a font for this scale and fit inside their buttons.
     const Image okShot = screen().capture(ok->rect);
-    int top = okShot.height, bottom = -1, left = okShot.width, right = -1;
-    for (int y = 2; y < okShot.height - 2; ++y)
-        for (int cx = 2; cx < okShot.width - 2; ++cx)
-            if (isInk(okShot.at(cx, y))) {
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-                left = std::min(left, cx);
-                right = std::max(right, cx);
-            }
-    ASSERT_GE(bottom, 0) << "no caption on the OK button";
-    EXPECT_GE(bottom - top + 1, px(7)) << "the caption is as tall as a font of this scale";
-    EXPECT_TRUE(top > 2 && bottom < okShot.height - 3 && left > 2 && right < okShot.width - 3);
+    const Rect ink = inkBox(okShot, {2, 2, okShot.width - 2, okShot.height - 2});
+    ASSERT_GE(ink.bottom, 2) << "no caption on the OK button";
+    EXPECT_GE(ink.bottom - ink.top + 1, px(7)) << "the caption is as tall as a font of this scale";
+    EXPECT_TRUE(ink.top > 2 && ink.bottom < okShot.height - 3 && ink.left > 2 &&
+                ink.right < okShot.width - 3);
     screen().key("Escape");
     EXPECT_TRUE(waitUntil([&] { return !windowTitled("Edit", 0ms); }, 10s, "the dialog to close"));
 }
