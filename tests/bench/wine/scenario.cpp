@@ -2,8 +2,6 @@
 
 #include "bench_data.h"
 
-#include "wait.h"
-
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -125,8 +123,8 @@ std::optional<double> rssAnon(pid_t pid) {
     return std::nullopt;
 }
 
-bool isIdle(const std::vector<e2e::IdleState>& states) {
-    return !states.empty() && states.front().result == e2e::IdleResult::Idle;
+bool isIdle(const std::vector<e2e::IdleResult>& states) {
+    return !states.empty() && states.front() == e2e::IdleResult::Idle;
 }
 
 } // namespace
@@ -440,11 +438,9 @@ RunResult Bench::runZelvora(Setup setup, bool warmUp) {
         if (warmUp)
             pictures.afterDown.clear();
         for (int k = 0; k < downs; ++k) {
-            screen.focusDesktop();
             const Shot before = watch_->grab(pictures.root);
             const auto pressed = Clock::now();
-            screen.keyDown("Down");
-            screen.keyUp("Down");
+            screen.key("Down");
             auto changed = watch_->waitFor(
                 pictures.root, [&](const Shot& s) { return s != before; }, pressed, 10s);
             if (!changed)
@@ -465,12 +461,10 @@ RunResult Bench::runZelvora(Setup setup, bool warmUp) {
         }
 
         // Right on the submenu row, before its hover timer opens it: until the submenu is drawn.
-        screen.focusDesktop();
         if (!warmUp && watch_->grab(pictures.sub) == pictures.subShown)
             return ended("the submenu opened before Right (the hover timer was quicker)");
         const auto pressed = Clock::now();
-        screen.keyDown("Right");
-        screen.keyUp("Right");
+        screen.key("Right");
         if (warmUp) {
             std::vector<e2e::Window> shown;
             e2e::waitUntil(
@@ -529,12 +523,10 @@ RunResult Bench::runZelvora(Setup setup, bool warmUp) {
         // Right again on the submenu row, still highlighted: its icons are extracted by now.
         if (!isIdle(session_.idle(zelvoraExe, 10s)))
             result.problems.push_back("zelvora.exe did not become idle before Right again");
-        screen.focusDesktop();
         if (watch_->grab(pictures.sub) == pictures.subShown)
             return ended("the submenu was open before Right again");
         const auto pressedAgain = Clock::now();
-        screen.keyDown("Right");
-        screen.keyUp("Right");
+        screen.key("Right");
         result.rightAgainMs = watch_->waitFor(
             pictures.sub, [&](const Shot& s) { return s == pictures.subShown; }, pressedAgain, 20s);
         if (!result.rightAgainMs)

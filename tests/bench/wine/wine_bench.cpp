@@ -5,9 +5,9 @@
 #include "report.h"
 #include "wine/scenario.h"
 
-#include "paths.h"
 #include "process.h"
 #include "wine_session.h"
+#include "wine_test.h"
 
 #include <algorithm>
 #include <cctype>
@@ -270,10 +270,7 @@ int run(const Options& options) {
     files.memoryProbeExe = ZV_BENCH_MEMORY_PROBE_EXE;
     files.defaultFolder = ZV_BENCH_DEFAULT_FOLDER;
 
-    zv::e2e::SessionOptions sessionOptions;
-    sessionOptions.workDir = options.workDir;
-    sessionOptions.probeExe = zv::e2e::probeExe();
-    zv::e2e::Session session(sessionOptions);
+    zv::e2e::Session session(options.workDir, {}, zv::e2e::probeExe());
     Bench bench(session, files);
 
     std::ofstream raw;
