@@ -46,8 +46,15 @@ void MenuWindow::drawAll() {
         sideStrip.draw(surface, stripX_);
     drawHighlight();
     drawBounds();
-    drawItems();
+    drawItems(true);
     window_->present();
+}
+
+// The captions drawn once into the hidden image make the fonts and their glyphs before the first
+// opening needs them. Icons are left out: a row takes its target's icon on its first painting.
+void MenuWindow::paintUnseen() {
+    window_->surface().clear(menuBackground);
+    drawItems(false);
 }
 
 void MenuWindow::drawHighlight() {
@@ -80,7 +87,7 @@ void MenuWindow::drawBounds() {
     surface.fillRect({0, 0, f, h}, frameLight);
 }
 
-void MenuWindow::drawItems() {
+void MenuWindow::drawItems(bool withIcons) {
     auto& surface = window_->surface();
     const MenuMetrics px(skin, scale);
     const int iconOffsetY = px.iconOffsetY;
@@ -89,7 +96,7 @@ void MenuWindow::drawItems() {
         MenuEntry& item = items[rowSlots[i]];
         const int top = rowBounds[i].top;
 
-        if (isHighlightable(item.itemType)) {
+        if (withIcons && isHighlightable(item.itemType)) {
             // The target's own icon is taken once, on the entry's first painting.
             if (item.iconIndex == -1)
                 item.iconIndex = targetIcon(item.target.asText());

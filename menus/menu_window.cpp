@@ -140,15 +140,14 @@ void MenuWindow::rebuild() {
 }
 
 void MenuWindow::destroy(bool keepThisLevel) {
+    // This level goes first, the deeper ones after: only the deepest has the activation, so it
+    // is handed on once, not from level to level.
+    if (!keepThisLevel)
+        close();
     if (topLevel > level && level + 1 < menuLevelCount)
         menuLevel(level + 1).destroy();
     skipMouseMove = true;
-    if (keepThisLevel) {
-        topLevel = level;
-    } else {
-        close();
-        topLevel = static_cast<std::int16_t>(level - 1);
-    }
+    topLevel = static_cast<std::int16_t>(keepThisLevel ? level : level - 1);
 }
 
 void MenuWindow::load() {

@@ -43,6 +43,8 @@ class MenuWindow final : public platform::WindowEvents {
     // Shows the level's native window once where no monitor shows it and hides it again, so
     // that its first real showing finds made what a first showing makes.
     void showOnceUnseen();
+    // Paints the rows' captions into the hidden level's image, for what that makes ahead.
+    void paintUnseen();
     void rebuild();
     void destroy(bool keepThisLevel = false);
     std::int16_t slotOfRow(std::int16_t index) const;
@@ -73,7 +75,7 @@ class MenuWindow final : public platform::WindowEvents {
     void close();
     void drawHighlight();
     void drawBounds();
-    void drawItems();
+    void drawItems(bool withIcons);
     void copyHighlight(std::int16_t i, Rgb colour);
 
     void hitTest(double x, double y);

@@ -133,6 +133,7 @@ class Ahead {
             menuLevel(level_).layOut(*submenu, static_cast<std::int16_t>(level_), row);
         }
         menuLevel(level_).showOnceUnseen();
+        menuLevel(level_).paintUnseen();
         ++level_;
         return true;
     }
