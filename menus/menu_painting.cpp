@@ -40,6 +40,11 @@ bool isHighlightable(std::int32_t type) {
 void MenuWindow::drawAll() {
     if (!isOpen())
         return;
+    paint();
+    window_->present();
+}
+
+void MenuWindow::paint() {
     auto& surface = window_->surface();
     surface.clear(menuBackground);
     if (stripWidth_ > 0)
@@ -47,14 +52,51 @@ void MenuWindow::drawAll() {
     drawHighlight();
     drawBounds();
     drawItems(true);
-    window_->present();
+    paintedKey_ = contentKey();
 }
 
-// The captions drawn once into the hidden image make the fonts and their glyphs before the first
-// opening needs them. Icons are left out: a row takes its target's icon on its first painting.
+// Everything the painting depends on, folded into one number (FNV-1a).
+std::uint64_t MenuWindow::contentKey() const {
+    std::uint64_t key = 14695981039346656037ull;
+    auto add = [&](std::uint64_t value) {
+        for (int byte = 0; byte < 8; ++byte, value >>= 8)
+            key = (key ^ (value & 0xFF)) * 1099511628211ull;
+    };
+    add(static_cast<std::uint64_t>(menuId));
+    add(static_cast<std::uint64_t>(hoverRow));
+    add(static_cast<std::uint64_t>(lastRow));
+    add(static_cast<std::uint64_t>(scale.dpi));
+    add(static_cast<std::uint64_t>(stripX_));
+    add(static_cast<std::uint64_t>(window_->surface().width()));
+    add(static_cast<std::uint64_t>(window_->surface().height()));
+    add(static_cast<std::uint64_t>(std::llround(sideStrip.pictureTop)));
+    for (int i = 0; i <= lastRow; ++i) {
+        const MenuEntry& item = items[rowSlots[i]];
+        add(static_cast<std::uint64_t>(item.itemType));
+        add(static_cast<std::uint64_t>(item.iconIndex));
+        for (const char c : item.name)
+            add(static_cast<unsigned char>(c));
+        add(0);
+        if (item.iconIndex >= 0 && item.iconIndex < iconSlots)
+            add(reinterpret_cast<std::uintptr_t>(iconRegistry.iconHandles[item.iconIndex]));
+    }
+    return key;
+}
+
+// Painted whole, the hidden level needs no painting on its first opening. A row that takes its
+// target's icon does so on its first real painting, so such a level gets its captions only:
+// the fonts and their glyphs are made then, not on the first opening.
 void MenuWindow::paintUnseen() {
-    window_->surface().clear(menuBackground);
-    drawItems(false);
+    for (int i = 0; i <= lastRow; ++i) {
+        const MenuEntry& item = items[rowSlots[i]];
+        if (isHighlightable(item.itemType) && item.iconIndex == -1) {
+            window_->surface().clear(menuBackground);
+            drawItems(false);
+            paintedKey_.reset();
+            return;
+        }
+    }
+    paint();
 }
 
 void MenuWindow::drawHighlight() {

@@ -33,9 +33,12 @@ void useMenuScale(platform::DisplayScale scale) {
 void MenuWindow::build(std::int16_t menu, std::int16_t atLevel, std::int16_t fromRow) {
     layOut(menu, atLevel, fromRow);
     skipMouseMove = false;
-    // Shown and painted first, activated after: the menu reaches the screen sooner.
+    // Shown and painted first, activated after: the menu reaches the screen sooner. A level
+    // opened again as it was closed still holds its image, which then needs no painting.
     window_->show();
-    drawAll();
+    if (paintedKey_ != contentKey())
+        paint();
+    window_->present();
     window_->focus();
 }
 

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace zv {
 
@@ -73,6 +74,9 @@ class MenuWindow final : public platform::WindowEvents {
 
   private:
     void close();
+    // Paints the whole image; drawAll also puts it on the screen.
+    void paint();
+    std::uint64_t contentKey() const;
     void drawHighlight();
     void drawBounds();
     void drawItems(bool withIcons);
@@ -89,6 +93,10 @@ class MenuWindow final : public platform::WindowEvents {
     bool onStrip(double x) const;
     int stripX_ = 0;
     int stripWidth_ = 0;
+
+    // contentKey() of what the image holds, when paint() made it; a level opened again with
+    // the same key is shown as it is.
+    std::optional<std::uint64_t> paintedKey_;
 
     // Made on the level's first opening (or ahead of it) and kept, hidden while the level is
     // closed: making a native window costs more than showing one again.

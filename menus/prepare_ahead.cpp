@@ -91,29 +91,27 @@ class Ahead {
         case 0:
             useMenuScale(triggerWindow.monitor().scale);
             sideStrip.load();
+            icons_ = iconsOfTheRows();
             ++stage_;
             return true;
         case 1:
-            // The windows of the root and of each level its deepest submenus open, laid out
-            // as they first open and shown once where nobody sees them: a window's first
-            // showing costs more than any later one.
-            if (warmLevel())
+            // Every row's icon, one a step.
+            if (next_ < icons_.size()) {
+                const IconAhead& icon = icons_[next_++];
+                if (icon.index >= 0)
+                    iconHandle(icon.index);
+                else
+                    extractAhead(icon.path);
                 return true;
+            }
             ++stage_;
             return true;
-        case 2:
-            ++stage_;
-            icons_ = iconsOfTheRows();
-            return !icons_.empty();
         default:
-            break;
+            // Then the windows of the root and of each level its deepest submenus open, laid
+            // out as they first open, shown once where nobody sees them (a window's first
+            // showing costs more than any later one) and painted.
+            return warmLevel();
         }
-        const IconAhead& icon = icons_[next_++];
-        if (icon.index >= 0)
-            iconHandle(icon.index);
-        else
-            extractAhead(icon.path);
-        return next_ < icons_.size();
     }
 
   private:

@@ -151,6 +151,27 @@ TEST_F(MenuPaintingTest, AnIconTakenFromTheTargetAgainReusesItsSlot) {
     EXPECT_NE(iconHandle(appIcon), nullptr);
 }
 
+// A level opened again keeps the image it was closed with only while nothing it shows changed.
+TEST_F(MenuPaintingTest, AMenuOpenedAgainShowsWhatChangedWhileItWasClosed) {
+    const Picture before = headless::record(*root().window()).presented;
+    auto reopen = [&] {
+        root().destroy();
+        root().build(0, 0);
+        return headless::record(*root().window()).presented;
+    };
+    EXPECT_EQ(reopen().pixels(), before.pixels());
+    root().destroy();
+    items[root().slotOfRow(4)].name = "Renamed";
+    root().hoverRow = 1;
+    root().build(0, 0);
+    EXPECT_EQ(canvas().texts().back().text, "Renamed");
+    EXPECT_NE(px(100, 25), background) << "the highlight on row 1";
+    EXPECT_EQ(px(179, 47 + 6), arrowInk);
+    items[root().slotOfRow(3)].itemType = File; // the submenu row's arrow goes
+    reopen();
+    EXPECT_EQ(px(179, 47 + 6), background);
+}
+
 TEST_F(MenuPaintingTest, CaptionsHeaderGreyBoldCentredThenBlackAgain) {
     const auto& texts = canvas().texts();
     ASSERT_EQ(texts.size(), 4u); // Title, App, Sub, Plain; separators have none

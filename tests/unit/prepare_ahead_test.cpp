@@ -119,6 +119,19 @@ TEST_F(PrepareAheadTest, EveryLevelOfTheDeepestPathIsReadiedOnce) {
     EXPECT_EQ(menuLevel(2).menuId, 3);
 }
 
+// Rows with catalogue icons only: idle time paints the root whole, and its first opening shows
+// exactly what an unprepared one shows.
+TEST_F(PrepareAheadTest, ALevelPaintedAheadOpensAsAnUnpreparedOne) {
+    menuFile = " 0 \r\nOne, 0 , 0 ,x, 1 \r\nTwo, 0 , 0 ,y, 2 \r\nThree, 0 , 0 ,z, 0 \r\n";
+    start();
+    clickTrigger();
+    const Picture unprepared = headless::record(*root().window()).presented;
+    start();
+    headless::runIdle();
+    clickTrigger();
+    EXPECT_EQ(headless::record(*root().window()).presented.pixels(), unprepared.pixels());
+}
+
 TEST_F(PrepareAheadTest, AnEntryEditedBeforeItsFirstPaintingGetsItsNewTargetsIcon) {
     start();
     headless::runIdle();
