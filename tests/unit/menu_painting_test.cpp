@@ -151,6 +151,18 @@ TEST_F(MenuPaintingTest, AnIconTakenFromTheTargetAgainReusesItsSlot) {
     EXPECT_NE(iconHandle(appIcon), nullptr);
 }
 
+// The strip is the root's alone: a submenu's window is its menu, background from its frame on.
+TEST_F(MenuPaintingTest, OnlyTheRootHoldsTheStrip) {
+    root().hoverRow = 3;
+    root().timerTick();
+    menuLevel(1).hoverRow = 99;
+    menuLevel(1).drawAll();
+    const headless::Canvas& sub = headless::record(*menuLevel(1).window()).surface;
+    EXPECT_EQ(sub.width(), 202);
+    for (int x = 1; x < 30; x += 4)
+        EXPECT_EQ(sub.pixel(x, 10), background) << x;
+}
+
 // A level opened again keeps the image it was closed with only while nothing it shows changed.
 TEST_F(MenuPaintingTest, AMenuOpenedAgainShowsWhatChangedWhileItWasClosed) {
     const Picture before = headless::record(*root().window()).presented;
