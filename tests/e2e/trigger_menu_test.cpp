@@ -1,7 +1,6 @@
 // The launcher on screen: the trigger's place, the root menu beside it with the side strip, its
 // painted pixels, and the trigger's clicks and drags.
 #include "launcher_fixture.h"
-#include "pixel_watch.h"
 
 #include <algorithm>
 
@@ -142,12 +141,15 @@ TEST_F(TriggerMenuTest, DragsMoveTheTriggerOpenNothingCloseTheMenuAndFlipItNearT
 // monitor shows them) change no pixel of the screen outside the trigger.
 TEST_F(TriggerMenuTest, NothingButTheTriggerShowsBeforeTheFirstClick) {
     const Rect desktop{0, 0, 1024, 768};
-    PixelWatch watch(session().display(), screen().desktopOrigin(), screen().width(),
-                     screen().height());
     // The desktop as the previous test left it, once its windows are gone from the screen.
-    const auto settled = watch.settle(desktop, 300ms, 10s);
-    ASSERT_TRUE(settled.has_value()) << "the screen does not settle";
-    const Shot before = *settled;
+    Image before;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            before = screen().capture(desktop);
+            return bool(staysTrue([&] { return screen().capture(desktop) == before; }, 300ms,
+                                  "the screen to stay as it is"));
+        },
+        10s, "the screen to settle"));
     folder().write("menu.qlf", menuFile);
     folder().write("kde.qls", "");
     launch();
@@ -159,18 +161,16 @@ TEST_F(TriggerMenuTest, NothingButTheTriggerShowsBeforeTheFirstClick) {
     };
     // Every few milliseconds for the first two seconds, then between looks at the windows
     // until that work is done.
-    const auto start = Clock::now();
+    const auto start = std::chrono::steady_clock::now();
     int samples = 0;
     for (;;) {
-        const Shot now = watch.grab(desktop);
+        const Image now = screen().capture(desktop);
         ++samples;
         for (int y = 0; y < now.height; ++y)
             for (int x = 0; x < now.width; ++x)
-                if (!triggerAtStart.contains(x, y) &&
-                    now.pixels[static_cast<std::size_t>(y * now.width + x)] !=
-                        before.pixels[static_cast<std::size_t>(y * now.width + x)])
+                if (!triggerAtStart.contains(x, y) && now.at(x, y) != before.at(x, y))
                     FAIL() << "pixel " << x << "," << y << " changed, screen " << samples;
-        const auto elapsed = Clock::now() - start;
+        const auto elapsed = std::chrono::steady_clock::now() - start;
         if (elapsed >= 2s && madeAhead())
             break;
         ASSERT_LT(elapsed, 30s) << "the menus' windows were not made ahead";

@@ -3,7 +3,8 @@
 // used by every run; a warm-up run of each records the pictures the measured runs wait for.
 #pragma once
 
-#include "pixel_watch.h"
+#include "wine/pixel_watch.h"
+
 #include "wine_session.h"
 
 #include <filesystem>
@@ -15,11 +16,6 @@
 namespace zv::bench {
 
 namespace fs = std::filesystem;
-using e2e::Clock;
-using e2e::Color;
-using e2e::PixelWatch;
-using e2e::Rect;
-using e2e::Shot;
 
 struct BenchFiles {
     fs::path zelvoraExe;

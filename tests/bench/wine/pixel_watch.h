@@ -16,9 +16,12 @@
 
 struct _XDisplay;
 
-namespace zv::e2e {
+namespace zv::bench {
 
 using Clock = std::chrono::steady_clock;
+using e2e::Color;
+using e2e::Point;
+using e2e::Rect;
 
 // Pixels of a screen rectangle as the X server stores them (colour bits only).
 struct Shot {
@@ -63,4 +66,4 @@ class PixelWatch {
     unsigned long redMask_ = 0, greenMask_ = 0, blueMask_ = 0;
 };
 
-} // namespace zv::e2e
+} // namespace zv::bench

@@ -1,4 +1,4 @@
-#include "pixel_watch.h"
+#include "wine/pixel_watch.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <thread>
 
-namespace zv::e2e {
+namespace zv::bench {
 
 namespace {
 
@@ -118,4 +118,4 @@ std::optional<Shot> PixelWatch::settle(const Rect& area, std::chrono::millisecon
     return std::nullopt;
 }
 
-} // namespace zv::e2e
+} // namespace zv::bench
