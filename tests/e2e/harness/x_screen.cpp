@@ -198,14 +198,21 @@ Image XScreen::grab(int left, int top, int w, int h) const {
     // rows: a whole screen then takes a few milliseconds, not a call per pixel.
     const bool direct = shot->bits_per_pixel == 32 && shot->byte_order == LSBFirst &&
                         std::endian::native == std::endian::little;
+    const int red = __builtin_ctzl(shot->red_mask), green = __builtin_ctzl(shot->green_mask),
+              blue = __builtin_ctzl(shot->blue_mask);
+    const bool bytes = shot->red_mask >> red == 255 && shot->green_mask >> green == 255 &&
+                       shot->blue_mask >> blue == 255;
+    Color* out = image.pixels.data();
     for (int y = 0; y < h; ++y) {
         const auto* row =
             reinterpret_cast<const std::uint32_t*>(shot->data + y * shot->bytes_per_line);
-        for (int x = 0; x < w; ++x) {
+        for (int x = 0; x < w; ++x, ++out) {
             const unsigned long p = direct ? row[x] : XGetPixel(shot, x, y);
-            image.set(x, y,
-                      {channel(p, shot->red_mask), channel(p, shot->green_mask),
-                       channel(p, shot->blue_mask)});
+            *out = bytes ? Color{static_cast<std::uint8_t>(p >> red),
+                                 static_cast<std::uint8_t>(p >> green),
+                                 static_cast<std::uint8_t>(p >> blue)}
+                         : Color{channel(p, shot->red_mask), channel(p, shot->green_mask),
+                                 channel(p, shot->blue_mask)};
         }
     }
     XDestroyImage(shot);
