@@ -2,7 +2,6 @@
 #include "internal.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace zv::headless {
 

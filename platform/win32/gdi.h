@@ -14,7 +14,6 @@ struct DeleteObjectFn {
     void operator()(HGDIOBJ object) const { DeleteObject(object); }
 };
 using UniqueBrush = Owned<HBRUSH, DeleteObjectFn>;
-using UniquePen = Owned<HPEN, DeleteObjectFn>;
 using UniqueBitmap = Owned<HBITMAP, DeleteObjectFn>;
 using UniqueFont = Owned<HFONT, DeleteObjectFn>;
 
