@@ -1,8 +1,6 @@
 #include "test_support.h"
 
 #include "app/startup.h"
-#include "core/app_state.h"
-#include "core/item_store.h"
 #include "core/menu_file.h"
 #include "editing/edit_menu.h"
 #include "editing/item_editor.h"
@@ -10,17 +8,13 @@
 #include "graphics/icon_registry.h"
 #include "graphics/side_strip.h"
 #include "graphics/skin_pictures.h"
-#include "menus/menu_windows.h"
-#include "platform/headless/headless.h"
 #include "trigger/focus_watcher.h"
 #include "trigger/quit.h"
-#include "trigger/trigger_window.h"
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 
@@ -86,16 +80,73 @@ void resetProgram(const std::string& programFolder) {
     batchAddOpen = false;
 }
 
-} // namespace zv::test
-
-namespace zv::test {
-
 void startProgram(const TempFolder& folder, const std::string& menuFile,
                   const std::string& catalogue) {
     resetProgram(folder.path());
     folder.write("menu.qlf", menuFile);
     folder.write("kde.qls", catalogue);
     startUp();
+}
+
+Names rowNames(const MenuWindow& menu) {
+    Names names;
+    for (int i = 0; i <= menu.lastRow; ++i)
+        names.push_back(items[menu.rowSlots[i]].name);
+    return names;
+}
+
+Names namesInList() {
+    Names names;
+    for (std::int16_t slot : listOrder())
+        names.push_back(items[slot].name);
+    return names;
+}
+
+std::vector<MenuEntry> entriesInList() {
+    std::vector<MenuEntry> entries;
+    for (std::int16_t slot : listOrder())
+        entries.push_back(items[slot]);
+    return entries;
+}
+
+void fillStore(int left) {
+    auto freeSlots = [] {
+        int n = 0;
+        for (const auto& item : items)
+            n += item.name.empty();
+        return n;
+    };
+    while (store.freeSlot != -1 && freeSlots() > left)
+        append(MenuEntry{"filler", File, 9, Target("f"), -1, -1});
+}
+
+std::vector<headless::ShownMessage>& messages() {
+    return headless::state().messages;
+}
+
+bool endsProcess(const std::function<void()>& f) {
+    try {
+        f();
+        return false;
+    } catch (const headless::ProcessEnded&) {
+        return true;
+    }
+}
+
+headless::DialogScript asUser(std::function<void(platform::Dialog&)> acts) {
+    return
+        [acts](platform::Dialog& d, platform::DialogModel&, platform::DialogEvents&) { acts(d); };
+}
+
+std::string lnkFixture(const std::string& name) {
+    // The unit fixtures first, then the fuzz corpus's hand-made ones.
+    const auto here = std::filesystem::path(__FILE__).parent_path();
+    const auto unit = here / "fixtures" / "lnk" / name;
+    std::ifstream in(std::filesystem::exists(unit) ? unit
+                                                   : here / "../fuzz/corpus/lnk_reader" / name,
+                     std::ios::binary);
+    EXPECT_TRUE(in) << "missing fixture " << name;
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 } // namespace zv::test
