@@ -6,11 +6,6 @@
 
 namespace zv::platform {
 
-// The names (no folder) of the entries matching a wildcard pattern such as "C:\dir\*.exe", in
-// the file system's listing order. Hidden and system entries are never listed; folders only
-// when withFolders is set. An unreadable folder lists nothing.
-std::vector<std::string> listFolder(const std::string& pattern, bool withFolders);
-
 struct FolderEntry {
     std::string name;
     bool folder = false;
@@ -18,15 +13,15 @@ struct FolderEntry {
     std::string shortName;
 };
 
-// listFolder with folders, each entry saying whether it is a folder as the listing found it:
-// a search that walks a tree learns that without a second look at every entry.
+// The entries (names without the folder) matching a wildcard pattern such as "C:\dir\*.*", in
+// the file system's listing order, each saying whether it is a folder as the listing found it:
+// a search that walks a tree learns that without a second look at every entry. Hidden and
+// system entries are never listed; an unreadable folder lists nothing.
 std::vector<FolderEntry> listFolderEntries(const std::string& pattern);
 
 // Whether listing the entry's folder with this file pattern ("*.exe") would list the entry, so
 // that one listing of a folder can serve several patterns.
 bool entryMatches(const FolderEntry& entry, const std::string& pattern);
-
-bool folderExists(const std::string& path);
 
 // The target path of the shortcut file at path; "" when the target is not a file-system path
 // or the shortcut cannot be read.

@@ -52,9 +52,8 @@ bool listedFolder(const std::string& folder, const dirent& entry) {
 
 namespace {
 
-// The visible entries matching the pattern, sorted; folders are told apart only when asked
-// (a link or an unknown type costs a look-up).
-std::vector<FolderEntry> readMatching(const std::string& pattern, bool tellFolders) {
+// The visible entries matching the pattern, sorted, folders told apart.
+std::vector<FolderEntry> readMatching(const std::string& pattern) {
     const std::string host = headless::hostPath(pattern);
     const std::size_t slash = host.rfind('/');
     const std::string folder =
@@ -73,7 +72,7 @@ std::vector<FolderEntry> readMatching(const std::string& pattern, bool tellFolde
         const std::string_view name(entry->d_name);
         if (name.empty() || name.front() == '.' || !wildcardMatch(mask, name))
             continue;
-        entries.push_back({std::string(name), tellFolders && listedFolder(folder, *entry), {}});
+        entries.push_back({std::string(name), listedFolder(folder, *entry), {}});
     }
     if (errno != 0)
         return {}; // the listing broke off half-way: treat the folder as unreadable
@@ -85,24 +84,12 @@ std::vector<FolderEntry> readMatching(const std::string& pattern, bool tellFolde
 
 } // namespace
 
-std::vector<std::string> listFolder(const std::string& pattern, bool withFolders) {
-    std::vector<std::string> names;
-    for (FolderEntry& entry : readMatching(pattern, !withFolders))
-        if (withFolders || !entry.folder)
-            names.push_back(std::move(entry.name));
-    return names;
-}
-
 std::vector<FolderEntry> listFolderEntries(const std::string& pattern) {
-    return readMatching(pattern, true);
+    return readMatching(pattern);
 }
 
 bool entryMatches(const FolderEntry& entry, const std::string& pattern) {
     return wildcardMatch(pattern, entry.name);
-}
-
-bool folderExists(const std::string& path) {
-    return !path.empty() && isFolder(headless::hostPath(path));
 }
 
 std::string shortcutTarget(const std::string& path) {

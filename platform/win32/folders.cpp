@@ -67,14 +67,6 @@ std::optional<std::string> ansiName(const WIN32_FIND_DATAW& found) {
 
 } // namespace
 
-std::vector<std::string> listFolder(const std::string& pattern, bool withFolders) {
-    std::vector<std::string> names;
-    for (const FolderEntry& entry : listFolderEntries(pattern))
-        if (withFolders || !entry.folder)
-            names.push_back(entry.name);
-    return names;
-}
-
 std::vector<FolderEntry> listFolderEntries(const std::string& pattern) {
     std::vector<FolderEntry> entries;
     WIN32_FIND_DATAW found{};
@@ -99,11 +91,6 @@ bool entryMatches(const FolderEntry& entry, const std::string& pattern) {
     // The listing's rule: the pattern is matched against the long name and the short name.
     return wildcardMatch(pattern, entry.name) ||
            (!entry.shortName.empty() && wildcardMatch(pattern, entry.shortName));
-}
-
-bool folderExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::string shortcutTarget(const std::string& path) {

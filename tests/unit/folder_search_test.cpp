@@ -1,21 +1,11 @@
 #include "editing/folder_search.h"
-
-#include "platform/headless/headless.h"
 #include "test_support.h"
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
 
 namespace zv {
 namespace {
 
-std::string fixture(const std::string& name) {
-    std::ifstream in(std::filesystem::path(__FILE__).parent_path() / "fixtures" / "lnk" / name,
-                     std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::lnkFixture;
+using test::Names;
 
 class FolderSearchTest : public ::testing::Test {
   protected:
@@ -25,16 +15,19 @@ class FolderSearchTest : public ::testing::Test {
         search.enqueueFolder(relative.empty() ? tree.path() : tree.file(relative));
     }
     // Every stop of the search: the folder (relative) and the names it offered.
-    std::vector<std::pair<std::string, std::vector<std::string>>> stops() {
-        std::vector<std::pair<std::string, std::vector<std::string>>> result;
+    std::vector<std::pair<std::string, Names>> stops() {
+        std::vector<std::pair<std::string, Names>> result;
         while (search.nextFolderWithFiles()) {
             std::string folder = headless::hostPath(search.searchFolder);
             folder = folder.substr(std::min(folder.size(), tree.path().size() + 1));
-            std::vector<std::string> names(search.foundNames.begin(),
-                                           search.foundNames.begin() + search.foundCount);
-            result.emplace_back(folder, names);
+            result.emplace_back(folder, Names(search.foundNames.begin(),
+                                              search.foundNames.begin() + search.foundCount));
         }
         return result;
+    }
+    void write(std::initializer_list<const char*> files) {
+        for (const char* file : files)
+            tree.write(file, "x");
     }
     int accomplished() {
         int n = 0;
@@ -48,43 +41,31 @@ class FolderSearchTest : public ::testing::Test {
 };
 
 TEST_F(FolderSearchTest, BreadthFirstWithProgramsBeforeShortcuts) {
-    tree.write("z.lnk", fixture("notepad.lnk"));
-    tree.write("b.exe", "x");
-    tree.write("A.EXE", "x");
-    tree.write("readme.txt", "x");
-    tree.write("d1/deeper/e.exe", "x");
-    tree.write("d1/one.exe", "x");
-    tree.write("d2/virtual.lnk", fixture("control_panel.lnk"));
-    tree.write("d2/broken.lnk", "not a shortcut");
-    tree.write("empty/nothing.txt", "x");
-    tree.write(".hidden/h.exe", "x");
-    tree.write("d1/.secret.exe", "x");
+    tree.write("z.lnk", lnkFixture("notepad.lnk"));
+    tree.write("d2/virtual.lnk", lnkFixture("control_panel.lnk"));
+    write({"b.exe", "A.EXE", "readme.txt", "d1/deeper/e.exe", "d1/one.exe", "d2/broken.lnk",
+           "empty/nothing.txt", ".hidden/h.exe", "d1/.secret.exe", "d1/folder.exe/f.txt"});
     start();
-    const auto found = stops();
-    ASSERT_EQ(found.size(), 4u);
-    EXPECT_EQ(found[0].first, "");
-    EXPECT_EQ(found[0].second, (std::vector<std::string>{"A.EXE", "b.exe", "z.lnk"}));
-    EXPECT_EQ(found[1].first, "d1");
-    EXPECT_EQ(found[1].second, (std::vector<std::string>{"one.exe"}));
-    EXPECT_EQ(found[2].first, "d2");
-    EXPECT_EQ(found[2].second, (std::vector<std::string>{"broken.lnk", "virtual.lnk"}));
-    EXPECT_EQ(found[3].first, "d1/deeper");
+    const std::vector<std::pair<std::string, Names>> expected{{"", {"A.EXE", "b.exe", "z.lnk"}},
+                                                              {"d1", {"one.exe"}},
+                                                              {"d2", {"broken.lnk", "virtual.lnk"}},
+                                                              {"d1/deeper", {"e.exe"}}};
+    EXPECT_EQ(stops(), expected);
     EXPECT_EQ(accomplished(), 1);
     EXPECT_GT(headless::desktop().yields, 10);
 }
 
 TEST_F(FolderSearchTest, TargetsAreProgramPathsAndShortcutTargets) {
     tree.write("p.exe", "x");
-    tree.write("n.lnk", fixture("notepad.lnk"));
-    tree.write("v.lnk", fixture("control_panel.lnk"));
+    tree.write("n.lnk", lnkFixture("notepad.lnk"));
+    tree.write("v.lnk", lnkFixture("control_panel.lnk"));
     tree.write("x.lnk", "damaged");
     start();
     ASSERT_TRUE(search.nextFolderWithFiles());
     ASSERT_EQ(search.foundCount, 4);
-    EXPECT_EQ(search.foundTargets[0], tree.path() + "\\p.exe");
-    EXPECT_EQ(search.foundTargets[1], "C:\\windows\\notepad.exe");
-    EXPECT_EQ(search.foundTargets[2], ""); // a virtual object has no path
-    EXPECT_EQ(search.foundTargets[3], ""); // a damaged shortcut does not end the search
+    // A virtual object has no path; a damaged shortcut does not end the search.
+    EXPECT_EQ(Names(search.foundTargets.begin(), search.foundTargets.begin() + 4),
+              (Names{tree.path() + "\\p.exe", "C:\\windows\\notepad.exe", "", ""}));
     EXPECT_EQ(search.foundCursor, 0);
     EXPECT_FALSE(search.nextFolderWithFiles());
 }

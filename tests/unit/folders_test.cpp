@@ -1,126 +1,90 @@
 #include "platform/folders.h"
-
+#include "platform/wildcard.h"
 #include "test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
+#include <tuple>
 #include <unistd.h>
-#include <vector>
 
 namespace zv {
 namespace {
 
-using Names = std::vector<std::string>;
+using test::Names;
 namespace fs = std::filesystem;
 
-std::string fixtureBytes(const std::string& name) {
-    std::ifstream in(fs::path(__FILE__).parent_path() / "fixtures" / "lnk" / name,
-                     std::ios::binary);
-    EXPECT_TRUE(in) << "missing fixture " << name;
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+// Patterns match without regard to case; "*" takes any run, "?" one character, and a pattern
+// ending in ".*" also takes names without that last part.
+TEST(Wildcards, MatchAsAFolderListingDoes) {
+    const std::vector<std::tuple<const char*, const char*, bool>> cases{
+        {"*.exe", "A.EXE", true},
+        {"*.EXE", "b.exe", true},
+        {"*.exe", "x.exe.bak", false},
+        {"*.exe", "apps.exe", true},
+        {"X?.exe", "x1.exe", true},
+        {"X?.exe", "x22.exe", false},
+        {"README.TXT", "readme.txt", true},
+        {"*.*", "noext", true},
+        {"no*.*", "noext", true},
+        {"*", "prog.exe.bak", true},
+        {"*.lnk", "a.exe", false},
+        {"a*b*c", "axxbyyc", true},
+        {"a*b*c", "axxbyy", false},
+        {"", "a", false},
+        {"*x", "xax", true}};
+    for (const auto& [pattern, name, matches] : cases)
+        EXPECT_EQ(platform::wildcardMatch(pattern, name), matches) << pattern << " " << name;
+    // The listing's entries as the search checks them against its patterns.
+    EXPECT_TRUE(platform::entryMatches({"Tool.EXE", false, {}}, "*.exe"));
+    EXPECT_FALSE(platform::entryMatches({"tool.lnk", false, {}}, "*.exe"));
 }
 
 class FoldersTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        test::resetProgram(folder.path());
-        for (const char* name : {"b.exe", "A.exe", "c.EXE", "readme.txt", "noext", ".hidden.exe",
-                                 "prog.exe.bak", "x1.exe", "x22.exe"})
-            folder.write(name, "MZ");
-        for (const char* name : {"Tools", "apps.exe", ".git", "zeta"})
-            fs::create_directory(folder.file(name));
+    void SetUp() override { test::resetProgram(folder.path()); }
+    // The names of a listing, folders marked with a trailing "/".
+    Names listed(const std::string& rest) {
+        Names names;
+        for (const auto& e : platform::listFolderEntries(folder.path() + "\\" + rest))
+            names.push_back(e.name + (e.folder ? "/" : ""));
+        return names;
     }
-    // The program's form of a path in the folder: "\" between the parts.
-    std::string at(const std::string& rest) const { return folder.path() + "\\" + rest; }
-
     test::TempFolder folder;
 };
 
-// Patterns match without regard to case; folders come only when asked for ("apps.exe" is a
-// folder, which a search for programs must not offer); names starting with a dot never come.
-TEST_F(FoldersTest, ListingsFollowThePatternTheFolderFlagAndHideDotNames) {
-    struct Case {
-        const char* pattern;
-        bool folders;
-        Names names;
-    };
-    const Names visible = {"A.exe",      "apps.exe", "b.exe",  "c.EXE",   "noext", "prog.exe.bak",
-                           "readme.txt", "Tools",    "x1.exe", "x22.exe", "zeta"};
-    const std::vector<Case> cases{
-        {"*.exe", false, {"A.exe", "b.exe", "c.EXE", "x1.exe", "x22.exe"}},
-        {"*.EXE", false, {"A.exe", "b.exe", "c.EXE", "x1.exe", "x22.exe"}},
-        {"X?.exe", false, {"x1.exe"}},
-        {"README.TXT", false, {"readme.txt"}},
-        {"*.lnk", false, {}},
-        {"*.exe", true, {"A.exe", "apps.exe", "b.exe", "c.EXE", "x1.exe", "x22.exe"}},
-        {"*",
-         false,
-         {"A.exe", "b.exe", "c.EXE", "noext", "prog.exe.bak", "readme.txt", "x1.exe", "x22.exe"}},
-        {"*.*", true, visible},
-        {"*", true, visible},
-        {"no*.*", false, {"noext"}},
-        {".*", true, {}},
-        {".hidden.exe", false, {}},
-        {".git", true, {}},
-        // Missing folders, a file named as a folder and an empty last part list nothing.
-        {"nowhere\\*.*", true, {}},
-        {"readme.txt\\*.*", true, {}},
-        {"", true, {}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(platform::listFolder(at(c.pattern), c.folders), c.names) << c.pattern;
-}
-
-TEST_F(FoldersTest, ListingOrderIsByNameWithoutRegardToCase) {
-    test::TempFolder other;
-    for (const char* name : {"b2", "B1", "a", "C", "_x", "1"})
-        other.write(name, "");
-    EXPECT_EQ(platform::listFolder(other.path() + "\\*", false),
-              (Names{"1", "a", "B1", "b2", "C", "_x"}));
+// Entries come sorted by name without regard to case; names starting with a dot never come;
+// missing folders, a file named as a folder and an unreadable folder list nothing.
+TEST_F(FoldersTest, ListingsSortByNameTellFoldersAndHideDotNames) {
+    for (const char* name : {"b2", "B1", "a", "C", "_x", "1", ".hidden.exe", "x.exe"})
+        folder.write(name, "MZ");
+    for (const char* name : {"apps.exe", ".git", "Tools"})
+        fs::create_directory(folder.file(name));
+    EXPECT_EQ(listed("*.*"),
+              (Names{"1", "a", "apps.exe/", "B1", "b2", "C", "Tools/", "x.exe", "_x"}));
+    EXPECT_EQ(listed("*.EXE"), (Names{"apps.exe/", "x.exe"}));
+    EXPECT_EQ(listed(".*"), Names{});
+    EXPECT_EQ(listed("nowhere\\*.*"), Names{});
+    EXPECT_EQ(listed("x.exe\\*.*"), Names{});
 }
 
 TEST_F(FoldersTest, AFolderWithoutReadPermissionListsNothing) {
     if (geteuid() == 0)
         GTEST_SKIP() << "running as root: every folder can be read";
-    const std::string locked = folder.file("Tools");
     folder.write("Tools/inside.exe", "MZ");
-    fs::permissions(locked, fs::perms::none);
-    EXPECT_EQ(platform::listFolder(at("Tools\\*.exe"), false), Names{});
-    fs::permissions(locked, fs::perms::owner_all);
-    EXPECT_EQ(platform::listFolder(at("Tools\\*.exe"), false), (Names{"inside.exe"}));
-}
-
-TEST_F(FoldersTest, FolderExistsOnlyForFolders) {
-    EXPECT_TRUE(platform::folderExists(folder.path()));
-    EXPECT_TRUE(platform::folderExists(at("Tools")));
-    EXPECT_TRUE(platform::folderExists(at("Tools\\")));
-    EXPECT_TRUE(platform::folderExists(at(".git"))); // hidden, but there
-    EXPECT_FALSE(platform::folderExists(at("b.exe")));
-    EXPECT_FALSE(platform::folderExists(at("nowhere")));
-    EXPECT_FALSE(platform::folderExists(""));
+    fs::permissions(folder.file("Tools"), fs::perms::none);
+    EXPECT_EQ(listed("Tools\\*.*"), Names{});
+    fs::permissions(folder.file("Tools"), fs::perms::owner_all);
+    EXPECT_EQ(listed("Tools\\*.*"), (Names{"inside.exe"}));
 }
 
 TEST_F(FoldersTest, ShortcutTargetsReadTheFilesOnDisk) {
-    folder.write("Links/Notepad.lnk", fixtureBytes("notepad.lnk"));
-    folder.write("Links/Caf\xC3\xA9.lnk", fixtureBytes("accent.lnk"));
-    folder.write("Links/Panel.lnk", fixtureBytes("control_panel.lnk"));
-    folder.write("Links/broken.lnk", fixtureBytes("notepad.lnk").substr(0, 100));
-    folder.write("Links/text.lnk", "not a shortcut");
-
-    EXPECT_EQ(platform::listFolder(at("Links\\*.lnk"), false),
-              (Names{"broken.lnk", "Caf\xC3\xA9.lnk", "Notepad.lnk", "Panel.lnk", "text.lnk"}));
-    EXPECT_EQ(platform::shortcutTarget(at("Links\\Notepad.lnk")), "C:\\windows\\notepad.exe");
-    EXPECT_EQ(platform::shortcutTarget(at("Links\\Caf\xC3\xA9.lnk")),
+    folder.write("Links/Caf\xC3\xA9.lnk", test::lnkFixture("accent.lnk"));
+    folder.write("Links/broken.lnk", test::lnkFixture("notepad.lnk").substr(0, 100));
+    const std::string links = folder.path() + "\\Links";
+    EXPECT_EQ(platform::shortcutTarget(links + "\\Caf\xC3\xA9.lnk"),
               "C:\\Caf\xE9\\R\xE9sum\xE9.exe");
-    EXPECT_EQ(platform::shortcutTarget(at("Links\\Panel.lnk")), "");
-    EXPECT_EQ(platform::shortcutTarget(at("Links\\broken.lnk")), "");
-    EXPECT_EQ(platform::shortcutTarget(at("Links\\text.lnk")), "");
-    EXPECT_EQ(platform::shortcutTarget(at("Links\\missing.lnk")), "");
-    EXPECT_EQ(platform::shortcutTarget(at("Links")), ""); // a folder, not a file
+    EXPECT_EQ(platform::shortcutTarget(links + "\\broken.lnk"), "");
+    EXPECT_EQ(platform::shortcutTarget(links + "\\missing.lnk"), "");
+    EXPECT_EQ(platform::shortcutTarget(links), ""); // a folder, not a file
 }
 
 } // namespace

@@ -2,17 +2,10 @@
 // read whole, from its item list alone and cut short at every length, and damage that must give
 // nothing or fall back rather than a wrong path.
 #include "platform/headless/lnk_reader.h"
-
-#include <gtest/gtest.h>
+#include "test_support.h"
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <iterator>
 #include <memory>
-#include <string>
-#include <vector>
 
 namespace zv {
 namespace {
@@ -23,13 +16,7 @@ using headless::lnkTargetPath;
 // do not show (a network share, Unicode link information and names, long names of another
 // extension block version).
 std::string fixture(const std::string& name) {
-    const auto here = std::filesystem::path(__FILE__).parent_path();
-    const auto unit = here / "fixtures" / "lnk" / name;
-    std::ifstream in(std::filesystem::exists(unit) ? unit
-                                                   : here / "../fuzz/corpus/lnk_reader" / name,
-                     std::ios::binary);
-    EXPECT_TRUE(in) << "missing fixture " << name;
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return test::lnkFixture(name);
 }
 
 struct Expected {
@@ -65,27 +52,30 @@ std::string readExact(const std::string& bytes, std::size_t length) {
 
 constexpr std::uint32_t hasIdList = 0x1, hasLinkInfo = 0x2, forceNoLinkInfo = 0x100;
 
-std::string u16(std::uint32_t v) {
-    return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)};
-}
-std::string u32(std::uint32_t v) {
-    return u16(v & 0xFFFF) + u16(v >> 16);
+// Little-endian fields of 2 or 4 bytes.
+std::uint32_t read(const std::string& b, std::size_t at, int bytes) {
+    std::uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        v = v << 8 | static_cast<unsigned char>(b[at + static_cast<std::size_t>(i)]);
+    return v;
 }
 std::uint32_t readU32(const std::string& b, std::size_t at) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at])) |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
+    return read(b, at, 4);
 }
 std::uint16_t readU16(const std::string& b, std::size_t at) {
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(b[at]) |
-                                      static_cast<unsigned char>(b[at + 1]) << 8);
+    return static_cast<std::uint16_t>(read(b, at, 2));
+}
+void put(std::string& b, std::size_t at, std::uint32_t v, int bytes) {
+    std::string encoded;
+    for (int i = 0; i < bytes; ++i, v >>= 8)
+        encoded += static_cast<char>(v & 0xFF);
+    b.replace(at, encoded.size(), encoded);
 }
 void putU32(std::string& b, std::size_t at, std::uint32_t v) {
-    b.replace(at, 4, u32(v));
+    put(b, at, v, 4);
 }
 void putU16(std::string& b, std::size_t at, std::uint32_t v) {
-    b.replace(at, 2, u16(v));
+    put(b, at, v, 2);
 }
 
 // Where the parts of a shortcut are, read from its header.
