@@ -1,95 +1,46 @@
-#include "core/app_state.h"
-#include "core/item_store.h"
 #include "editing/edit_menu.h"
-#include "menus/menu_window.h"
-#include "menus/menu_windows.h"
-#include "platform/headless/headless.h"
 #include "test_support.h"
-#include "trigger/trigger_window.h"
-
-#include <gtest/gtest.h>
 
 namespace zv {
 namespace {
 
+using test::messages;
+using test::namesInList;
+using test::rowNames;
+using Names = test::Names;
+
 // Entries of the full pop-up menu, by position.
-enum Action {
-    Disable = 0,
-    Modify = 2,
-    Insert = 3,
-    Delete = 4,
-    Cut = 6,
-    Copy = 7,
-    Paste = 8,
-    MoveUp = 9,
-    MoveDown = 10,
-    BatchAdd = 12,
-    Save = 14,
-    Quit = 15,
-};
+enum Action { Disable = 0, Delete = 4, Cut = 6, Copy = 7, Paste = 8, MoveUp = 9, MoveDown = 10 };
+constexpr int Save = 14, Quit = 15;
 
 // Root: 0 A, 1 Sub (menu 1), 2 B, 3 C. Menu 1: In1, Nested (menu 2). Menu 2: Deep. An entry of
 // menu 3 stands before the Menu entry that opens it, as a new submenu's placeholder does.
-const std::string editMenuFile = " 3 \r\n"
-                                 "A, 0 , 0 ,a,-1 \r\n"
-                                 "Orphan, 0 , 3 ,o,-1 \r\n"
-                                 "Sub, 1 , 0 , 1 ,-1 \r\n"
-                                 "In1, 0 , 1 ,i,-1 \r\n"
-                                 "Nested, 1 , 1 , 2 ,-1 \r\n"
-                                 "Deep, 0 , 2 ,d,-1 \r\n"
-                                 "Later, 1 , 2 , 3 ,-1 \r\n"
-                                 "B, 0 , 0 ,b,-1 \r\n"
-                                 "C, 0 , 0 ,c,-1 \r\n";
+const std::string editMenuFile = " 3 \r\nA, 0 , 0 ,a,-1 \r\nOrphan, 0 , 3 ,o,-1 \r\n"
+                                 "Sub, 1 , 0 , 1 ,-1 \r\nIn1, 0 , 1 ,i,-1 \r\n"
+                                 "Nested, 1 , 1 , 2 ,-1 \r\nDeep, 0 , 2 ,d,-1 \r\n"
+                                 "Later, 1 , 2 , 3 ,-1 \r\nB, 0 , 0 ,b,-1 \r\nC, 0 , 0 ,c,-1 \r\n";
 
-std::vector<std::string> rowNames(const MenuWindow& m) {
-    std::vector<std::string> names;
-    for (int i = 0; i <= m.lastRow; ++i)
-        names.push_back(items[m.rowSlots[i]].name);
-    return names;
-}
-
-std::vector<std::string> namesInList() {
-    std::vector<std::string> names;
-    for (std::int16_t slot : listOrder())
-        names.push_back(items[slot].name);
-    return names;
-}
-
-class EditCommandsTest : public ::testing::Test {
+class EditCommandsTest : public test::ProgramTest {
   protected:
-    void SetUp() override {
-        test::startProgram(folder, editMenuFile);
-        triggerWindow.mouseDown(platform::buttonLeft, 0, 5, 5);
-        triggerWindow.mouseUp(platform::buttonLeft, 0, 5, 5);
+    void SetUp() override { startEditing(editMenuFile); }
+    void startEditing(const std::string& menuFile) {
+        start(menuFile);
+        clickTrigger();
         editMenu.editMode = true;
     }
-    MenuWindow& root() { return menuLevel(0); }
-    // A right click on a row of a window, choosing an entry of the pop-up menu.
-    void command(MenuWindow& window, int row, int entry) {
-        window.hoverRow = static_cast<std::int16_t>(row);
-        headless::dialogs().popupAnswers.push_back(entry);
-        window.mouseDown(platform::buttonRight, 0, 10, 10);
-    }
-    MenuWindow& openSub(int row) {
-        root().hoverRow = static_cast<std::int16_t>(row);
-        root().timerTick();
-        return menuLevel(1);
-    }
-    std::vector<headless::ShownMessage>& messages() { return headless::state().messages; }
-    test::TempFolder folder;
 };
 
 TEST_F(EditCommandsTest, EditModeSwitchesBetweenTheTwoMenus) {
     editMenu.editMode = false;
     command(root(), 0, 0); // "&Enable Edit mode"
-    ASSERT_EQ(headless::dialogs().popups.size(), 1u);
-    EXPECT_EQ(headless::dialogs().popups[0].captions,
-              (std::vector<std::string>{"&Enable Edit mode", "-", "&Quit", "-", "&No action :)"}));
+    const auto& popups = headless::dialogs().popups;
+    ASSERT_EQ(popups.size(), 1u);
+    EXPECT_EQ(popups[0].captions, (Names{"&Enable Edit mode", "-", "&Quit", "-", "&No action :)"}));
     EXPECT_TRUE(editMenu.editMode);
     command(root(), 0, Disable);
-    EXPECT_EQ(headless::dialogs().popups[1].captions.size(), 18u);
-    EXPECT_EQ(headless::dialogs().popups[1].captions[2], "&Modify");
-    EXPECT_EQ(headless::dialogs().popups[1].captions[17], "&No action :)");
+    EXPECT_EQ(popups[1].captions.size(), 18u);
+    EXPECT_EQ(popups[1].captions[2], "&Modify");
+    EXPECT_EQ(popups[1].captions[17], "&No action :)");
     EXPECT_FALSE(editMenu.editMode);
     EXPECT_FALSE(unsavedChanges);
 }
@@ -99,37 +50,32 @@ TEST_F(EditCommandsTest, CopyMarksNothingCutAndPasteMoveAnEntry) {
     EXPECT_FALSE(unsavedChanges);
     ASSERT_TRUE(clipItem.has_value());
     EXPECT_EQ(clipItem->name, "C");
-    EXPECT_EQ(rowNames(root()), (std::vector<std::string>{"A", "Sub", "B", "C"}));
-
+    EXPECT_EQ(rowNames(root()), (Names{"A", "Sub", "B", "C"}));
     command(root(), 2, Cut);
     EXPECT_TRUE(unsavedChanges);
-    EXPECT_EQ(rowNames(root()), (std::vector<std::string>{"A", "Sub", "C"}));
+    EXPECT_EQ(rowNames(root()), (Names{"A", "Sub", "C"}));
     // Paste into the submenu above its highlighted row; the clipboard stays filled.
     MenuWindow& sub = openSub(1);
     command(sub, 1, Paste);
-    EXPECT_EQ(rowNames(sub), (std::vector<std::string>{"In1", "B", "Nested"}));
+    EXPECT_EQ(rowNames(sub), (Names{"In1", "B", "Nested"}));
     command(sub, 0, Paste);
-    EXPECT_EQ(rowNames(sub), (std::vector<std::string>{"B", "In1", "B", "Nested"}));
+    EXPECT_EQ(rowNames(sub), (Names{"B", "In1", "B", "Nested"}));
     EXPECT_EQ(items[sub.slotOfRow(0)].parentMenu, 1);
 }
 
 TEST_F(EditCommandsTest, PastedSubmenuEntryOpensTheSameSubmenu) {
     command(root(), 1, Copy);
     command(root(), 0, Paste);
-    EXPECT_EQ(rowNames(root()), (std::vector<std::string>{"Sub", "A", "Sub", "B", "C"}));
-    MenuWindow& first = openSub(0);
-    const auto firstRows = rowNames(first);
-    MenuWindow& second = openSub(2);
-    EXPECT_EQ(rowNames(second), firstRows);
-    EXPECT_EQ(firstRows, (std::vector<std::string>{"In1", "Nested"}));
+    EXPECT_EQ(rowNames(root()), (Names{"Sub", "A", "Sub", "B", "C"}));
+    EXPECT_EQ(rowNames(openSub(0)), (Names{"In1", "Nested"}));
+    EXPECT_EQ(rowNames(openSub(2)), (Names{"In1", "Nested"}));
 }
 
 TEST_F(EditCommandsTest, MovesSwapWithoutRedrawAndRefuseAtTheEnds) {
     command(root(), 0, MoveUp);
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(messages()[0].text, "You cannot move the uppermost menu item up.");
-    EXPECT_FALSE(unsavedChanges);
     command(root(), 3, MoveDown);
+    ASSERT_EQ(messages().size(), 2u);
+    EXPECT_EQ(messages()[0].text, "You cannot move the uppermost menu item up.");
     EXPECT_EQ(messages()[1].text, "You cannot move the lowest menu item down.");
     EXPECT_FALSE(unsavedChanges);
 
@@ -145,31 +91,25 @@ TEST_F(EditCommandsTest, MovesSwapWithoutRedrawAndRefuseAtTheEnds) {
 TEST_F(EditCommandsTest, DeleteTakesSubmenusThatFollowAndRefusesTheOnlyRow) {
     command(root(), 1, Delete);
     EXPECT_TRUE(unsavedChanges);
-    EXPECT_EQ(rowNames(root()), (std::vector<std::string>{"A", "B", "C"}));
+    EXPECT_EQ(rowNames(root()), (Names{"A", "B", "C"}));
     // Menus 1, 2 and 3 went with every entry, the one before its Menu entry too.
-    EXPECT_EQ(namesInList(), (std::vector<std::string>{"A", "B", "C"}));
+    EXPECT_EQ(namesInList(), (Names{"A", "B", "C"}));
 
-    test::startProgram(folder, " 1 \r\nOnly, 0 , 0 ,x,-1 \r\n");
-    editMenu.editMode = true;
-    root().build(0, 0);
+    // Nesting deeper than the eleven menu levels is followed all the same.
+    std::string deep = " 20 \r\nTop, 1 , 0 , 1 ,-1 \r\nKeep, 0 , 0 ,k,-1 \r\n";
+    for (int id = 1; id < 16; ++id)
+        deep += "L" + std::to_string(id) + ", 1 , " + std::to_string(id) + " , " +
+                std::to_string(id + 1) + " ,-1 \r\n";
+    startEditing(deep + "Bottom, 0 , 16 ,b,-1 \r\n");
+    command(root(), 0, Delete);
+    EXPECT_EQ(namesInList(), (Names{"Keep"}));
+
+    startEditing(" 1 \r\nOnly, 0 , 0 ,x,-1 \r\n");
     command(root(), 0, Delete);
     ASSERT_EQ(messages().size(), 1u);
     EXPECT_EQ(messages()[0].text, "There must be at least 1 item in any menu.");
-    EXPECT_EQ(namesInList(), (std::vector<std::string>{"Only"}));
+    EXPECT_EQ(namesInList(), (Names{"Only"}));
     EXPECT_FALSE(unsavedChanges);
-}
-
-TEST_F(EditCommandsTest, DeleteFollowsMoreNestedSubmenusThanElevenLevels) {
-    std::string text = " 20 \r\nTop, 1 , 0 , 1 ,-1 \r\nKeep, 0 , 0 ,k,-1 \r\n";
-    for (int id = 1; id < 16; ++id)
-        text += "L" + std::to_string(id) + ", 1 , " + std::to_string(id) + " , " +
-                std::to_string(id + 1) + " ,-1 \r\n";
-    text += "Bottom, 0 , 16 ,b,-1 \r\n";
-    test::startProgram(folder, text);
-    editMenu.editMode = true;
-    root().build(0, 0);
-    command(root(), 0, Delete);
-    EXPECT_EQ(namesInList(), (std::vector<std::string>{"Keep"}));
 }
 
 TEST_F(EditCommandsTest, EmptiedMenusCanBeFilledAgainAndAFullStoreIsRefused) {
@@ -179,13 +119,11 @@ TEST_F(EditCommandsTest, EmptiedMenusCanBeFilledAgainAndAFullStoreIsRefused) {
     EXPECT_EQ(sub.lastRow, -1);
     // Paste with no row: the entry goes to the end of the list, in the caller's menu.
     command(sub, 0, Paste);
-    EXPECT_EQ(rowNames(sub), (std::vector<std::string>{"Nested"}));
+    EXPECT_EQ(rowNames(sub), (Names{"Nested"}));
     EXPECT_EQ(namesInList().back(), "Nested");
 
-    // Fill every slot, then Paste is refused with a message and changes nothing.
-    while (store.freeSlot != -1) {
-        append(MenuEntry{"filler", File, 9, Target("f"), -1, -1});
-    }
+    // With every slot taken Paste is refused with a message and changes nothing.
+    test::fillStore();
     const auto before = namesInList();
     unsavedChanges = false;
     command(sub, 0, Paste);
@@ -205,7 +143,7 @@ TEST_F(EditCommandsTest, SaveWritesTheFileAndQuitAsks) {
     EXPECT_NE(folder.read("menu.qlf").find("B, 0 , 0 ,b,-1\r\n"), std::string::npos);
 
     command(root(), 0, Copy);
-    EXPECT_THROW(command(root(), 0, Quit), headless::ProcessEnded);
+    EXPECT_TRUE(test::endsProcess([&] { command(root(), 0, Quit); }));
     EXPECT_TRUE(messages().empty()); // Copy marked nothing: no save question
 }
 

@@ -1,22 +1,17 @@
-#include "core/app_state.h"
-#include "core/item_store.h"
 #include "editing/edit_menu.h"
 #include "editing/item_editor.h"
 #include "graphics/icon_registry.h"
-#include "menus/menu_window.h"
-#include "menus/menu_windows.h"
-#include "platform/headless/headless.h"
 #include "test_support.h"
-#include "trigger/trigger_window.h"
-
-#include <gtest/gtest.h>
 
 namespace zv {
 namespace {
 
 using headless::userClicks;
-using headless::userSelects;
 using headless::userTypes;
+using platform::Dialog;
+using test::asUser;
+using test::messages;
+using Names = test::Names;
 
 constexpr int Modify = 2, Insert = 3;
 
@@ -25,71 +20,58 @@ const std::string catalogue = "Loose,loose.ico\r\n#,Apps\r\nEditor,editor.ico\r\
                               "Shell,shell.ico\r\n#,Places\r\nFolder,folder.ico\r\n";
 // Root rows: 0 File with catalogue icon 2, 1 Sub (menu 4) icon taken from its target, 2 Head,
 // 3 Quit special, 4 Loose-icon file.
-const std::string menu = " 4 \r\n"
-                         "Editor, 0 , 0 ,C:\\ed.exe, 2 \r\n"
-                         "Sub, 1 , 0 , 4 ,-1 \r\n"
-                         "Head, 2 , 0 ,,-1 \r\n"
-                         "Quit, 3 , 0 , 0 , 3 \r\n"
-                         "Loose, 0 , 0 ,x, 0 \r\n"
+const std::string menu = " 4 \r\nEditor, 0 , 0 ,C:\\ed.exe, 2 \r\nSub, 1 , 0 , 4 ,-1 \r\n"
+                         "Head, 2 , 0 ,,-1 \r\nQuit, 3 , 0 , 0 , 3 \r\nLoose, 0 , 0 ,x, 0 \r\n"
                          "Inside, 0 , 4 ,i,-1 \r\n";
 
-class ItemEditorTest : public ::testing::Test {
+class ItemEditorTest : public test::ProgramTest {
   protected:
     void SetUp() override {
         for (const char* icon : {"loose.ico", "editor.ico", "shell.ico", "folder.ico"})
             folder.write(icon, "icon bytes");
-        test::startProgram(folder, menu, catalogue);
-        triggerWindow.mouseDown(platform::buttonLeft, 0, 5, 5);
-        triggerWindow.mouseUp(platform::buttonLeft, 0, 5, 5);
+        start(menu, catalogue);
+        clickTrigger();
         editMenu.editMode = true;
     }
-    MenuWindow& root() { return menuLevel(0); }
-    platform::DialogModel& model() { return itemEditor.model; }
     const platform::Control& control(const char* name) { return itemEditor.model.control(name); }
-    // Runs a command whose dialog the script answers as the user.
-    void command(int row, int entry, headless::DialogScript script) {
-        root().hoverRow = static_cast<std::int16_t>(row);
-        headless::dialogs().popupAnswers.push_back(entry);
-        if (script)
-            headless::dialogs().scripts.push_back(std::move(script));
-        root().mouseDown(platform::buttonRight, 0, 10, 10);
+    // Runs a command on a root row whose dialog the user answers.
+    void edit(int row, int entry, std::function<void(Dialog&)> acts) {
+        if (acts)
+            headless::dialogs().scripts.push_back(asUser(std::move(acts)));
+        command(root(), row, entry);
     }
-    std::vector<std::string> rowNames() {
-        std::vector<std::string> names;
-        for (int i = 0; i <= root().lastRow; ++i)
-            names.push_back(items[root().rowSlots[i]].name);
-        return names;
+    // Inserts a new submenu named name above row 0.
+    void insertSubmenu(const char* name) {
+        edit(0, Insert, [name](Dialog& d) {
+            userTypes(d, "txtName", name);
+            userClicks(d, "opt1");
+            userClicks(d, "cmdOK");
+        });
     }
-    std::vector<headless::ShownMessage>& messages() { return headless::state().messages; }
-    test::TempFolder folder;
+    void prepare(int row) { itemEditor.prepare(&items[root().slotOfRow(row)], 0); }
 };
 
-TEST_F(ItemEditorTest, SetupForANewEntryPicksTheFirstIconOfTheFirstGroup) {
+TEST_F(ItemEditorTest, SetupShowsTheEntrysTypeAndIconOrForANewOneTheFirstIconOfTheFirstGroup) {
     itemEditor.prepare(nullptr, 7);
     EXPECT_FALSE(itemEditor.editExisting);
     EXPECT_EQ(itemEditor.entry().parentMenu, 7);
-    EXPECT_EQ(control("defType").items, (std::vector<std::string>{"Apps", "Places"}));
+    EXPECT_EQ(control("defType").items, (Names{"Apps", "Places"}));
     EXPECT_EQ(control("defType").selected, 0);
-    EXPECT_EQ(control("defIcons").items, (std::vector<std::string>{"Editor", "Shell"}));
+    EXPECT_EQ(control("defIcons").items, (Names{"Editor", "Shell"}));
     EXPECT_EQ(control("defIcons").selected, 0);
     EXPECT_EQ(itemEditor.entry().iconIndex, 1);
-    EXPECT_EQ(control("cmbSpecials").items,
-              (std::vector<std::string>{"Quit Zelvora", "Shutdown computer", "Run"}));
-    // The loaded state: "Execute file:" chosen with its target enabled; no icon option chosen.
+    EXPECT_EQ(control("cmbSpecials").items, (Names{"Quit Zelvora", "Shutdown computer", "Run"}));
+    // "Execute file:" chosen with its target enabled; no icon option chosen; any type possible.
     EXPECT_TRUE(control("opt0").checked);
-    EXPECT_TRUE(control("txtTarget").enabled);
-    EXPECT_TRUE(control("cmdLoad").enabled);
+    EXPECT_TRUE(control("txtTarget").enabled && control("cmdLoad").enabled);
     EXPECT_FALSE(control("cmbSpecials").enabled);
-    EXPECT_FALSE(control("optIco0").checked);
-    EXPECT_FALSE(control("optIco1").checked);
+    EXPECT_FALSE(control("optIco0").checked || control("optIco1").checked);
     for (int i = 0; i < 5; ++i)
         EXPECT_TRUE(control(("opt" + std::to_string(i)).c_str()).enabled);
     itemEditor.unload();
-}
 
-TEST_F(ItemEditorTest, SetupForExistingEntriesShowsTheirTypeAndIcon) {
-    // A catalogue icon: its group and position, "Use user icon", the preview drawn.
-    itemEditor.prepare(&items[root().slotOfRow(0)], 0);
+    // A catalogue icon: its group and position, "Use user icon"; the type cannot change.
+    prepare(0);
     EXPECT_TRUE(itemEditor.editExisting);
     EXPECT_EQ(control("txtName").text, "Editor");
     EXPECT_EQ(control("txtTarget").text, "C:\\ed.exe");
@@ -97,40 +79,37 @@ TEST_F(ItemEditorTest, SetupForExistingEntriesShowsTheirTypeAndIcon) {
     EXPECT_EQ(control("defIcons").selected, 1);
     EXPECT_TRUE(control("optIco0").checked);
     EXPECT_EQ(itemEditor.entry().iconIndex, 2);
-    EXPECT_FALSE(control("opt1").enabled); // the type cannot change
+    EXPECT_FALSE(control("opt1").enabled);
     EXPECT_TRUE(control("opt0").enabled && control("opt0").checked);
     itemEditor.unload();
-
     // An icon taken from the target: "Rip the icon", which keeps -1.
-    itemEditor.prepare(&items[root().slotOfRow(1)], 0);
+    prepare(1);
     EXPECT_TRUE(control("optIco1").checked);
     EXPECT_EQ(itemEditor.entry().iconIndex, -1);
     EXPECT_FALSE(control("defType").enabled);
     EXPECT_TRUE(control("opt1").checked);
     EXPECT_FALSE(control("txtTarget").enabled);
     itemEditor.unload();
-
     // A special: its code chosen in the list, the list enabled.
-    itemEditor.prepare(&items[root().slotOfRow(3)], 0);
+    prepare(3);
     EXPECT_TRUE(control("opt3").checked);
     EXPECT_EQ(control("cmbSpecials").selected, 0);
     EXPECT_TRUE(control("cmbSpecials").enabled);
     itemEditor.unload();
-
     // A catalogue icon in no group keeps its number with neither icon option chosen.
-    itemEditor.prepare(&items[root().slotOfRow(4)], 0);
+    prepare(4);
     EXPECT_EQ(itemEditor.entry().iconIndex, 0);
     EXPECT_FALSE(control("optIco0").checked || control("optIco1").checked);
     itemEditor.unload();
 }
 
 TEST_F(ItemEditorTest, IconControlsChangeTheIconOnlyWhereTheyShould) {
-    itemEditor.prepare(&items[root().slotOfRow(1)], 0); // "Rip the icon": -1
+    prepare(1); // "Rip the icon": -1
     itemEditor.selectIconOption(0);
     EXPECT_EQ(itemEditor.entry().iconIndex, -1); // "Use user icon" alone changes nothing
     EXPECT_TRUE(control("defType").enabled);
     itemEditor.selectGroup(1);
-    EXPECT_EQ(control("defIcons").items, (std::vector<std::string>{"Folder"}));
+    EXPECT_EQ(control("defIcons").items, (Names{"Folder"}));
     EXPECT_EQ(control("defIcons").selected, -1);
     EXPECT_EQ(itemEditor.entry().iconIndex, -1); // a group alone changes nothing either
     itemEditor.selectIcon(0);
@@ -140,15 +119,14 @@ TEST_F(ItemEditorTest, IconControlsChangeTheIconOnlyWhereTheyShould) {
     itemEditor.unload();
 }
 
-TEST_F(ItemEditorTest, InsertOnRowTwoAddsAFileEntryAboveIt) {
-    command(2, Insert, [](platform::Dialog& d, platform::DialogModel&, platform::DialogEvents&) {
+TEST_F(ItemEditorTest, InsertAddsAboveTheRowAndModifyKeepsTheChainAndTheSubmenuId) {
+    edit(2, Insert, [](Dialog& d) {
         userTypes(d, "txtName", "Notes");
         userTypes(d, "txtTarget", "C:\\notes.txt");
         userClicks(d, "cmdOK");
     });
     EXPECT_TRUE(unsavedChanges);
-    EXPECT_EQ(rowNames(),
-              (std::vector<std::string>{"Editor", "Sub", "Notes", "Head", "Quit", "Loose"}));
+    EXPECT_EQ(test::rowNames(root()), (Names{"Editor", "Sub", "Notes", "Head", "Quit", "Loose"}));
     EXPECT_EQ(root().heightTwips, (6 * 20 + 2) * 15);
     const MenuEntry& added = items[root().slotOfRow(2)];
     EXPECT_EQ(added.itemType, File);
@@ -157,44 +135,47 @@ TEST_F(ItemEditorTest, InsertOnRowTwoAddsAFileEntryAboveIt) {
     ASSERT_EQ(headless::dialogs().shown.size(), 1u);
     EXPECT_EQ(headless::dialogs().shown[0].title, "Edit");
     EXPECT_TRUE(headless::dialogs().shown[0].modal);
+
+    unsavedChanges = false;
+    edit(1, Modify, [](Dialog& d) {
+        userTypes(d, "txtName", "Renamed");
+        userClicks(d, "cmdOK");
+    });
+    EXPECT_EQ(test::rowNames(root()),
+              (Names{"Editor", "Renamed", "Notes", "Head", "Quit", "Loose"}));
+    EXPECT_EQ(items[root().slotOfRow(1)].target.asNumber(), std::optional<std::int16_t>(4));
+    EXPECT_EQ(lastMenuId, 4);
+    EXPECT_TRUE(unsavedChanges);
 }
 
 TEST_F(ItemEditorTest, NewSubmenusGetConsecutiveIdsAndAPlaceholder) {
-    auto newMenu = [](const char* name) {
-        return [name](platform::Dialog& d, platform::DialogModel&, platform::DialogEvents&) {
-            userTypes(d, "txtName", name);
-            userClicks(d, "opt1");
-            userClicks(d, "cmdOK");
-        };
-    };
-    command(0, Insert, newMenu("First"));
-    command(0, Insert, newMenu("Second"));
+    insertSubmenu("First");
+    insertSubmenu("Second");
     EXPECT_EQ(lastMenuId, 6);
-    EXPECT_EQ(rowNames().front(), "Second");
+    EXPECT_EQ(items[root().slotOfRow(0)].name, "Second");
     EXPECT_EQ(items[root().slotOfRow(0)].target, Target(std::int16_t{6}));
     EXPECT_EQ(items[root().slotOfRow(1)].target, Target(std::int16_t{5}));
     // The placeholder shows only inside the new submenu.
-    for (const auto& name : rowNames())
+    for (const auto& name : test::rowNames(root()))
         EXPECT_NE(name, "No program");
-    root().hoverRow = 1;
-    root().timerTick();
+    MenuWindow& sub = openSub(1);
     ASSERT_EQ(topLevel, 1);
-    EXPECT_EQ(menuLevel(1).lastRow, 0);
-    EXPECT_EQ(items[menuLevel(1).slotOfRow(0)].name, "No program");
-    EXPECT_EQ(items[menuLevel(1).slotOfRow(0)].target.asText(), "");
+    EXPECT_EQ(sub.lastRow, 0);
+    EXPECT_EQ(items[sub.slotOfRow(0)].name, "No program");
+    EXPECT_EQ(items[sub.slotOfRow(0)].target.asText(), "");
 
     // Choosing "Menu" and cancelling uses up no id.
-    command(0, Insert, [](platform::Dialog& d, platform::DialogModel&, platform::DialogEvents&) {
+    edit(0, Insert, [](Dialog& d) {
         userClicks(d, "opt1");
         userClicks(d, "cmdCancel");
     });
-    EXPECT_EQ(rowNames().size(), 7u);
+    EXPECT_EQ(test::rowNames(root()).size(), 7u);
     EXPECT_EQ(lastMenuId, 6);
 }
 
 TEST_F(ItemEditorTest, OkRefusesBadNamesAndNamesEmptySeparators) {
     int attempts = 0;
-    command(0, Insert, [&](platform::Dialog& d, platform::DialogModel& m, platform::DialogEvents&) {
+    edit(0, Insert, [&](Dialog& d) {
         userTypes(d, "txtName", "a,b");
         userClicks(d, "opt4"); // even a separator may not hold a comma
         userClicks(d, "cmdOK");
@@ -206,7 +187,7 @@ TEST_F(ItemEditorTest, OkRefusesBadNamesAndNamesEmptySeparators) {
         EXPECT_TRUE(headless::record(d).open);
         userTypes(d, "txtName", "");
         userClicks(d, "cmdOK"); // an empty separator is named "Separator"
-        EXPECT_EQ(m.control("txtName").text, "Separator");
+        EXPECT_EQ(itemEditor.model.control("txtName").text, "Separator");
     });
     EXPECT_EQ(attempts, 1);
     ASSERT_GE(messages().size(), 2u);
@@ -217,37 +198,27 @@ TEST_F(ItemEditorTest, OkRefusesBadNamesAndNamesEmptySeparators) {
     EXPECT_EQ(items[root().slotOfRow(0)].itemType, Separator);
 
     messages().clear();
-    command(0, Insert, [](platform::Dialog& d, platform::DialogModel&, platform::DialogEvents&) {
+    edit(0, Insert, [](Dialog& d) {
         userClicks(d, "cmdOK"); // no name, a file entry
         EXPECT_TRUE(headless::record(d).open);
         userClicks(d, "cmdCancel");
     });
     ASSERT_EQ(messages().size(), 1u);
     EXPECT_EQ(messages()[0].text, "Please select a name");
-    EXPECT_EQ(rowNames().size(), 6u);
-}
-
-TEST_F(ItemEditorTest, ModifyKeepsTheChainAndTheSubmenuId) {
-    command(1, Modify, [](platform::Dialog& d, platform::DialogModel&, platform::DialogEvents&) {
-        userTypes(d, "txtName", "Renamed");
-        userClicks(d, "cmdOK");
-    });
-    EXPECT_EQ(rowNames(), (std::vector<std::string>{"Editor", "Renamed", "Head", "Quit", "Loose"}));
-    EXPECT_EQ(items[root().slotOfRow(1)].target.asNumber(), std::optional<std::int16_t>(4));
-    EXPECT_EQ(lastMenuId, 4);
-    EXPECT_TRUE(unsavedChanges);
+    EXPECT_EQ(test::rowNames(root()).size(), 6u);
 }
 
 TEST_F(ItemEditorTest, ChoosersFillTheTargetAndCancelsBehaveAsTheButtonsSay) {
     headless::dialogs().fileAnswers = {std::nullopt, std::string("C:\\chosen.exe")};
     headless::dialogs().folderAnswers = {""};
-    command(0, Modify, [](platform::Dialog& d, platform::DialogModel& m, platform::DialogEvents&) {
+    edit(0, Modify, [](Dialog& d) {
+        const auto& target = itemEditor.model.control("txtTarget");
         userClicks(d, "cmdLoad"); // cancelled: the target stays
-        EXPECT_EQ(m.control("txtTarget").text, "C:\\ed.exe");
+        EXPECT_EQ(target.text, "C:\\ed.exe");
         userClicks(d, "cmdLoad");
-        EXPECT_EQ(m.control("txtTarget").text, "C:\\chosen.exe");
+        EXPECT_EQ(target.text, "C:\\chosen.exe");
         userClicks(d, "cmdLoadFolder"); // cancelled: the target is emptied
-        EXPECT_EQ(m.control("txtTarget").text, "");
+        EXPECT_EQ(target.text, "");
         userClicks(d, "cmdCancel");
     });
     const auto& calls = headless::dialogs().choosers;
@@ -258,70 +229,49 @@ TEST_F(ItemEditorTest, ChoosersFillTheTargetAndCancelsBehaveAsTheButtonsSay) {
     EXPECT_EQ(items[root().slotOfRow(0)].target.asText(), "C:\\ed.exe");
 }
 
-TEST_F(ItemEditorTest, ARefusedInsertUsesUpNoSubmenuId) {
-    // One free slot left: a new submenu needs two (its entry and its placeholder).
-    while (findFreeSlot(0) != -1 && [] {
-        int free = 0;
-        for (const auto& item : items)
-            free += item.name.empty();
-        return free > 1;
-    }()) {
-        append(MenuEntry{"filler", File, 9, Target("f"), -1, -1});
+// A new submenu needs two slots (its entry and its placeholder) and a next id; without either,
+// the insert is refused and uses up no id. With no slot at all the editor does not even open.
+TEST_F(ItemEditorTest, ARefusedNewSubmenuUsesUpNoId) {
+    const auto rowsBefore = test::rowNames(root());
+    for (int last : {32767, 4}) {
+        SCOPED_TRACE(last);
+        if (last == 4)
+            test::fillStore(1);
+        lastMenuId = static_cast<std::int16_t>(last);
+        messages().clear();
+        insertSubmenu("Sub2");
+        EXPECT_EQ(lastMenuId, last);
+        EXPECT_EQ(test::rowNames(root()), rowsBefore);
+        ASSERT_FALSE(messages().empty());
+        EXPECT_NE(messages().back().text.find("The menu is full"), std::string::npos);
     }
-    const auto rowsBefore = rowNames();
-    command(0, Insert, [](platform::Dialog& d, platform::DialogModel&, platform::DialogEvents&) {
-        userTypes(d, "txtName", "Sub2");
-        userClicks(d, "opt1");
-        userClicks(d, "cmdOK");
-    });
-    EXPECT_EQ(lastMenuId, 4);
-    EXPECT_EQ(rowNames(), rowsBefore);
-    ASSERT_FALSE(messages().empty());
-    EXPECT_NE(messages().back().text.find("The menu is full"), std::string::npos);
-
-    // With no slot at all the editor does not even open.
-    append(MenuEntry{"filler", File, 9, Target("f"), -1, -1});
+    test::fillStore();
     const auto shown = headless::dialogs().shown.size();
-    command(0, Insert, {});
+    command(root(), 0, Insert);
     EXPECT_EQ(headless::dialogs().shown.size(), shown);
-    EXPECT_EQ(rowNames(), rowsBefore);
-}
-
-TEST_F(ItemEditorTest, NoSubmenuIdIsHandedOutPastTheHighest) {
-    lastMenuId = 32767;
-    const auto rowsBefore = rowNames();
-    command(0, Insert, [](platform::Dialog& d, platform::DialogModel&, platform::DialogEvents&) {
-        userTypes(d, "txtName", "Sub2");
-        userClicks(d, "opt1");
-        userClicks(d, "cmdOK");
-    });
-    EXPECT_EQ(lastMenuId, 32767);
-    EXPECT_EQ(rowNames(), rowsBefore);
-    ASSERT_FALSE(messages().empty());
-    EXPECT_NE(messages().back().text.find("The menu is full"), std::string::npos);
+    EXPECT_EQ(test::rowNames(root()), rowsBefore);
 }
 
 TEST_F(ItemEditorTest, AnEditorTheSystemCannotMakeCountsAsCancel) {
-    command(0, Insert, [](platform::Dialog& d, platform::DialogModel&, platform::DialogEvents&) {
+    edit(0, Insert, [](Dialog& d) {
         userTypes(d, "txtName", "X");
         userClicks(d, "cmdOK");
     });
-    const auto rowsBefore = rowNames();
     unsavedChanges = false;
     headless::state().windowsCannotBeMade = true;
-    command(1, Modify, {});
-    command(1, Insert, {});
-    EXPECT_EQ(rowNames(), rowsBefore);
+    command(root(), 1, Modify);
+    command(root(), 1, Insert);
+    EXPECT_EQ(test::rowNames(root()), (Names{"X", "Editor", "Sub", "Head", "Quit", "Loose"}));
     EXPECT_FALSE(unsavedChanges);
 }
 
 TEST_F(ItemEditorTest, EachEditAnswersForItselfAndANewEntryStartsEmpty) {
     auto& scripts = headless::dialogs().scripts;
-    scripts.push_back([](platform::Dialog& d, platform::DialogModel&, platform::DialogEvents&) {
+    scripts.push_back(asUser([](Dialog& d) {
         userTypes(d, "txtName", "X");
         userTypes(d, "txtTarget", "C:\\x.exe");
         userClicks(d, "cmdOK");
-    });
+    }));
     const auto first = itemEditor.edit(nullptr, 0, nullptr);
     ASSERT_TRUE(first.has_value());
     EXPECT_EQ(first->name, "X");
@@ -329,11 +279,11 @@ TEST_F(ItemEditorTest, EachEditAnswersForItselfAndANewEntryStartsEmpty) {
     // Closed at once: no answer, whatever the edit before said.
     EXPECT_FALSE(itemEditor.edit(nullptr, 0, nullptr).has_value());
     // A new Header carries no target of an earlier edit.
-    scripts.push_back([](platform::Dialog& d, platform::DialogModel&, platform::DialogEvents&) {
+    scripts.push_back(asUser([](Dialog& d) {
         userTypes(d, "txtName", "H");
         userClicks(d, "opt2");
         userClicks(d, "cmdOK");
-    });
+    }));
     const auto header = itemEditor.edit(nullptr, 0, nullptr);
     ASSERT_TRUE(header.has_value());
     EXPECT_EQ(header->itemType, Header);
