@@ -1,16 +1,8 @@
 // Texts far longer than any fixed buffer of the system's (MAX_PATH is 260): names, targets,
 // catalogue file names and group names of about 5000 characters load, draw, save and run whole.
-#include "core/app_state.h"
-#include "core/item_store.h"
 #include "core/menu_file.h"
 #include "graphics/icon_registry.h"
-#include "menus/menu_window.h"
-#include "menus/menu_windows.h"
-#include "platform/headless/headless.h"
 #include "test_support.h"
-#include "trigger/trigger_window.h"
-
-#include <gtest/gtest.h>
 
 namespace zv {
 namespace {
@@ -40,36 +32,26 @@ const std::string menuFile = " 1 \r\n" + longName + ", 0 , 0 ," + longTarget + "
                              longSubmenuTarget + ", 0 \r\n" + "Short, 0 , 0 ,C:\\s.exe, 0 \r\n";
 const std::string catalogue = "#," + longGroup + "\r\n" + longName + "," + longIconFile + "\r\n";
 
-class LongTextTest : public ::testing::Test {
+class LongTextTest : public test::ProgramTest {
   protected:
     void SetUp() override {
-        test::startProgram(folder, menuFile, catalogue);
-        triggerWindow.mouseDown(platform::buttonLeft, 0, 5, 5);
-        triggerWindow.mouseUp(platform::buttonLeft, 0, 5, 5);
+        start(menuFile, catalogue);
+        clickTrigger();
         ASSERT_TRUE(root().isOpen());
     }
-    MenuWindow& root() { return menuLevel(0); }
     const std::vector<headless::TextRecord>& texts(MenuWindow& menu) {
         return headless::record(*menu.window()).surface.texts();
     }
     void openSubmenu() {
-        root().hoverRow = 1;
-        root().timerTick();
+        openSub(1);
         ASSERT_EQ(topLevel, 1);
     }
-    std::vector<MenuEntry> walk() {
-        std::vector<MenuEntry> entries;
-        for (std::int16_t slot : listOrder())
-            entries.push_back(items[slot]);
-        return entries;
-    }
-    test::TempFolder folder;
 };
 
 TEST_F(LongTextTest, TheFilesLoadWhole) {
     ASSERT_EQ(longName.size(), 5000u);
     ASSERT_GT(longTarget.size(), 5000u);
-    const auto entries = walk();
+    const auto entries = test::entriesInList();
     ASSERT_EQ(entries.size(), 4u);
     EXPECT_EQ(entries[0].name, longName);
     EXPECT_EQ(entries[0].target, Target(longTarget));
@@ -85,14 +67,14 @@ TEST_F(LongTextTest, TheFilesLoadWhole) {
 }
 
 TEST_F(LongTextTest, CaptionsAreDrawnWhole) {
+    // The text stays in its row however long it is; DrawTextA clips it there.
     const auto& root0 = texts(root());
     ASSERT_EQ(root0.size(), 3u);
-    EXPECT_EQ(root0[0].text, longName);
-    EXPECT_EQ(root0[1].text, longQuotedName);
-    EXPECT_EQ(root0[2].text, "Short");
-    // The text stays in its row however long it is; DrawTextA clips it there.
-    EXPECT_EQ(root0[0].rect, (Rect{35, 0, 200, 20}));
-    EXPECT_EQ(root0[1].rect, (Rect{35, 20, 200, 40}));
+    for (auto [i, text] :
+         {std::pair{0, longName}, {1, longQuotedName}, {2, std::string("Short")}}) {
+        EXPECT_EQ(root0[i].text, text);
+        EXPECT_EQ(root0[i].rect, (Rect{35, 20 * i, 200, 20 * i + 20}));
+    }
     // The icon file cannot be read (no file system takes such a name): the row shows no icon,
     // and nothing was drawn with a bad handle.
     EXPECT_EQ(iconHandle(0), nullptr);
@@ -121,8 +103,7 @@ TEST_F(LongTextTest, TheShellGetsTheWholePath) {
               (headless::ShellCall{headless::ShellCall::Kind::Execute, owner, longTarget}));
     EXPECT_FALSE(root().isOpen());
 
-    triggerWindow.mouseDown(platform::buttonLeft, 0, 5, 5);
-    triggerWindow.mouseUp(platform::buttonLeft, 0, 5, 5);
+    clickTrigger();
     openSubmenu();
     menuLevel(1).hoverRow = 0;
     menuLevel(1).keyDown(13, 0);
