@@ -1,20 +1,23 @@
 #include "core/icon_catalogue.h"
-
 #include "graphics/icon_registry.h"
 #include "test_support.h"
-
-#include <gtest/gtest.h>
 
 namespace zv {
 namespace {
 
+using Ends = std::vector<std::int16_t>;
+
 class IconCatalogueTest : public ::testing::Test {
   protected:
-    void SetUp() override { test::resetProgram(); }
     std::string read(const std::string& text) {
         test::resetProgram();
         resetIcons();
         return readIconCatalogue(text, "C:\\prog");
+    }
+    // The first n group ends: the last icon index of each group, the first entry standing for
+    // the icons before any group line.
+    Ends ends(int n) {
+        return Ends(iconRegistry.groupEnds.begin(), iconRegistry.groupEnds.begin() + n);
     }
 };
 
@@ -22,15 +25,12 @@ TEST_F(IconCatalogueTest, GroupsOfTheFiveLineExample) {
     ASSERT_EQ(read("#,A\r\nx,x.ico\r\ny,sub\\y.ico\r\n#,B\r\nz,z.ico\r\n"), "");
     EXPECT_EQ(iconRegistry.iconCount, 3);
     EXPECT_EQ(iconRegistry.lastGroup, 1);
+    EXPECT_EQ(iconRegistry.lastCatalogueIcon, 2);
     EXPECT_EQ(getIconGroupName(0), "A");
     EXPECT_EQ(getIconGroupName(1), "B");
-    EXPECT_EQ(iconRegistry.groupEnds[0], -1);
-    EXPECT_EQ(iconRegistry.groupEnds[1], 1);
-    EXPECT_EQ(iconRegistry.groupEnds[2], 2);
-    EXPECT_EQ(iconRegistry.lastCatalogueIcon, 2);
-    EXPECT_EQ(getIconTag(0), "x");
-    EXPECT_EQ(getIconTag(1), "y");
-    EXPECT_EQ(getIconTag(2), "z");
+    EXPECT_EQ(ends(3), (Ends{-1, 1, 2}));
+    EXPECT_EQ((test::Names{getIconTag(0), getIconTag(1), getIconTag(2)}),
+              (test::Names{"x", "y", "z"}));
     // A file in a sub-folder is looked for there.
     EXPECT_EQ(iconRegistry.iconPaths[1], "C:\\prog\\sub\\y.ico");
 }
@@ -40,13 +40,10 @@ TEST_F(IconCatalogueTest, EmptyCatalogueLeadingIconsAndEmptyGroups) {
     EXPECT_EQ(iconRegistry.iconCount, 0);
     EXPECT_EQ(iconRegistry.lastGroup, -1);
     EXPECT_EQ(iconRegistry.lastCatalogueIcon, -1);
-
     // Icons before the first group line belong to no group; two group lines in a row leave
-    // the first group empty.
+    // the first group empty (it holds indexes 1..0).
     ASSERT_EQ(read("lone,a.ico\r\n#,Empty\r\n#,Full\r\nk,k.ico\r\n"), "");
-    EXPECT_EQ(iconRegistry.groupEnds[0], 0);
-    EXPECT_EQ(iconRegistry.groupEnds[1], 0); // Empty holds indexes 1..0: nothing
-    EXPECT_EQ(iconRegistry.groupEnds[2], 1); // Full holds index 1
+    EXPECT_EQ(ends(3), (Ends{0, 0, 1}));
     EXPECT_EQ(iconRegistry.lastCatalogueIcon, 1);
 }
 
