@@ -1,172 +1,92 @@
 // The headless platform is a test double; the end-to-end tier proves the real one. Checked here
-// is only what the logic's own tests would not notice were it wrong: the twips conversion both
-// platforms share, and where the double must be as strict as Windows (edges left out, clipping,
-// dead icons, focus and z-order, re-entrant timers, the picture as presented).
+// are the helpers both platforms share (twips, the control model) and only those ways the double
+// must be as strict as Windows that the logic's own tests would not notice were it looser: edges
+// left out, clipping, the drawing origin, dead icons, focus and z-order, re-entrant timers and
+// handlers, what reaches the screen only through present or sync, controls the user cannot
+// reach, misuse.
 #include "platform/bitmap.h"
-#include "platform/headless/headless.h"
+#include "platform/common_dialogs.h"
 #include "platform/icons.h"
+#include "platform/popup_menu.h"
 #include "platform/screen.h"
-#include "platform/window.h"
+#include "test_support.h"
 
-#include <gtest/gtest.h>
-
-#include <array>
-#include <filesystem>
-#include <fstream>
-#include <functional>
 #include <memory>
-#include <string>
-#include <utility>
-#include <vector>
+#include <stdexcept>
+#include <tuple>
 
 namespace zv {
 namespace {
 
-namespace fs = std::filesystem;
 using headless::Canvas;
+using platform::ControlKind;
 using platform::Window;
 using platform::WindowStyle;
 
-constexpr Rgb black{0, 0, 0};
-constexpr Rgb white{255, 255, 255};
-constexpr Rgb red{255, 0, 0};
-constexpr Rgb green{0, 255, 0};
-constexpr Rgb blue{0, 0, 255};
-constexpr Rgb magenta{255, 0, 255};
+constexpr Rgb black{0, 0, 0}, white{255, 255, 255}, red{255, 0, 0}, green{0, 255, 0},
+    blue{0, 0, 255}, magenta{255, 0, 255};
 
-// A fresh desktop and an empty temporary folder for each test.
 class HeadlessPlatformTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "zv-platform-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-        headless::reset(folder_.string());
+        headless::reset(folder.path());
+        headless::resetDialogs();
     }
     void TearDown() override {
         EXPECT_TRUE(headless::desktop().faults.empty())
             << "first fault: " << headless::desktop().faults.front();
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
     }
-
-    // Writes a file in the temporary folder and returns its path as the program writes paths.
-    std::string makeFile(const std::string& name, const std::string& bytes) {
-        std::ofstream(folder_ / name, std::ios::binary) << bytes;
-        return folder_.string() + "\\" + name;
-    }
-
-    fs::path folder_;
+    test::TempFolder folder;
 };
 
-// Counts what a window tells the logic; a tick may run extra work.
-struct Recorder : platform::WindowEvents {
-    int ticks = 0;
-    std::vector<long long> tickTimes;
+// Counts a window's timer ticks; a tick may run extra work.
+struct Ticks : platform::WindowEvents {
+    std::vector<long long> times;
     std::function<void()> onTick;
     void timerTick() override {
-        ++ticks;
-        tickTimes.push_back(headless::now());
+        times.push_back(headless::now());
         if (onTick)
             onTick();
     }
 };
 
-Picture threeByTwo() {
-    Picture p(3, 2, black);
-    p.set(0, 0, red);
-    p.set(1, 0, green);
-    p.set(2, 0, blue);
-    p.set(0, 1, white);
-    p.set(1, 1, magenta);
-    p.set(2, 1, Rgb{10, 20, 30});
-    return p;
-}
-
-// ---- Off-screen images --------------------------------------------------------------------
-
-using HeadlessCanvas = HeadlessPlatformTest;
-
-TEST_F(HeadlessCanvas, RectanglesLeaveOutTheirRightAndBottomEdgesAndAreClipped) {
+TEST_F(HeadlessPlatformTest, FillsLeaveOutRightAndBottomEdgesAndCopiesAreClipped) {
     Canvas c(10, 10);
     c.fillRect({2, 3, 5, 6}, red);
     c.fillRect({-5, 8, 1, 20}, green);
     c.fillRect({7, 7, 6, 6}, blue); // inverted: nothing
-    const std::vector<std::pair<std::pair<int, int>, Rgb>> expected{
-        {{2, 3}, red},   {{4, 5}, red},   {{5, 3}, black}, {{2, 6}, black}, {{1, 3}, black},
-        {{0, 9}, green}, {{1, 9}, black}, {{6, 6}, black}, {{-1, 9}, black}};
-    for (const auto& [at, colour] : expected)
-        EXPECT_EQ(c.pixel(at.first, at.second), colour) << at.first << "," << at.second;
-}
-
-TEST_F(HeadlessCanvas, TheOriginMovesDrawingButNotClearingOrReading) {
-    Canvas c(10, 10);
+    Picture p(3, 2, black);
+    p.set(1, 0, red);
+    p.set(0, 1, white);
+    p.set(1, 1, magenta);
+    p.set(2, 1, blue);
+    c.blt(platform::Bitmap(p), -1, 8);                  // clipped on the left and below
+    c.bltTransparent(platform::Bitmap(p), 8, 4, white); // (8, 5) is the key: left alone
+    const std::vector<std::tuple<int, int, Rgb>> expected{
+        {2, 3, red},   {4, 5, red},     {5, 3, black}, {2, 6, black}, {1, 3, black},
+        {0, 8, red},   {0, 9, magenta}, {1, 9, blue},  {2, 9, black}, {6, 6, black},
+        {8, 5, black}, {9, 5, magenta}, {9, 4, red}};
+    for (const auto& [x, y, colour] : expected)
+        EXPECT_EQ(c.pixel(x, y), colour) << x << "," << y;
+    // The origin moves drawing, clipped at the image's own edge, but not clearing or reading.
     c.setOrigin(4, 2);
-    c.fillRect({-4, -2, 1, 1}, red); // clipped at the image's own edge, not the origin's
+    c.fillRect({-4, -2, 1, 1}, red);
     EXPECT_EQ(c.pixel(0, 0), red);
     EXPECT_EQ(c.pixel(4, 2), red);
     EXPECT_EQ(c.pixel(5, 3), black);
-    c.clear(blue);
-    EXPECT_EQ(c.pixel(9, 9), blue);
-}
-
-TEST_F(HeadlessCanvas, BitmapsAreClippedAndTheKeyColourIsLeftAlone) {
-    const platform::Bitmap b(threeByTwo());
-    Canvas c(5, 5);
-    c.blt(b, -1, -1);
-    c.blt(b, 4, 4);
-    EXPECT_EQ(c.pixel(0, 0), magenta);
-    EXPECT_EQ(c.pixel(1, 0), (Rgb{10, 20, 30}));
-    EXPECT_EQ(c.pixel(2, 0), black);
-    EXPECT_EQ(c.pixel(4, 4), red);
-    Picture p(3, 1, magenta);
-    p.set(1, 0, blue);
-    c.clear(white);
-    c.bltTransparent(platform::Bitmap(p), 3, 2, magenta);
-    EXPECT_EQ(c.pixel(3, 2), white);
-    EXPECT_EQ(c.pixel(4, 2), blue);
-}
-
-TEST_F(HeadlessCanvas, TextIsRecordedWithTheFontAndColourOfItsTimeUntilCleared) {
-    Canvas c(100, 40);
-    c.setFont("Tahoma", 8);
-    c.setTextColour(red);
-    c.drawText({1, 2, 50, 20}, "First", platform::textSingleLine);
-    c.setBold(true);
-    c.setFont("Verdana", 10);
-    c.setTextColour(blue);
-    c.drawText({3, 4, 60, 30}, "Second", platform::textCenter);
-    ASSERT_EQ(c.texts().size(), 2u);
-    EXPECT_EQ(c.texts()[0],
-              (headless::TextRecord{
-                  "First", {1, 2, 50, 20}, platform::textSingleLine, red, false, "Tahoma", 8}));
-    EXPECT_EQ(c.texts()[1],
-              (headless::TextRecord{
-                  "Second", {3, 4, 60, 30}, platform::textCenter, blue, true, "Verdana", 10}));
+    // Clearing forgets the texts drawn before, as painting over them does.
+    c.drawText({1, 2, 50, 20}, "Text", platform::textSingleLine);
+    ASSERT_EQ(c.texts().size(), 1u);
     c.clear(white);
     EXPECT_TRUE(c.texts().empty());
+    EXPECT_EQ(c.pixel(0, 0), white);
 }
 
-// ---- Icons --------------------------------------------------------------------------------
-
-using HeadlessIcons = HeadlessPlatformTest;
-
-TEST_F(HeadlessIcons, UsingADestroyedIconIsAFaultAndDrawsNothing) {
-    auto icon = platform::extractIcon(makeFile("a.exe", "MZ"), 16);
-    ASSERT_EQ(headless::liveIcons(), 1);
-    platform::destroyIcon(icon);
-    EXPECT_EQ(headless::liveIcons(), 0);
-    Canvas c(20, 20);
-    c.drawIcon(icon, 0, 0, 16);
-    platform::destroyIcon(icon);
-    EXPECT_EQ(c.pixel(5, 5), black);
-    EXPECT_EQ(headless::desktop().faults.size(), 2u);
-    headless::desktop().faults.clear();
-}
-
-TEST_F(HeadlessIcons, OnlyOpaquePixelsAreDrawn) {
-    auto icon = platform::extractIcon(makeFile("a.exe", "MZ"), 16);
+TEST_F(HeadlessPlatformTest, IconsDrawOnlyOpaquePixelsAndADestroyedOneIsAFault) {
+    folder.write("a.exe", "MZ");
+    auto icon = platform::extractIcon(folder.path() + "\\a.exe", 16);
     const auto* image = headless::iconImage(icon);
+    ASSERT_EQ(headless::liveIcons(), 1);
     Canvas c(24, 24);
     c.clear(white);
     c.drawIcon(icon, 2, 3, 16);
@@ -174,9 +94,15 @@ TEST_F(HeadlessIcons, OnlyOpaquePixelsAreDrawn) {
     EXPECT_EQ(c.pixel(3, 3), image->at(1, 0));
     EXPECT_EQ(c.pixel(17, 18), image->at(15, 15));
     EXPECT_EQ(c.pixel(18, 18), white);
+    platform::destroyIcon(icon);
+    EXPECT_EQ(headless::liveIcons(), 0);
+    c.clear(white);
+    c.drawIcon(icon, 0, 0, 16);
+    platform::destroyIcon(icon);
+    EXPECT_EQ(c.pixel(5, 5), white);
+    EXPECT_EQ(headless::desktop().faults.size(), 2u);
+    headless::desktop().faults.clear();
 }
-
-// ---- Twips --------------------------------------------------------------------------------
 
 TEST(DisplayScale, RoundsPixelsAndTwipsOnceToTheNearestPixel) {
     struct Case {
@@ -201,12 +127,8 @@ TEST(DisplayScale, RoundsPixelsAndTwipsOnceToTheNearestPixel) {
     }
 }
 
-// ---- Windows ------------------------------------------------------------------------------
-
-using HeadlessWindow = HeadlessPlatformTest;
-
-TEST_F(HeadlessWindow, PresentShowsTheImageAsItWasThen) {
-    Recorder e;
+TEST_F(HeadlessPlatformTest, PresentShowsTheImageAsItWasThen) {
+    Ticks e;
     Window w(WindowStyle::Menu, e, "m");
     w.place(0, 0, 150, 150, {});
     const auto& rec = headless::record(w);
@@ -219,27 +141,8 @@ TEST_F(HeadlessWindow, PresentShowsTheImageAsItWasThen) {
     EXPECT_EQ(rec.presented.at(0, 0), red);
 }
 
-// ---- Focus and z-order --------------------------------------------------------------------
-
-using HeadlessFocus = HeadlessPlatformTest;
-
-TEST_F(HeadlessFocus, ShowingTakesNoFocusAndHidingHandsItAway) {
-    Recorder e;
-    Window menu(WindowStyle::Menu, e, "menu");
-    Window sub(WindowStyle::Menu, e, "sub");
-    menu.show();
-    EXPECT_EQ(headless::focusedWindow(), nullptr);
-    menu.focus();
-    sub.show();
-    sub.focus();
-    menu.hide(); // not focused: the focus stays
-    EXPECT_EQ(headless::focusedWindow(), &headless::record(sub));
-    sub.hide();
-    EXPECT_EQ(headless::focusedWindow(), nullptr);
-}
-
-TEST_F(HeadlessFocus, TopmostWindowsStayAboveTheOthers) {
-    Recorder e;
+TEST_F(HeadlessPlatformTest, FocusAndZOrderFollowShowingHidingAndTopmost) {
+    Ticks e;
     Window trigger(WindowStyle::Trigger, e, "trigger");
     trigger.setTopmost(true);
     Window menu(WindowStyle::Menu, e, "menu");
@@ -250,24 +153,28 @@ TEST_F(HeadlessFocus, TopmostWindowsStayAboveTheOthers) {
     using Order = std::vector<headless::WindowRecord*>;
     // New windows come to the top of the ordinary band, under the topmost trigger.
     EXPECT_EQ(headless::zOrder(), (Order{t, s, m}));
-    menu.show(); // shown without activation: stays where it is
+    menu.show(); // shown without activation: no focus, and it stays where it is
+    EXPECT_EQ(headless::focusedWindow(), nullptr);
     EXPECT_EQ(headless::zOrder(), (Order{t, s, m}));
     menu.focus();
+    EXPECT_EQ(headless::focusedWindow(), m);
     EXPECT_EQ(headless::zOrder(), (Order{t, m, s}));
     sub.setTopmost(true);
     EXPECT_EQ(headless::zOrder(), (Order{s, t, m}));
     trigger.setTopmost(false);
     menu.focus();
     EXPECT_EQ(headless::zOrder(), (Order{s, m, t}));
+    sub.show();
+    sub.focus();
+    menu.hide(); // not focused: the focus stays
+    EXPECT_EQ(headless::focusedWindow(), s);
+    sub.hide(); // hiding the focused window hands the focus away
+    EXPECT_EQ(headless::focusedWindow(), nullptr);
 }
 
-// ---- Timers on the manual clock -----------------------------------------------------------
-
-using HeadlessTimers = HeadlessPlatformTest;
-
-TEST_F(HeadlessTimers, FireInDueOrderOncePerIntervalFromTheLastStart) {
+TEST_F(HeadlessPlatformTest, TimersFireInDueOrderAndHandlersMayRestartOrDestroyWindows) {
     std::string order;
-    Recorder ea, eb;
+    Ticks ea, eb;
     ea.onTick = [&] { order += 'A'; };
     eb.onTick = [&] { order += 'B'; };
     Window a(WindowStyle::Menu, ea, "a");
@@ -279,34 +186,192 @@ TEST_F(HeadlessTimers, FireInDueOrderOncePerIntervalFromTheLastStart) {
     headless::advanceClock(550);
     // 200 B, 300 A, 350 B, 500 B, 600 A: the older window first when both are due.
     EXPECT_EQ(order, "BABBA");
-    EXPECT_EQ(ea.tickTimes, (std::vector<long long>{300, 600}));
     a.stopTimer();
     b.startTimer(0); // raised to the system minimum of 10 ms
     headless::advanceClock(25);
     EXPECT_EQ(order, "BABBABB");
-}
 
-TEST_F(HeadlessTimers, HandlersMayStopRestartOrDestroyWindows) {
-    Recorder ea, eb, ec;
-    Window a(WindowStyle::Menu, ea, "a");
-    auto b = std::make_unique<Window>(WindowStyle::Menu, eb, "b");
+    b.stopTimer();
+    Ticks ec, ed;
     auto c = std::make_unique<Window>(WindowStyle::Menu, ec, "c");
+    auto d = std::make_unique<Window>(WindowStyle::Menu, ed, "d");
+    ea.times.clear();
     ea.onTick = [&] {
-        if (ea.ticks == 1)
+        if (ea.times.size() == 1)
             a.startTimer(300);
         else
             a.stopTimer();
-        b.reset(); // due at the same time, later in the order
+        c.reset(); // due at the same time, later in the order
     };
-    ec.onTick = [&] { c.reset(); };
+    ed.onTick = [&] { d.reset(); };
     a.startTimer(500);
-    b->startTimer(500);
-    c->startTimer(400);
+    c->startTimer(500);
+    d->startTimer(400);
+    const long long began = headless::now();
     headless::advanceClock(5000);
-    EXPECT_EQ(ea.tickTimes, (std::vector<long long>{500, 800}));
-    EXPECT_EQ(eb.ticks, 0);
-    EXPECT_EQ(ec.ticks, 1);
-    EXPECT_EQ(headless::windows().size(), 1u);
+    EXPECT_EQ(ea.times, (std::vector<long long>{began + 500, began + 800}));
+    EXPECT_TRUE(ec.times.empty());
+    EXPECT_EQ(ed.times.size(), 1u);
+    EXPECT_EQ(headless::windows().size(), 2u);
+}
+
+// --- Dialogs ----------------------------------------------------------------------------------
+
+// Two option sets in one frame and one in another, and a control of each kind the user reaches.
+platform::DialogModel sampleModel() {
+    platform::DialogModel m;
+    m.title = "Sample";
+    m.add("fraA", ControlKind::Frame, "", 150, 150, 2000, 1500, "First");
+    m.add("optA0", ControlKind::Option, "fraA", 150, 300, 1500, 255).group = 1;
+    m.add("optA1", ControlKind::Option, "fraA", 150, 600, 1500, 255).group = 1;
+    m.add("optB0", ControlKind::Option, "fraA", 150, 900, 1500, 255).group = 2;
+    m.add("fraC", ControlKind::Frame, "", 2250, 150, 2000, 1500, "Second");
+    m.add("optC0", ControlKind::Option, "fraC", 150, 300, 1500, 255).group = 1;
+    m.add("lblName", ControlKind::Label, "", 150, 1800, 900, 255, "Name");
+    m.add("txtName", ControlKind::TextBox, "", 1200, 1800, 2000, 300);
+    m.add("cmbKind", ControlKind::DropDown, "", 1200, 2150, 2000, 300).items = {"1", "2", "3"};
+    m.add("picPreview", ControlKind::PictureBox, "", 3300, 1800, 600, 600);
+    m.add("cmdOK", ControlKind::Button, "", 2250, 2600, 1000, 330, "OK").isDefault = true;
+    m.add("cmdCancel", ControlKind::Button, "", 3350, 2600, 1000, 330, "Cancel");
+    for (const char* name : {"optA0", "optB0", "optC0"})
+        m.control(name).checked = true;
+    return m;
+}
+
+// The logic side of a dialog: a log of its events and a hook to answer clicks.
+struct DialogLog : platform::DialogEvents {
+    const platform::DialogModel names = sampleModel();
+    test::Names log;
+    std::function<void()> onClicked;
+    void clicked(platform::ControlId id) override {
+        log.push_back("clicked " + names.nameOf(id));
+        if (onClicked)
+            onClicked();
+    }
+    void changed(platform::ControlId id) override { log.push_back("changed " + names.nameOf(id)); }
+    void closeRequested() override { log.push_back("closeRequested"); }
+};
+
+TEST_F(HeadlessPlatformTest, ControlModelFindsControlsAndChecksOneOptionOfASet) {
+    auto model = sampleModel();
+    EXPECT_EQ(&model.control("lblName"), &model.controls[6]);
+    EXPECT_EQ(model.find("nothing"), nullptr);
+    EXPECT_THROW(model.control("nothing"), std::out_of_range);
+    model.checkOption("optA1");
+    // Another group in the same frame, and the same group number in another frame, stay.
+    EXPECT_FALSE(model.control("optA0").checked);
+    EXPECT_TRUE(model.control("optA1").checked);
+    EXPECT_TRUE(model.control("optB0").checked);
+    EXPECT_TRUE(model.control("optC0").checked);
+    EXPECT_THROW(model.checkOption("optZ"), std::out_of_range);
+}
+
+TEST_F(HeadlessPlatformTest, ControlPixelsAddTwipsThroughFramesBeforeConverting) {
+    auto model = sampleModel();
+    model.add("fraInner", ControlKind::Frame, "fraA", 8, 8, 1000, 1000);
+    model.add("txtDeep", ControlKind::TextBox, "fraInner", 8, 8, 300, 300);
+    model.add("linBack", ControlKind::Line, "fraC", 600, 900, -300, -150);
+    model.control("fraA").left = 8;
+    model.control("fraA").top = 8;
+    // 24 twips are 2 pixels, where 8 + 8 + 8 converted one by one would be 3; a line going back
+    // covers the box between its ends.
+    const std::vector<std::tuple<std::string, int, Rect>> cases{
+        {"txtDeep", 96, {2, 2, 22, 22}},
+        {"cmdOK", 120, {188, 217, 271, 245}},
+        {"cmdOK", 192, {300, 347, 433, 391}}, // 7.5 twips a pixel, kept as a fraction
+        {"linBack", 96, {170, 60, 190, 70}},
+    };
+    for (const auto& [name, dpi, rect] : cases)
+        EXPECT_EQ(platform::controlPixels(model, model.control(name), {dpi}), rect) << name;
+    // A frame that claims to sit in itself ends the walk instead of looping.
+    model.control("fraC").container = "fraC";
+    const Rect r = platform::controlPixels(model, model.control("optC0"), {96});
+    EXPECT_EQ(r.right - r.left, 100);
+}
+
+TEST_F(HeadlessPlatformTest, TheUserReachesOnlyEnabledSyncedControlsOfTheRightKind) {
+    auto model = sampleModel();
+    DialogLog events;
+    platform::Dialog dialog(model, events);
+    EXPECT_FALSE(headless::userClicks(dialog, "cmdCancel")); // not open yet
+    dialog.showModeless();
+    EXPECT_FALSE(headless::userClicks(dialog, "lblName"));
+    EXPECT_FALSE(headless::userTypes(dialog, "cmdOK", "x"));
+    EXPECT_FALSE(headless::userSelects(dialog, "cmbKind", 3));
+    // Entries the logic added but never synced are not there to pick.
+    model.control("cmbKind").items.push_back("four");
+    EXPECT_FALSE(headless::userSelects(dialog, "cmbKind", 3));
+    dialog.sync();
+    EXPECT_TRUE(headless::userSelects(dialog, "cmbKind", 3));
+    // An option's set is checked before the logic hears of the click.
+    events.onClicked = [&] { EXPECT_FALSE(model.control("optA0").checked); };
+    EXPECT_TRUE(headless::userClicks(dialog, "optA1"));
+    EXPECT_TRUE(model.control("optA1").checked);
+    events.onClicked = nullptr;
+    model.control("cmdOK").enabled = false;
+    model.control("optA0").enabled = false;
+    model.control("txtName").enabled = false;
+    EXPECT_FALSE(headless::userClicks(dialog, "optA0"));
+    EXPECT_FALSE(headless::userTypes(dialog, "txtName", "x"));
+    EXPECT_FALSE(headless::userPressesEnter(dialog)); // the default button is disabled
+    model.control("cmdOK").enabled = true;
+    EXPECT_TRUE(headless::userPressesEnter(dialog));
+    EXPECT_EQ(events.log, (test::Names{"changed cmbKind", "clicked optA1", "clicked cmdOK"}));
+    EXPECT_FALSE(model.control("optA0").checked);
+    EXPECT_EQ(model.control("txtName").text, "");
+}
+
+TEST_F(HeadlessPlatformTest, ChangesAndPicturesReachTheScreenOnlyThroughSyncAndPresent) {
+    auto model = sampleModel();
+    DialogLog events;
+    platform::Dialog dialog(model, events);
+    const auto pic = model.idOf("picPreview");
+    platform::Surface& surface = dialog.pictureSurface(pic);
+    surface.fillRect({0, 0, 4, 4}, red);
+    auto& rec = headless::record(dialog);
+    dialog.showModeless(); // the picture box paints its image when it appears
+    auto& picture = rec.pictures.at("picPreview");
+    EXPECT_EQ(picture.presented.at(3, 3), red);
+    surface.fillRect({4, 4, 8, 8}, red);
+    model.title = "Renamed";
+    model.control("lblName").text = "After";
+    model.control("cmdOK").enabled = false;
+    EXPECT_NE(picture.presented.at(5, 5), red);
+    EXPECT_EQ(rec.onScreen[6].text, "Name");
+    EXPECT_TRUE(rec.onScreen[10].enabled);
+    EXPECT_EQ(rec.titleOnScreen, "Sample");
+    dialog.presentPicture(pic);
+    dialog.sync();
+    EXPECT_EQ(picture.presented.at(5, 5), red);
+    EXPECT_EQ(rec.onScreen[6].text, "After");
+    EXPECT_FALSE(rec.onScreen[10].enabled);
+    EXPECT_EQ(rec.titleOnScreen, "Renamed");
+}
+
+// Showing an open dialog again, and pop-up answers no click could give (a separator, past the
+// end, below -1), are faults; a handler may destroy its dialog while the modal loop runs.
+TEST_F(HeadlessPlatformTest, MisuseIsAFaultAndAHandlerMayDestroyItsDialog) {
+    auto model = sampleModel();
+    DialogLog events;
+    auto dialog = std::make_unique<platform::Dialog>(model, events);
+    dialog->showModeless();
+    dialog->showModal(nullptr);
+    EXPECT_EQ(headless::dialogs().shown.size(), 1u);
+    const std::vector<platform::PopupEntry> entries{{"&Edit"}, {"-"}, {"&Delete"}};
+    headless::dialogs().popupAnswers = {1, 3, -2, 0};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(platform::popupMenu(nullptr, entries), -1);
+    EXPECT_EQ(headless::desktop().faults.size(), 4u);
+    headless::desktop().faults.clear();
+    EXPECT_EQ(platform::popupMenu(nullptr, entries), 0);
+
+    dialog->close();
+    events.onClicked = [&] { dialog.reset(); };
+    headless::dialogs().scripts.push_back(
+        test::asUser([](platform::Dialog& d) { EXPECT_TRUE(headless::userClicks(d, "cmdOK")); }));
+    dialog->showModal(nullptr); // returns through freed memory if the platform is careless
+    EXPECT_EQ(dialog, nullptr);
+    EXPECT_TRUE(headless::openDialogs().empty());
 }
 
 } // namespace
