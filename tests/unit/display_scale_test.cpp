@@ -1,17 +1,9 @@
 // The menus at another display scale and on a second monitor: sizes scaled once, the trigger
 // redrawn when it reaches a monitor of another scale, edges taken from the trigger's monitor.
-#include "core/app_state.h"
 #include "graphics/icon_registry.h"
-#include "graphics/side_strip.h"
 #include "graphics/skin_pictures.h"
 #include "graphics/trigger_picture.h"
-#include "menus/menu_window.h"
-#include "menus/menu_windows.h"
-#include "platform/headless/headless.h"
 #include "test_support.h"
-#include "trigger/trigger_window.h"
-
-#include <gtest/gtest.h>
 
 namespace zv {
 namespace {
@@ -22,31 +14,20 @@ const std::string menuFile = " 1 \r\nA, 0 , 0 ,x,-1 \r\nSub, 1 , 0 , 1 ,-1 \r\n"
                              "S0, 0 , 1 ,z,-1 \r\nS1, 0 , 1 ,z,-1 \r\n";
 
 // A 1920 x 1080 monitor at 144 DPI right of the 1024 x 768 primary one at 96.
-class DisplayScaleTest : public ::testing::Test {
+class DisplayScaleTest : public test::ProgramTest {
   protected:
     void SetUp() override {
-        test::startProgram(folder, menuFile);
+        start(menuFile);
         headless::desktop().monitors.push_back({{1024, 0, 2944, 1080}, 144});
     }
     headless::WindowRecord& record(platform::Window* w) { return headless::record(*w); }
-    MenuWindow& root() { return menuLevel(0); }
     void moveTrigger(int dpi, const Rect& suggested) {
         headless::changeScale(record(triggerWindow.window()), dpi, suggested);
     }
-    void openRoot() {
-        triggerWindow.mouseDown(platform::buttonLeft, 0, 5, 5);
-        triggerWindow.mouseUp(platform::buttonLeft, 0, 5, 5);
-    }
-    MenuWindow& openSub() {
-        root().hoverRow = 1;
-        root().timerTick();
-        return menuLevel(1);
-    }
-    test::TempFolder folder;
 };
 
 TEST_F(DisplayScaleTest, TheTriggerTakesTheSuggestedPlaceAndIsRedrawnAtTheNewScale) {
-    openRoot();
+    clickTrigger();
     moveTrigger(144, {2000, 900, 2072, 972});
     EXPECT_FALSE(triggerWindow.menuShown) << "a move to another monitor closes the menus";
     EXPECT_EQ(record(triggerWindow.window()).pixels, (Rect{2000, 900, 2072, 972}));
@@ -61,7 +42,7 @@ TEST_F(DisplayScaleTest, TheTriggerTakesTheSuggestedPlaceAndIsRedrawnAtTheNewSca
 
 TEST_F(DisplayScaleTest, MenusOpenAtTheScaleOfTheTriggersMonitor) {
     moveTrigger(144, {2000, 900, 2072, 972});
-    openRoot();
+    clickTrigger();
     ASSERT_TRUE(root().isOpen());
     const auto& menu = record(root().window());
     // 300 + 2 x 2 wide; three 30-pixel rows, a 9-pixel separator and the frame.
@@ -72,7 +53,7 @@ TEST_F(DisplayScaleTest, MenusOpenAtTheScaleOfTheTriggersMonitor) {
     EXPECT_EQ(iconRegistry.iconSize, 24);
 
     // The submenu stays below its row: the second monitor reaches lower than the primary one.
-    MenuWindow& sub = openSub();
+    MenuWindow& sub = openSub(1);
     EXPECT_EQ(sub.topTwips, root().topTwips + 30 * 10 + 50);
     EXPECT_EQ(record(sub.window()).pixels.left, 2418 - 10);
 }
@@ -89,7 +70,7 @@ TEST_F(DisplayScaleTest, EdgesAreTheTriggersMonitors) {
          {Case{96, {900, 600, 948, 648}, true}, Case{144, {1100, 600, 1172, 672}, false},
           Case{144, {2700, 600, 2772, 672}, true}}) {
         moveTrigger(c.dpi, c.trigger);
-        openRoot();
+        clickTrigger();
         ASSERT_TRUE(root().isOpen());
         const Rect menu = record(root().window()).pixels;
         EXPECT_EQ(menu.right <= c.trigger.left, c.opensLeft) << c.trigger.left;

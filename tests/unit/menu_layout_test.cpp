@@ -1,14 +1,6 @@
-#include "core/app_state.h"
-#include "core/item_store.h"
 #include "graphics/side_strip.h"
 #include "graphics/skin_pictures.h"
-#include "menus/menu_window.h"
-#include "menus/menu_windows.h"
-#include "platform/headless/headless.h"
 #include "test_support.h"
-#include "trigger/trigger_window.h"
-
-#include <gtest/gtest.h>
 
 namespace zv {
 namespace {
@@ -22,27 +14,13 @@ std::string menuWithSubmenu(int count) {
     return text;
 }
 
-class MenuLayoutTest : public ::testing::Test {
-  protected:
-    void start(const std::string& menuFile) { test::startProgram(folder, menuFile); }
-    MenuWindow& root() { return menuLevel(0); }
-    // Opens the submenu of the root's row 1 the way the hover timer does.
-    MenuWindow& openSub() {
-        if (!root().isOpen())
-            root().build(0, 0);
-        root().hoverRow = 1;
-        root().timerTick();
-        return menuLevel(1);
-    }
-    test::TempFolder folder;
-};
+using MenuLayoutTest = test::ProgramTest;
 
 TEST_F(MenuLayoutTest, RootBesideTheTriggerWithTheStripBetween) {
     start(menuWithSubmenu(1));
     EXPECT_EQ(triggerWindow.leftTwips, 20);
     EXPECT_EQ(triggerWindow.topTwips, 768 * 15 - 720 - 600);
-    triggerWindow.mouseDown(platform::buttonLeft, 0, 5, 5);
-    triggerWindow.mouseUp(platform::buttonLeft, 0, 5, 5);
+    clickTrigger();
     ASSERT_TRUE(root().isOpen());
     EXPECT_EQ(root().lastRow, 3);
     // Three rows and a separator: 202 x 68 pixels.
@@ -52,7 +30,7 @@ TEST_F(MenuLayoutTest, RootBesideTheTriggerWithTheStripBetween) {
     EXPECT_EQ(root().rowBounds[3], (Rect{0, 46, 200, 66}));
     EXPECT_EQ(sideStrip.leftTwips, triggerWindow.rightEdge());
     EXPECT_EQ(root().leftTwips, sideStrip.leftTwips + 28 * 15);
-    // Bottoms level with the trigger's bottom; sg's lower end at the strip's lower end.
+    // Bottoms level with the trigger's bottom; the picture's lower end at the strip's lower end.
     EXPECT_EQ(root().topTwips + root().heightTwips, triggerWindow.bottomEdge());
     EXPECT_EQ(sideStrip.pictureTop, root().heightTwips - 1200 * 15);
     // One window holds the strip (its left 28 pixels) and the menu, each where it would be as a
@@ -89,38 +67,35 @@ TEST_F(MenuLayoutTest, NearTheRightEdgeMenusOpenToTheLeft) {
     EXPECT_EQ(rec.presented.at(0, 0), (Rgb{255, 255, 255})) << "the menu's frame";
     EXPECT_EQ(rec.presented.at(202, 67), makeSideStripPicture().at(0, 1199));
 
-    // A submenu that would pass the edge opens left of its parent, 50 twips over it.
+    // A submenu that would pass the edge opens left of its parent, 50 twips over it; otherwise
+    // it overlaps its parent by 100 twips on the right.
     triggerWindow.leftTwips = 20;
     root().build(0, 0);
     root().leftTwips = 850 * 15;
-    MenuWindow& sub = openSub();
+    MenuWindow& sub = openSub(1);
     EXPECT_EQ(sub.leftTwips, root().leftTwips - sub.widthTwips + 50);
-
-    // Otherwise it overlaps its parent by 100 twips on the right.
     root().leftTwips = 100 * 15;
-    MenuWindow& sub2 = openSub();
-    EXPECT_EQ(sub2.leftTwips, root().leftTwips + root().widthTwips - 100);
-    EXPECT_EQ(sub2.topTwips, root().topTwips + 20 * 15 + 50);
+    openSub(1);
+    EXPECT_EQ(sub.leftTwips, root().leftTwips + root().widthTwips - 100);
+    EXPECT_EQ(sub.topTwips, root().topTwips + 20 * 15 + 50);
 }
 
 TEST_F(MenuLayoutTest, TallRootHangsFromTheTriggerTopAndLowSubmenusAreLifted) {
     start(menuWithSubmenu(40));
     triggerWindow.topTwips = 10 * 15; // too little room above the trigger's bottom
-    triggerWindow.leftTwips = 20;
-    MenuWindow& r = root();
-    r.build(0, 0);
-    EXPECT_EQ(r.topTwips, triggerWindow.topTwips);
-
+    root().build(0, 0);
+    EXPECT_EQ(root().topTwips, triggerWindow.topTwips);
     // Near the bottom: the submenu is lifted so its last row meets the parent row.
-    r.topTwips = 600 * 15;
-    MenuWindow& sub = openSub();
+    root().topTwips = 600 * 15;
+    MenuWindow& sub = openSub(1);
     EXPECT_EQ(sub.lastRow, 39);
-    EXPECT_EQ(sub.topTwips, r.topTwips + (20 - 39 * 20) * 15 + 50);
+    EXPECT_EQ(sub.topTwips, root().topTwips + (20 - 39 * 20) * 15 + 50);
 }
 
 TEST_F(MenuLayoutTest, RowsStopAtTheTableAndEmptyMenusStillOpen) {
     start(menuWithSubmenu(60));
-    MenuWindow& sub = openSub();
+    root().build(0, 0);
+    MenuWindow& sub = openSub(1);
     EXPECT_EQ(sub.lastRow, 50);
     EXPECT_EQ(sub.heightTwips, (51 * 20 + 2) * 15);
 
@@ -137,24 +112,16 @@ TEST_F(MenuLayoutTest, DestroyClosesDeeperLevelsDeepestFirst) {
           "L3, 0 , 3 ,x,-1 \r\n");
     root().build(0, 0);
     topLevel = 0;
-    for (int level = 0; level < 3; ++level) {
-        menuLevel(level).hoverRow = 0;
-        menuLevel(level).timerTick();
-    }
+    for (int level = 0; level < 3; ++level)
+        openSub(0, level);
     ASSERT_EQ(topLevel, 3);
-    std::vector<platform::Window*> native;
-    for (int level = 0; level <= 3; ++level)
-        native.push_back(menuLevel(level).window());
-
     menuLevel(1).destroy(true);
     EXPECT_EQ(topLevel, 1);
     EXPECT_TRUE(menuLevel(1).isOpen());
-    EXPECT_FALSE(menuLevel(2).isOpen());
-    EXPECT_FALSE(menuLevel(3).isOpen());
+    EXPECT_FALSE(menuLevel(2).isOpen() || menuLevel(3).isOpen());
     EXPECT_TRUE(skipMouseMove);
 
-    menuLevel(1).hoverRow = 0;
-    menuLevel(1).timerTick();
+    openSub(0, 1);
     menuLevel(1).destroy();
     EXPECT_EQ(topLevel, 0);
     EXPECT_FALSE(menuLevel(1).isOpen());

@@ -1,37 +1,26 @@
-#include "core/app_state.h"
-#include "core/item_store.h"
 #include "graphics/icon_registry.h"
-#include "menus/menu_window.h"
-#include "menus/menu_windows.h"
-#include "platform/headless/headless.h"
 #include "test_support.h"
 
-#include <gtest/gtest.h>
+#include <tuple>
 
 namespace zv {
 namespace {
 
-constexpr Rgb background{245, 244, 243};
-constexpr Rgb dark{64, 64, 64};
-constexpr Rgb white{255, 255, 255};
-constexpr Rgb flat{83, 165, 255};
-constexpr Rgb hlFrame{130, 160, 194};
-constexpr Rgb arrowInk{4, 2, 4};
+constexpr Rgb background{245, 244, 243}, dark{64, 64, 64}, white{255, 255, 255}, flat{83, 165, 255},
+    hlFrame{130, 160, 194}, arrowInk{4, 2, 4};
 
-class MenuPaintingTest : public ::testing::Test {
+class MenuPaintingTest : public test::ProgramTest {
   protected:
     void SetUp() override {
         folder.write("app.exe", "program bytes");
         // Rows: 0 Header (0..20), 1 File with an icon (20..40), 2 Separator (40..46),
         // 3 Menu (46..66), 4 File (66..86).
-        test::startProgram(folder,
-                           " 1 \r\nTitle, 2 , 0 ,,-1 \r\nApp, 0 , 0 ," + folder.path() +
-                               "\\app.exe,-1 \r\nSeparator, 4 , 0 ,,-1 \r\nSub, 1 , 0 , 1 ,-1 "
-                               "\r\nPlain, 0 , 0 ,missing.exe,-1 \r\nIn, 0 , 1 ,x,-1 \r\n");
+        start(" 1 \r\nTitle, 2 , 0 ,,-1 \r\nApp, 0 , 0 ," + folder.path() +
+              "\\app.exe,-1 \r\nSeparator, 4 , 0 ,,-1 \r\nSub, 1 , 0 , 1 ,-1 "
+              "\r\nPlain, 0 , 0 ,missing.exe,-1 \r\nIn, 0 , 1 ,x,-1 \r\n");
         root().hoverRow = 99;
         root().build(0, 0);
     }
-    MenuWindow& root() { return menuLevel(0); }
     const headless::Canvas& canvas() { return headless::record(*root().window()).surface; }
     // The menu's pixels, right of the side strip the root's window also holds.
     Rgb px(int x, int y) { return canvas().pixel(strip + x, y); }
@@ -40,75 +29,58 @@ class MenuPaintingTest : public ::testing::Test {
         root().hoverRow = static_cast<std::int16_t>(row);
         root().drawAll();
     }
-    test::TempFolder folder;
+    // Each pixel given is of its colour.
+    using Px = std::tuple<int, int, Rgb>;
+    void expectPixels(const std::vector<Px>& expected) {
+        for (const auto& [x, y, colour] : expected)
+            EXPECT_EQ(px(x, y), colour) << x << ", " << y;
+    }
 };
 
-TEST_F(MenuPaintingTest, BevelFramesTheRows) {
-    const int w = 202, h = 88;
-    ASSERT_EQ(canvas().width(), strip + w);
-    ASSERT_EQ(canvas().height(), h);
-    EXPECT_EQ(px(w - 1, 40), dark);  // right column
-    EXPECT_EQ(px(100, h - 1), dark); // bottom row
-    EXPECT_EQ(px(0, 30), white);     // left column
-    EXPECT_EQ(px(100, 0), white);    // top row
-    // The white lines are drawn last and win at two corners.
-    EXPECT_EQ(px(w - 1, 0), white);
-    EXPECT_EQ(px(0, h - 1), white);
-    EXPECT_EQ(px(w - 1, h - 1), dark);
-    EXPECT_EQ(px(0, 0), white);
-    EXPECT_EQ(px(w - 2, 75), background);
-    // Nothing highlighted: hoverRow is past the rows.
-    EXPECT_EQ(px(100, 70), background);
+TEST_F(MenuPaintingTest, BevelFramesTheRowsAndPicturesSitOnePixelDown) {
+    ASSERT_EQ(canvas().width(), strip + 202);
+    ASSERT_EQ(canvas().height(), 88);
+    // The bevel: dark right column and bottom row, white left column and top row; the white
+    // lines are drawn last and win at two corners. Nothing highlighted: hoverRow is past the rows.
+    // Separator row at 40: its picture copied to (0, 41), the etched line on its rows 2 and 3.
+    // Header row at 0: copied to (1, 1): its top line, its white column 0, and its bottom line
+    // covering the next row's first pixel.
+    const Rgb etched{195, 194, 193}, headerTop{55, 58, 60}, headerBottom{167, 174, 180};
+    const std::vector<Px> expected{
+        {201, 40, dark},       {100, 87, dark},       {0, 30, white},  {100, 0, white},
+        {201, 0, white},       {0, 87, white},        {201, 87, dark}, {0, 0, white},
+        {200, 75, background}, {100, 70, background}, {5, 43, etched}, {193, 44, white},
+        {194, 43, background}, {50, 1, headerTop},    {1, 5, white},   {50, 4, white},
+        {50, 20, headerBottom}};
+    expectPixels(expected);
 }
 
-TEST_F(MenuPaintingTest, HighlightStylesCoverExactlyTheirRows) {
-    hover(4); // rows 66..86
-    EXPECT_EQ(px(1, 67), hlFrame);
-    EXPECT_EQ(px(200, 67), hlFrame);
-    EXPECT_EQ(px(100, 68), (Rgb{205, 231, 248}));
-    EXPECT_EQ(px(100, 86), hlFrame); // one pixel below the row: the picture covers it
-    EXPECT_EQ(px(100, 66), background);
+TEST_F(MenuPaintingTest, HighlightStylesCoverExactlyTheirRowsUnderATransparentArrow) {
+    const Rgb top{205, 231, 248}, sixth{197, 224, 254};
+    // The picture on row 4 (66..86) reaches one pixel below the row.
+    hover(4);
+    const std::vector<Px> onRow4{{1, 67, hlFrame},   {200, 67, hlFrame},    {100, 68, top},
+                                 {100, 86, hlFrame}, {100, 66, background}, {177, 48, background}};
+    expectPixels(onRow4);
+    // Menu row 46..66, arrow at (176, 47): around the triangle the highlight shows, not the
+    // arrow's own background.
+    hover(3);
+    const std::vector<Px> onRow3{
+        {179, 53, arrowInk}, {183, 56, arrowInk}, {177, 48, top}, {185, 53, sixth}};
+    expectPixels(onRow3);
 
+    // The flat highlight; the bevel is drawn over it.
     menuLevel(0).skin.graphicalHighlight = false;
     hover(4);
-    EXPECT_EQ(px(1, 66), flat);
-    EXPECT_EQ(px(199, 85), flat);
-    EXPECT_EQ(px(200, 70), background);
-    EXPECT_EQ(px(100, 65), background);
-    EXPECT_EQ(px(100, 86), background); // the pixel between the last row and the frame
-    EXPECT_EQ(px(100, 87), dark);
-    EXPECT_EQ(px(0, 70), white); // the bevel is drawn over the highlight
-
+    const std::vector<Px> flatRow4{
+        {1, 66, flat},         {199, 85, flat},       {50, 70, flat},  {200, 70, background},
+        {100, 65, background}, {100, 86, background}, {100, 87, dark}, {0, 70, white}};
+    expectPixels(flatRow4);
     // Header and Separator rows never highlight.
-    hover(4);
-    EXPECT_EQ(px(50, 70), flat);
     hover(0);
     EXPECT_NE(px(100, 10), flat);
     hover(2);
     EXPECT_EQ(px(100, 41), background);
-}
-
-TEST_F(MenuPaintingTest, ArrowIsTransparentOverTheHighlight) {
-    hover(3); // Menu row 46..66; arrow at (176, 47)
-    EXPECT_EQ(px(179, 47 + 6), arrowInk);
-    EXPECT_EQ(px(183, 47 + 9), arrowInk);
-    // Around the triangle the highlight shows, not the arrow's own background.
-    EXPECT_EQ(px(177, 48), (Rgb{205, 231, 248}));
-    EXPECT_EQ(px(185, 47 + 6), (Rgb{197, 224, 254}));
-    hover(4);
-    EXPECT_EQ(px(177, 48), background);
-}
-
-TEST_F(MenuPaintingTest, SeparatorAndHeaderPicturesSitOnePixelDown) {
-    // Separator row at 40: sep copied to (0, 41), its etched line on rows 2 and 3.
-    EXPECT_EQ(px(5, 43), (Rgb{195, 194, 193}));
-    EXPECT_EQ(px(193, 44), white);
-    EXPECT_EQ(px(194, 43), background);
-    // Header row at 0: header copied to (1, 1): its top line, then its white column 0.
-    EXPECT_EQ(px(50, 1), (Rgb{55, 58, 60}));
-    EXPECT_EQ(px(1, 5), white);
-    EXPECT_EQ(px(50, 4), (Rgb{255, 255, 255}));
-    EXPECT_EQ(px(50, 20), (Rgb{167, 174, 180})); // covers the next row's first pixel
 }
 
 TEST_F(MenuPaintingTest, IconsAreTakenOnceAndDrawnBesideTheCaption) {
@@ -185,22 +157,14 @@ TEST_F(MenuPaintingTest, AMenuOpenedAgainShowsWhatChangedWhileItWasClosed) {
 }
 
 TEST_F(MenuPaintingTest, CaptionsHeaderGreyBoldCentredThenBlackAgain) {
-    const auto& texts = canvas().texts();
-    ASSERT_EQ(texts.size(), 4u); // Title, App, Sub, Plain; separators have none
-    EXPECT_EQ(texts[0].text, "Title");
-    EXPECT_EQ(texts[0].rect, (Rect{0, 0, 200, 20}));
-    EXPECT_EQ(texts[0].format, 1u + 4u + 32u);
-    EXPECT_TRUE(texts[0].bold);
-    EXPECT_EQ(texts[0].colour, (Rgb{128, 128, 128}));
-    EXPECT_EQ(texts[1].text, "App");
-    EXPECT_EQ(texts[1].rect, (Rect{35, 20, 200, 40}));
-    EXPECT_EQ(texts[1].format, 0u + 4u + 32u);
-    EXPECT_FALSE(texts[1].bold);
-    EXPECT_EQ(texts[1].colour, (Rgb{0, 0, 0}));
-    EXPECT_EQ(texts[1].face, "Tahoma");
-    EXPECT_EQ(texts[1].points, 8);
-    EXPECT_EQ(texts[2].text, "Sub");
-    EXPECT_EQ(texts[2].rect, (Rect{35, 46, 200, 66}));
+    using Text = headless::TextRecord;
+    const Rgb grey{128, 128, 128}, black{0, 0, 0};
+    // Title, App, Sub, Plain; separators have none.
+    EXPECT_EQ(canvas().texts(),
+              (std::vector<Text>{{"Title", {0, 0, 200, 20}, 1 + 4 + 32, grey, true, "Tahoma", 8},
+                                 {"App", {35, 20, 200, 40}, 4 + 32, black, false, "Tahoma", 8},
+                                 {"Sub", {35, 46, 200, 66}, 4 + 32, black, false, "Tahoma", 8},
+                                 {"Plain", {35, 66, 200, 86}, 4 + 32, black, false, "Tahoma", 8}}));
 }
 
 } // namespace

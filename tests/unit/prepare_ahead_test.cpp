@@ -1,26 +1,14 @@
-#include "core/app_state.h"
-#include "core/item_store.h"
 #include "graphics/icon_registry.h"
-#include "graphics/side_strip.h"
-#include "menus/menu_window.h"
-#include "menus/menu_windows.h"
-#include "platform/headless/headless.h"
 #include "test_support.h"
-#include "trigger/trigger_window.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <vector>
 
 namespace zv {
 namespace {
 
-using platform::buttonLeft;
-
 // Root: a program, a row with catalogue icon 1, a submenu, a missing program, the same program
 // again; submenu 1: another program. The catalogue has three icons.
-class PrepareAheadTest : public ::testing::Test {
+class PrepareAheadTest : public test::ProgramTest {
   protected:
     void SetUp() override {
         for (const char* file : {"app.exe", "other.exe", "i0.ico", "i1.ico", "i2.ico"})
@@ -32,12 +20,7 @@ class PrepareAheadTest : public ::testing::Test {
         catalogue = "# ,Group\r\nzero, i0.ico\r\none, i1.ico\r\ntwo, i2.ico\r\n";
     }
 
-    void start() { test::startProgram(folder, menuFile, catalogue); }
-    void clickTrigger() {
-        triggerWindow.mouseDown(buttonLeft, 0, 10, 10);
-        triggerWindow.mouseUp(buttonLeft, 0, 10, 10);
-    }
-    MenuWindow& root() { return menuLevel(0); }
+    void start() { ProgramTest::start(menuFile, catalogue); }
 
     // What the user sees of the root and its submenu, and the icon indexes their rows got.
     struct Seen {
@@ -68,7 +51,6 @@ class PrepareAheadTest : public ::testing::Test {
         return found;
     }
 
-    test::TempFolder folder;
     std::string menuFile, catalogue;
 };
 
@@ -108,9 +90,9 @@ TEST_F(PrepareAheadTest, IdleTimeReadiesTheFirstOpeningWithoutChangingWhatItShow
 // One window for each level the deepest path of submenus fills: a shallow branch first and a
 // submenu that opens the root again do not stop or loop the walk.
 TEST_F(PrepareAheadTest, EveryLevelOfTheDeepestPathIsReadiedOnce) {
-    test::startProgram(folder, " 3 \r\nShallow, 1 , 0 , 1 ,-1 \r\nDeep, 1 , 0 , 2 ,-1 \r\n"
-                               "Leaf, 0 , 1 ,x,-1 \r\nBack, 1 , 2 , 0 ,-1 \r\n"
-                               "Deeper, 1 , 2 , 3 ,-1 \r\nEnd, 0 , 3 ,x,-1 \r\n");
+    ProgramTest::start(" 3 \r\nShallow, 1 , 0 , 1 ,-1 \r\nDeep, 1 , 0 , 2 ,-1 \r\n"
+                       "Leaf, 0 , 1 ,x,-1 \r\nBack, 1 , 2 , 0 ,-1 \r\n"
+                       "Deeper, 1 , 2 , 3 ,-1 \r\nEnd, 0 , 3 ,x,-1 \r\n");
     headless::runIdle();
     const auto made = hiddenOf(platform::WindowStyle::Menu);
     ASSERT_EQ(made.size(), 3u);
