@@ -58,8 +58,11 @@ TEST_F(FoldersTest, ListingsSortByNameTellFoldersAndHideDotNames) {
         folder.write(name, "MZ");
     for (const char* name : {"apps.exe", ".git", "Tools"})
         fs::create_directory(folder.file(name));
-    EXPECT_EQ(listed("*.*"),
-              (Names{"1", "a", "apps.exe/", "B1", "b2", "C", "Tools/", "x.exe", "_x"}));
+    // Links are what they point at.
+    fs::create_directory_symlink(folder.file("Tools"), folder.file("toolsLink"));
+    fs::create_symlink(folder.file("x.exe"), folder.file("xLink"));
+    EXPECT_EQ(listed("*.*"), (Names{"1", "a", "apps.exe/", "B1", "b2", "C", "Tools/", "toolsLink/",
+                                    "x.exe", "xLink", "_x"}));
     EXPECT_EQ(listed("*.EXE"), (Names{"apps.exe/", "x.exe"}));
     EXPECT_EQ(listed(".*"), Names{});
     EXPECT_EQ(listed("nowhere\\*.*"), Names{});
