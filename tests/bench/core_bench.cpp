@@ -100,7 +100,9 @@ class FullProgram {
 void BM_BuildMenu51Rows(benchmark::State& state) {
     FullProgram program;
     zv::MenuWindow& root = program.root();
-    root.build(0, 0); // the first build also extracts the rows' icons; that is not measured
+    // The first build also extracts the rows' icons and paints; that is not measured. Built
+    // again unchanged, the menu is laid out and shown with the image it has.
+    root.build(0, 0);
     for (auto _ : state)
         root.build(0, 0);
     if (root.lastRow + 1 != zv::bench::fullRootRows)
@@ -327,7 +329,8 @@ class TableReporter : public benchmark::ConsoleReporter {
         };
         timeRow("BM_ReadMenuFile", "Read the full menu file (101 entries), native");
         timeRow("BM_WriteMenuFile", "Write the full menu file, native");
-        timeRow("BM_BuildMenu51Rows", "Build a 51-row menu (headless, includes drawAll)");
+        timeRow("BM_BuildMenu51Rows",
+                "Build a 51-row menu again, unchanged (headless: no painting)");
         timeRow("BM_DrawAllMenu51Rows", "drawAll of a 51-row menu (headless)");
 
         if (auto startUp = runs_.find("BM_StartUp300Icons"); startUp != runs_.end()) {
