@@ -164,13 +164,20 @@ TEST_F(ItemEditorTest, NewSubmenusGetConsecutiveIdsAndAPlaceholder) {
     EXPECT_EQ(items[sub.slotOfRow(0)].name, "No program");
     EXPECT_EQ(items[sub.slotOfRow(0)].target.asText(), "");
 
-    // Choosing "Menu" and cancelling uses up no id.
-    edit(0, Insert, [](Dialog& d) {
-        userClicks(d, "opt1");
-        userClicks(d, "cmdCancel");
-    });
-    EXPECT_EQ(test::rowNames(root()).size(), 7u);
-    EXPECT_EQ(lastMenuId, 6);
+    // Choosing "Menu" and cancelling, with the button or the caption's close box, uses up no id
+    // and closes the editor.
+    for (const bool closeBox : {false, true}) {
+        edit(0, Insert, [closeBox](Dialog& d) {
+            userClicks(d, "opt1");
+            if (closeBox)
+                headless::userCloses(d);
+            else
+                userClicks(d, "cmdCancel");
+            EXPECT_FALSE(headless::record(d).open) << closeBox;
+        });
+        EXPECT_EQ(test::rowNames(root()).size(), 7u);
+        EXPECT_EQ(lastMenuId, 6);
+    }
 }
 
 TEST_F(ItemEditorTest, OkRefusesBadNamesAndNamesEmptySeparators) {
