@@ -44,7 +44,8 @@ class MenuWindow final : public platform::WindowEvents {
     // Shows the level's native window once where no monitor shows it and hides it again, so
     // that its first real showing finds made what a first showing makes.
     void showOnceUnseen();
-    // Paints the rows' captions into the hidden level's image, for what that makes ahead.
+    // Paints the hidden level's image ahead: whole when every row has its icon, else only the
+    // captions, which still makes the fonts and their glyphs.
     void paintUnseen();
     void rebuild();
     void destroy(bool keepThisLevel = false);
