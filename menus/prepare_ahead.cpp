@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,24 +49,32 @@ std::vector<IconAhead> iconsOfTheRows() {
 
 // How many levels a menu and the submenus it opens fill, along its deepest path; a menu met
 // again on the path (a submenu that opens an outer menu) ends it.
-int levelsOf(std::int16_t menu, std::vector<std::int16_t>& path) {
+// Each menu is walked once for each depth it is met at: a store whose menus each open the next
+// from many rows would otherwise be walked once per path, too many to finish.
+using LevelsSeen = std::map<std::pair<std::int16_t, std::size_t>, int>;
+
+int levelsOf(std::int16_t menu, std::vector<std::int16_t>& path, LevelsSeen& seen) {
     if (path.size() >= static_cast<std::size_t>(menuLevelCount) ||
         std::find(path.begin(), path.end(), menu) != path.end())
         return 0;
+    const auto key = std::make_pair(menu, path.size());
+    if (const auto found = seen.find(key); found != seen.end())
+        return found->second;
     path.push_back(menu);
     int deepest = 0;
     for (std::int16_t slot : listOrder()) {
         const MenuEntry& entry = items[slot];
         if (entry.parentMenu == menu && entry.itemType == Menu)
             if (const auto submenu = entry.target.asNumber())
-                deepest = std::max(deepest, levelsOf(*submenu, path));
+                deepest = std::max(deepest, levelsOf(*submenu, path, seen));
     }
     path.pop_back();
-    return 1 + deepest;
+    return seen[key] = 1 + deepest;
 }
 
 // The row of an open level whose submenu leads deepest, or -1 when none opens one.
 std::int16_t deepestRow(const MenuWindow& menu, std::vector<std::int16_t>& path) {
+    LevelsSeen seen;
     std::int16_t best = -1;
     int bestLevels = 0;
     for (std::int16_t row = 0; row <= menu.lastRow; ++row) {
@@ -73,7 +82,7 @@ std::int16_t deepestRow(const MenuWindow& menu, std::vector<std::int16_t>& path)
         if (entry.itemType != Menu)
             continue;
         if (const auto submenu = entry.target.asNumber()) {
-            const int levels = levelsOf(*submenu, path);
+            const int levels = levelsOf(*submenu, path, seen);
             if (levels > bestLevels) {
                 best = row;
                 bestLevels = levels;

@@ -101,6 +101,19 @@ TEST_F(PrepareAheadTest, EveryLevelOfTheDeepestPathIsReadiedOnce) {
     EXPECT_EQ(menuLevel(2).menuId, 3);
 }
 
+// Ten menus, each opening the next from nine rows: walking every path would never end.
+TEST_F(PrepareAheadTest, ManyRowsOpeningTheSameSubmenusAreWalkedOnce) {
+    std::string menuText = " 10 \r\n";
+    for (int menu = 0; menu < 10; ++menu)
+        for (int row = 0; row < 9; ++row)
+            menuText +=
+                "M, 1 , " + std::to_string(menu) + " , " + std::to_string(menu + 1) + " ,-1 \r\n";
+    menuText += "Leaf, 0 , 10 ,x,-1 \r\n";
+    test::startProgram(folder, menuText);
+    headless::runIdle();
+    EXPECT_EQ(hiddenOf(platform::WindowStyle::Menu).size(), 11u);
+}
+
 // Rows with catalogue icons only: idle time paints the root whole, and its first opening shows
 // exactly what an unprepared one shows.
 TEST_F(PrepareAheadTest, ALevelPaintedAheadOpensAsAnUnpreparedOne) {
