@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <random>
 
 namespace zv {
 namespace {
@@ -146,65 +145,6 @@ TEST_F(MenuFileTest, TextsTheFileCannotCarryAreRecognised) {
         EXPECT_TRUE(fileCanCarry(text)) << text;
     for (const char* text : {"\"starts with a quote", "comma, and \" quote", " quote\" "})
         EXPECT_FALSE(fileCanCarry(text)) << text;
-}
-
-// Any store whose texts can be carried saves and reads back as the same entries in the same
-// order; targets come back as text and icons taken from targets as -1.
-TEST_F(MenuFileTest, SavedStoresReadBackTheSame) {
-    std::mt19937 rng(20261206);
-    const std::string pool = "abcXYZ019 ,\"\t-\xe9\xff\x80\r\n.\\:";
-    auto randomText = [&](std::size_t maxLength) {
-        std::string s;
-        std::size_t n = rng() % (maxLength + 1);
-        for (std::size_t i = 0; i < n; ++i)
-            s += pool[rng() % pool.size()];
-        return s;
-    };
-    for (int round = 0; round < 3000; ++round) {
-        reset();
-        iconRegistry.lastCatalogueIcon = static_cast<std::int16_t>(rng() % 20) - 1;
-        lastMenuId = static_cast<std::int16_t>(rng() % 70000 - 35000);
-        std::vector<MenuEntry> written;
-        const int count = static_cast<int>(rng() % 12);
-        while (static_cast<int>(written.size()) < count) {
-            MenuEntry e;
-            e.name = randomText(10);
-            if (e.name.empty() || !fileCanCarry(e.name))
-                continue;
-            e.itemType = static_cast<std::int32_t>(rng() % 5);
-            e.parentMenu = static_cast<std::int16_t>(rng() % 65536 - 32768);
-            if (rng() % 3 == 0) {
-                e.target = Target(static_cast<std::int16_t>(rng() % 65536 - 32768));
-            } else {
-                std::string t = randomText(14);
-                if (!fileCanCarry(t))
-                    continue;
-                e.target = Target(t);
-            }
-            e.iconIndex = static_cast<std::int16_t>(static_cast<int>(rng() % 40) - 1);
-            ASSERT_NE(append(e), -1);
-            written.push_back(e);
-        }
-        // Reading takes the higher of the header and the submenus' ids.
-        std::int16_t savedId = lastMenuId;
-        for (const MenuEntry& e : written)
-            if (e.itemType == Menu && e.target.asNumber() && *e.target.asNumber() > savedId)
-                savedId = *e.target.asNumber();
-        const std::int16_t catalogueEnd = iconRegistry.lastCatalogueIcon;
-        const std::string text = menuFileText();
-
-        reset();
-        ASSERT_EQ(readMenuFile(text), "") << text;
-        EXPECT_EQ(lastMenuId, savedId);
-        std::vector<std::string> expected;
-        for (MenuEntry& e : written) {
-            e.iconIndex = e.iconIndex > catalogueEnd ? std::int16_t{-1} : e.iconIndex;
-            expected.push_back(fields(e));
-        }
-        EXPECT_EQ(listed(), expected) << text;
-        for (const MenuEntry& e : entriesInList())
-            EXPECT_FALSE(e.target.isNumber());
-    }
 }
 
 TEST_F(MenuFileTest, FailedSavesLeaveTheOldFileAndTheChangesAlone) {
