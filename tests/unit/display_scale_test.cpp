@@ -8,8 +8,9 @@
 namespace zv {
 namespace {
 
-// Root: a row, a submenu row, a separator and a row; the submenu has two rows.
-const std::string menuFile = " 1 \r\nA, 0 , 0 ,x,-1 \r\nSub, 1 , 0 , 1 ,-1 \r\n"
+// Root: a row with catalogue icon 0, a submenu row, a separator and a row; the submenu has two
+// rows.
+const std::string menuFile = " 1 \r\nA, 0 , 0 ,x, 0 \r\nSub, 1 , 0 , 1 ,-1 \r\n"
                              "Separator, 4 , 0 ,,-1 \r\nB, 0 , 0 ,y,-1 \r\n"
                              "S0, 0 , 1 ,z,-1 \r\nS1, 0 , 1 ,z,-1 \r\n";
 
@@ -17,7 +18,8 @@ const std::string menuFile = " 1 \r\nA, 0 , 0 ,x,-1 \r\nSub, 1 , 0 , 1 ,-1 \r\n"
 class DisplayScaleTest : public test::ProgramTest {
   protected:
     void SetUp() override {
-        start(menuFile);
+        folder.write("a.ico", "icon");
+        start(menuFile, "#,G\r\nA,a.ico\r\n");
         headless::desktop().monitors.push_back({{1024, 0, 2944, 1080}, 144});
     }
     headless::WindowRecord& record(platform::Window* w) { return headless::record(*w); }
@@ -41,6 +43,8 @@ TEST_F(DisplayScaleTest, TheTriggerTakesTheSuggestedPlaceAndIsRedrawnAtTheNewSca
 }
 
 TEST_F(DisplayScaleTest, MenusOpenAtTheScaleOfTheTriggersMonitor) {
+    clickTrigger(); // the catalogue icon is read at 16 pixels
+    ASSERT_EQ(headless::iconImage(iconHandle(0))->size, 16);
     moveTrigger(144, {2000, 900, 2072, 972});
     clickTrigger();
     ASSERT_TRUE(root().isOpen());
@@ -51,6 +55,7 @@ TEST_F(DisplayScaleTest, MenusOpenAtTheScaleOfTheTriggersMonitor) {
     EXPECT_EQ(root().rowBounds[3], (Rect{0, 69, 300, 99}));
     EXPECT_EQ(skinPictures.highlight().bitmap.height(), 30);
     EXPECT_EQ(iconRegistry.iconSize, 24);
+    EXPECT_EQ(headless::iconImage(iconHandle(0))->size, 24);
 
     // The submenu stays below its row: the second monitor reaches lower than the primary one.
     MenuWindow& sub = openSub(1);

@@ -163,6 +163,8 @@ TEST_F(ItemEditorTest, NewSubmenusGetConsecutiveIdsAndAPlaceholder) {
     EXPECT_EQ(sub.lastRow, 0);
     EXPECT_EQ(items[sub.slotOfRow(0)].name, "No program");
     EXPECT_EQ(items[sub.slotOfRow(0)].target.asText(), "");
+    EXPECT_GT(items[sub.slotOfRow(0)].iconIndex, iconRegistry.lastCatalogueIcon)
+        << "its icon is taken from its target";
 
     // Choosing "Menu" and cancelling, with the button or the caption's close box, uses up no id
     // and closes the editor.

@@ -67,6 +67,11 @@ TEST_F(MenuLayoutTest, NearTheRightEdgeMenusOpenToTheLeft) {
     EXPECT_EQ(rec.presented.at(0, 0), (Rgb{255, 255, 255})) << "the menu's frame";
     EXPECT_EQ(rec.presented.at(202, 67), makeSideStripPicture().at(0, 1199));
 
+    // One that ends exactly at the monitor's edge still opens to the right.
+    triggerWindow.leftTwips = (1024 - 48 - 28 - 202) * 15;
+    root().build(0, 0);
+    EXPECT_EQ(root().leftTwips + root().widthTwips, 1024 * 15);
+
     // A submenu that would pass the edge opens left of its parent, 50 twips over it; otherwise
     // it overlaps its parent by 100 twips on the right.
     triggerWindow.leftTwips = 20;

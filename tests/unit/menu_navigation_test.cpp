@@ -131,6 +131,12 @@ TEST_F(MenuNavigationTest, LeftAndRightAcrossLevelsAndNothingDeeperThanLevelTen)
     EXPECT_EQ(level(1).hoverRow, 2);
     key(1, vkRight, 1);
     ASSERT_EQ(topLevel, 2);
+    // Opening another submenu of the root first closes both deeper levels.
+    key(0, vkRight, 6);
+    EXPECT_EQ(topLevel, 1);
+    EXPECT_FALSE(level(2).isOpen());
+    key(0, vkRight, 4);
+    key(1, vkRight, 1);
     key(2, vkLeft);
     EXPECT_EQ(topLevel, 1);
     EXPECT_FALSE(level(2).isOpen());
