@@ -99,8 +99,7 @@ TEST_F(BatchAddTest, FilesFromAChosenDriveBecomeEntries) {
     for (const char* text :
          {"Search accomplished.", "Please Save the changes and restart Zelvora."})
         ASSERT_NO_FATAL_FAILURE(answer(text, "OK"));
-    EXPECT_TRUE(waitUntil([&] { return !windowTitled("Zelvora QuickAdd 0.9", 0ms); }, 10s,
-                          "the dialog to close"));
+    EXPECT_TRUE(closed("Zelvora QuickAdd 0.9"));
 
     // The accepted files show in their menus: reopen the root, then open Tools.
     clickTrigger();

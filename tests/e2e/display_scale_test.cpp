@@ -145,16 +145,8 @@ TEST_P(DisplayScaleTest, WindowsRowsLinesIconsAndTheItemEditorFollowTheScale) {
     if (GetParam() > 144)
         return; // the item editor is taller than the 1024 x 768 test desktop at this scale
     // Edit mode on, then Modify, both from Notepad's row, still highlighted under the pointer.
-    screen().click(hx, hTop + px(10), MouseButton::Right);
-    ASSERT_TRUE(waitUntil([&] { return !popups().empty(); }, 10s, "the short pop-up"));
-    screen().key("e");
-    ASSERT_TRUE(waitUntil([&] { return popups().empty(); }, 10s, "the pop-up to close"));
-    ASSERT_TRUE(idle());
-    screen().click(hx, hTop + px(10), MouseButton::Right);
-    ASSERT_TRUE(waitUntil([&] { return !popups().empty(); }, 10s, "the edit pop-up"));
-    screen().key("Down");
-    screen().key("Down");
-    screen().key("Return");
+    ASSERT_NO_FATAL_FAILURE(choose(0, "e"));
+    ASSERT_NO_FATAL_FAILURE(choose(Modify));
     ASSERT_TRUE(windowTitled("Edit", 15s));
     ASSERT_TRUE(idle());
     auto dialog = windowTitled("Edit", 5s);
@@ -195,7 +187,7 @@ TEST_P(DisplayScaleTest, WindowsRowsLinesIconsAndTheItemEditorFollowTheScale) {
     EXPECT_TRUE(ink.top > 2 && ink.bottom < okShot.height - 3 && ink.left > 2 &&
                 ink.right < okShot.width - 3);
     screen().key("Escape");
-    EXPECT_TRUE(waitUntil([&] { return !windowTitled("Edit", 0ms); }, 10s, "the dialog to close"));
+    EXPECT_TRUE(closed("Edit"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, DisplayScaleTest, ::testing::Values(96, 120, 144, 192),

@@ -29,9 +29,6 @@ class EditingTest : public LauncherTest {
                 return &c;
         return nullptr;
     }
-    ::testing::AssertionResult editorClosed() {
-        return waitUntil([&] { return !windowTitled("Edit", 0ms); }, 10s, "the editor to close");
-    }
 };
 
 TEST_F(EditingTest, InsertMoveCutPasteModifyDeleteAndSave) {
@@ -44,7 +41,7 @@ TEST_F(EditingTest, InsertMoveCutPasteModifyDeleteAndSave) {
     ASSERT_NO_FATAL_FAILURE(typeInto(*name, "Added"));
     ASSERT_NO_FATAL_FAILURE(typeInto(*target, "C:\\added.exe"));
     screen().key("Return"); // OK is the default button
-    ASSERT_TRUE(editorClosed());
+    ASSERT_TRUE(closed("Edit"));
     ASSERT_TRUE(menusShown(1));
     ASSERT_TRUE(menuRows(0, 5)); // Alpha, Beta, Added, Tools, Gamma
 
@@ -52,7 +49,7 @@ TEST_F(EditingTest, InsertMoveCutPasteModifyDeleteAndSave) {
     ASSERT_NO_FATAL_FAILURE(command(0, 4, Cut));    // Gamma out
     ASSERT_TRUE(menuRows(0, 4));
     // Open Tools (resting on it opens it) and paste Gamma above its only row.
-    ASSERT_TRUE(hoverRow(0, 3));
+    ASSERT_TRUE(hoverRow(menuLevel(0), 3));
     ASSERT_TRUE(menusShown(2));
     ASSERT_NO_FATAL_FAILURE(command(1, 0, Paste));
     ASSERT_TRUE(menusShown(2));
@@ -67,7 +64,7 @@ TEST_F(EditingTest, InsertMoveCutPasteModifyDeleteAndSave) {
     screen().typeText("2");
     ASSERT_TRUE(fieldHolds(*name, "Beta2"));
     screen().key("Return");
-    ASSERT_TRUE(editorClosed());
+    ASSERT_TRUE(closed("Edit"));
     ASSERT_NO_FATAL_FAILURE(command(0, 0, Save));
     EXPECT_TRUE(fileBecomes(" 1 \r\n"
                             "Beta2, 0 , 0 ,C:\\b.exe, 0 \r\n"
@@ -120,8 +117,7 @@ TEST_F(EditingTest, TheFileAndFolderChoosersOpenAndCancel) {
     ASSERT_TRUE(open) << describe(programWindows());
     ASSERT_TRUE(activated(*open)); // Escape must reach the file dialog, not the editor
     screen().key("Escape");
-    ASSERT_TRUE(
-        waitUntil([&] { return !windowTitled("Open", 0ms); }, 10s, "the file dialog to close"));
+    ASSERT_TRUE(closed("Open"));
     ASSERT_TRUE(activated(*dialog));
     EXPECT_EQ(editField(*windowTitled("Edit", 5s), 1)->text, "C:\\a.exe"); // a cancel keeps it
 
@@ -144,7 +140,7 @@ TEST_F(EditingTest, TheFileAndFolderChoosersOpenAndCancel) {
         },
         10s, "the browser to close, the cancel emptying the target"));
     clickButton(*windowTitled("Edit", 5s), "Cancel");
-    EXPECT_TRUE(editorClosed());
+    EXPECT_TRUE(closed("Edit"));
     EXPECT_EQ(folder().read("menu.qlf"), menuFile);
 }
 

@@ -1,6 +1,6 @@
 // zelvora.exe must run on a bare Windows: every DLL it imports ships with the system, and the
 // narrower DLL search of newer systems is looked up at run time, not imported.
-#include "e2e.h"
+#include "wine_test.h"
 
 #include <fstream>
 #include <iterator>

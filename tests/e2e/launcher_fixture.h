@@ -2,14 +2,13 @@
 // windows by class through the probe, open menus and wait for what the screen shows.
 #pragma once
 
-#include "e2e.h"
+#include "wine_test.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <optional>
 #include <string>
-#include <thread>
 
 namespace zv::e2e {
 
@@ -56,19 +55,19 @@ enum PopupEntry {
 };
 
 // Every input whose effect the next step depends on is followed by a wait for that effect (see
-// README.md): Wine merges pointer moves that come faster than the program takes them, and a
-// menu ignores the first move after it closed a deeper level, opened a submenu or ran a pop-up
-// command.
+// README.md for why).
 class LauncherTest : public WineTest {
   protected:
     using Clock = std::chrono::steady_clock;
     using Result = ::testing::AssertionResult;
 
-    // Writes both data files, starts the program and waits for the trigger to show.
-    ProgramInstance& start(const std::string& menuFile, const std::string& catalogue = "") {
-        folder().write("menu.qlf", menuFile);
-        folder().write("kde.qls", catalogue);
-        program_ = &launch();
+    // Writes both data files into the test's folder (or another), starts the program and waits
+    // for a trigger to show.
+    ProgramInstance& start(const std::string& menuFile, const std::string& catalogue = "",
+                           const ProgramFolder* in = nullptr) {
+        (in ? *in : folder()).write("menu.qlf", menuFile);
+        (in ? *in : folder()).write("kde.qls", catalogue);
+        program_ = &launch(in);
         EXPECT_TRUE(waitUntil([&] { return trigger() || !program_->running(); }, 30s, "a trigger"));
         return *program_;
     }
@@ -151,47 +150,36 @@ class LauncherTest : public WineTest {
         }
         return menuLevel(0);
     }
-    // Waits until the menu at a level shows `rows` rows of 20 pixels (a rebuilt menu keeps its
-    // bottom edge, the root, or its top).
+    // Waits until the menu at a level shows `rows` rows under its frame.
     Result menuRows(std::size_t depth, int rows) {
         Rect seen;
         auto result =
             waitUntil([&] { return (seen = menuLevel(depth)).height() == rows * 20 + 2; }, 10s,
-                      "the menu at level " + std::to_string(depth) + " to show " +
-                          std::to_string(rows) + " rows");
+                      std::to_string(rows) + " rows at level " + std::to_string(depth));
         return result ? result : result << " (it is " << seen.height() << " pixels high)";
     }
 
-    // Checks `shown` every 2 ms (pixels are cheap to read) until it holds or the time is up.
-    bool soon(const std::function<bool()>& shown, std::chrono::milliseconds timeout) {
-        for (const auto deadline = Clock::now() + timeout; !shown();
-             std::this_thread::sleep_for(2ms))
-            if (Clock::now() >= deadline)
-                return false;
-        return true;
-    }
-    // Waits for the pixel to be (or, `equal` false, to differ from) the colour.
+    // Waits for the pixel to be (or, `equal` false, to differ from) the colour, looking every
+    // 2 ms (pixels are cheap to read).
     Result pixelIs(int x, int y, Color colour, bool equal,
                    std::chrono::milliseconds timeout = 10s) {
         Color seen;
-        if (soon([&] { return ((seen = screen().pixel(x, y)) == colour) == equal; }, timeout))
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure()
-               << "pixel " << x << "," << y << (equal ? " never became " : " stayed ")
-               << colour.text() << " (it is " << seen.text() << ")";
+        auto result =
+            waitUntil([&] { return ((seen = screen().pixel(x, y)) == colour) == equal; }, timeout,
+                      "pixel " + std::to_string(x) + "," + std::to_string(y), 2ms);
+        return result ? result
+                      : result << (equal ? " to be " : " to change from ") << colour.text()
+                               << " (it is " << seen.text() << ")";
     }
-    Result pixelBecomes(int x, int y, Color colour, std::chrono::milliseconds timeout = 5s) {
-        return pixelIs(x, y, colour, true, timeout);
-    }
+    Result pixelBecomes(int x, int y, Color colour) { return pixelIs(x, y, colour, true, 5s); }
     // Moves the pointer to (x, y), and again two pixels aside and back while `shown` is false;
     // the pointer is left at (x, y). A move while the last one is unanswered costs nothing (it
     // points at the same place), so the next one need not wait long.
-    Result pointUntil(int x, int y, const std::function<bool()>& shown,
-                      std::chrono::milliseconds timeout = 10s) {
-        const auto deadline = Clock::now() + timeout;
+    Result pointUntil(int x, int y, const std::function<bool()>& shown) {
+        const auto deadline = Clock::now() + 10s;
         for (int move = 0; Clock::now() < deadline; ++move) {
             screen().move(x + move % 2 * 2, y);
-            if (soon(shown, 150ms)) {
+            if (waitUntil(shown, 150ms, "", 2ms)) {
                 // Callers right-click where the pointer is, and the pop-up opens there.
                 if (move % 2)
                     screen().move(x, y);
@@ -200,34 +188,33 @@ class LauncherTest : public WineTest {
         }
         return ::testing::AssertionFailure() << "nothing showed after moves to " << x << "," << y;
     }
-    bool rowLit(const Rect& menu, int row) {
-        return screen().pixel(rowX(menu), rowTop(menu, row) + 1) == highlightFrame &&
-               screen().pixel(rowX(menu), rowTop(menu, row) + 2) == highlightFill;
-    }
     // pointUntil the row's highlight shows: the program acts on the highlighted row.
-    Result hoverRow(const Rect& menu, int row, std::chrono::milliseconds timeout = 10s) {
-        auto result = pointUntil(
-            rowX(menu), rowY(menu, row), [&] { return rowLit(menu, row); }, timeout);
-        if (!result) {
-            result << ": row " << row << " of the menu at " << menu.left << "," << menu.top
-                   << " never lit; lit rows:";
-            for (int other = 0; rowTop(menu, other) + rowHeight <= menu.bottom; ++other)
-                if (rowLit(menu, other))
-                    result << " " << other;
-        }
-        return result;
-    }
-    Result hoverRow(std::size_t depth, int row) {
-        const Rect menu = menuLevel(depth);
-        if (menu.width() <= 0)
-            return ::testing::AssertionFailure() << "no menu open at level " << depth;
-        return hoverRow(menu, row);
+    Result hoverRow(const Rect& menu, int row) {
+        const int x = rowX(menu), top = rowTop(menu, row);
+        auto lit = pointUntil(x, rowY(menu, row), [&] {
+            return screen().pixel(x, top + 1) == highlightFrame &&
+                   screen().pixel(x, top + 2) == highlightFill;
+        });
+        return lit ? lit
+                   : lit << ": row " << row << " of the menu at " << menu.left << "," << menu.top;
     }
 
     std::vector<Window> popups() { return visible("#32768"); }
-    // Lights a row of an open menu (the root opens if no menu shows), right-clicks where the
-    // pointer is and waits for the pop-up menu of edit commands.
-    void popupOnRow(std::size_t depth, int row) {
+    // A right click where the pointer is (no move, so on the row it lights), then in the pop-up
+    // menu Down `downs` times and `key`; returns when the pop-up has closed and the program waits
+    // for input again.
+    void choose(int downs, const char* key = "Return") {
+        screen().press(MouseButton::Right);
+        screen().release(MouseButton::Right);
+        ASSERT_TRUE(waitUntil([&] { return !popups().empty(); }, 10s, "the pop-up menu"));
+        for (int i = 0; i < downs; ++i)
+            screen().key("Down");
+        screen().key(key);
+        ASSERT_TRUE(waitUntil([&] { return popups().empty(); }, 10s, "the pop-up to close"));
+        ASSERT_TRUE(idle());
+    }
+    // choose on a row of an open menu (the root opens if no menu shows).
+    void command(std::size_t depth, int row, int downs, const char* key = "Return") {
         if (depth == 0)
             root();
         // A menu that a closing dialog has not enabled yet would not see the pointer or the click.
@@ -236,20 +223,7 @@ class LauncherTest : public WineTest {
         ASSERT_TRUE(waitUntil([&] { return (menu = menuWindow(depth)) && menu->enabled; }, 10s,
                               "an enabled menu at level " + std::to_string(depth)));
         ASSERT_TRUE(hoverRow(menu->rect, row));
-        // No further move: the button goes down where the pointer already is.
-        screen().press(MouseButton::Right);
-        screen().release(MouseButton::Right);
-        ASSERT_TRUE(waitUntil([&] { return !popups().empty(); }, 10s, "the pop-up menu"));
-    }
-    // popupOnRow, then the keys (Down `downs` times and Return unless told); returns when the
-    // pop-up has closed and the program waits for input again.
-    void command(std::size_t depth, int row, int downs, const char* keys = "Return") {
-        ASSERT_NO_FATAL_FAILURE(popupOnRow(depth, row));
-        for (int i = 0; i < downs; ++i)
-            screen().key("Down");
-        screen().key(keys);
-        ASSERT_TRUE(waitUntil([&] { return popups().empty(); }, 10s, "the pop-up to close"));
-        ASSERT_TRUE(idle());
+        choose(downs, key);
     }
     // Edit mode on: "&Enable Edit mode" in the short pop-up of the root's first row.
     void enableEditMode() { command(0, 0, 0, "e"); }
@@ -280,9 +254,9 @@ class LauncherTest : public WineTest {
     std::optional<Window> windowTitled(const std::string& title, std::chrono::milliseconds wait) {
         return shown([&](const Window& w) { return w.title == title; }, wait, title);
     }
-    std::optional<Window> messageBox(const std::string& text, std::chrono::milliseconds wait) {
-        return shown([&](const Window& w) { return w.isDialog() && w.messageText() == text; }, wait,
-                     "a message box saying " + text);
+    // Waits until no window of the program has this title.
+    Result closed(const std::string& title) {
+        return waitUntil([&] { return !windowTitled(title, 0ms); }, 10s, title + " to close");
     }
     void clickButton(const Window& dialog, const std::string& caption) {
         const Control* button = dialog.control("Button", caption);
@@ -291,7 +265,8 @@ class LauncherTest : public WineTest {
     }
     // Answers the program's message box with this text and waits for it to go.
     void answer(const std::string& text, const std::string& button) {
-        auto box = messageBox(text, 15s);
+        auto box = shown([&](const Window& w) { return w.isDialog() && w.messageText() == text; },
+                         15s, "a message box saying " + text);
         ASSERT_TRUE(box) << describe(programWindows());
         EXPECT_EQ(box->title, "Zelvora");
         clickButton(*box, button);

@@ -133,8 +133,7 @@ TEST_F(NavigationTest, TheBuiltInCommandsRunShutDownAndQuit) {
     auto shutdown = windowTitled("Shutdown", 15s);
     ASSERT_TRUE(shutdown) << describe(windows().windows);
     clickButton(*shutdown, "&No");
-    EXPECT_TRUE(waitUntil([&] { return !windowTitled("Shutdown", 0ms); }, 10s,
-                          "the shut-down dialog to close"));
+    EXPECT_TRUE(closed("Shutdown"));
     EXPECT_TRUE(program_->running());
 
     if (menus().empty())

@@ -28,24 +28,17 @@ const std::string movedMenuFile = " 1 \r\n"
 
 // The file system's immutable flag (chattr +i): nobody, root included, may write, replace or
 // remove such a file, or create, rename or remove entries in such a folder. The tests run as
-// root, for whom Unix permissions stop nothing. The flag is cleared again when the object goes.
-class Immutable {
-  public:
-    explicit Immutable(fs::path path) : path_(std::move(path)), set_(chattr("+i")) {}
+// root, for whom Unix permissions stop nothing. The flag is cleared again when the object goes,
+// or the next run could not empty the folder.
+struct Immutable {
+    explicit Immutable(fs::path at)
+        : path(std::move(at)), set(runCommand({"chattr", "+i", path}, 10s)) {}
     ~Immutable() {
-        if (error().empty())
-            chattr("-i");
+        if (set.exitStatus == 0)
+            runCommand({"chattr", "-i", path}, 10s);
     }
-    // "" when the flag is on, otherwise why it could not be set.
-    std::string error() const { return set_.exitStatus == 0 ? "" : set_.describe(); }
-
-  private:
-    CommandResult chattr(const char* flag) const {
-        return runCommand({"chattr", flag, path_.string()}, 10s);
-    }
-
-    fs::path path_;
-    CommandResult set_;
+    const std::string path;
+    const CommandResult set;
 };
 
 class ReliabilityTest : public LauncherTest {
@@ -132,19 +125,19 @@ TEST_F(ReliabilityTest, SavesThatCannotReplaceTheFileLeaveItAndKeepTheChanges) {
         fs::permissions(file,
                         fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                         fs::perm_options::remove);
-        if (Immutable locked(file); locked.error().empty()) {
+        if (Immutable locked(file); locked.set.exitStatus == 0) {
             ASSERT_NO_FATAL_FAILURE(expectSavesRefused());
         } else {
-            skipped += " a read-only file (" + locked.error() + ")";
+            skipped += " a read-only file (" + locked.set.describe() + ")";
         }
         fs::permissions(file, perms);
     }
     // The folder's permission bits stop root no more than the file's: nothing may be created in
     // an immutable folder, as in one whose access list denies writing.
-    if (Immutable locked(folder().path()); locked.error().empty()) {
+    if (Immutable locked(folder().path()); locked.set.exitStatus == 0) {
         ASSERT_NO_FATAL_FAILURE(expectSavesRefused());
     } else {
-        skipped += " a read-only folder (" + locked.error() + ")";
+        skipped += " a read-only folder (" + locked.set.describe() + ")";
     }
     EXPECT_FALSE(folder().exists("menu.qlf.tmp"));
     // Once nothing stops it, the same changes save.
@@ -273,12 +266,7 @@ TEST_F(ReliabilityTest, NamesBeyondAsciiReachTheShellAndSaveUnchanged) {
                              folder().windowsPath() + "\\Caf\xE9.ini,-1\r\n" +
                              "Short, 0 , 0 ,C:\\s.exe,-1\r\n";
     const ProgramFolder named(folder().path() / "\xC5\x81ukasz Zelvora", programExe());
-    named.write("menu.qlf", menu);
-    named.write("kde.qls", "");
-    ProgramInstance instance = startProgram(session(), named);
-    program_ = &instance;
-    ASSERT_TRUE(waitUntil([&] { return trigger().has_value() || !instance.running(); }, 30s,
-                          "the trigger window"));
+    ProgramInstance& instance = start(menu, "", &named);
     ASSERT_TRUE(instance.running()) << describe(programWindows());
     const Rect menuRect = root();
     ASSERT_EQ(menuRect.height(), 2 * 20 + 2);

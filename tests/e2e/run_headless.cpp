@@ -1,7 +1,7 @@
 // zelvora_run_headless (for scripts/run): starts zelvora.exe from a program folder in the
 // session the end-to-end tests use, waits until it settles, does the clicks asked for (settling
 // after each), saves a screenshot of the whole screen and ends everything it started.
-#include "e2e.h"
+#include "wine_test.h"
 
 #include <iostream>
 

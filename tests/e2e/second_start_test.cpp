@@ -40,7 +40,7 @@ TEST_F(SecondStartTest, TheSameFolderOpensTheRunningMenuAnotherFolderRunsBeside)
     other.write("menu.qlf", menuFile);
     other.write("kde.qls", "");
     const auto otherBefore = other.contents();
-    ProgramInstance beside = startProgram(session(), other);
+    ProgramInstance& beside = launch(&other);
     EXPECT_TRUE(
         waitUntil([&] { return visible("ZelvoraTrigger").size() == 2; }, 30s, "a second trigger"))
         << describe(programWindows());

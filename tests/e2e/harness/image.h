@@ -20,9 +20,8 @@ struct Image {
     std::vector<Color> pixels;
 
     Image() = default;
-    Image(int w, int h, Color fill = {}) : width(w), height(h), pixels(std::size_t(w) * h, fill) {}
+    Image(int w, int h) : width(w), height(h), pixels(std::size_t(w) * h) {}
     Color at(int x, int y) const { return pixels.at(index(x, y)); }
-    void set(int x, int y, Color color) { pixels.at(index(x, y)) = color; }
     friend bool operator==(const Image&, const Image&) = default;
 
   private:

@@ -1,4 +1,4 @@
-// What probe.exe reports, parsed. The record format is described at the top of probe.cpp.
+// What probe.exe reports, parsed (the records are described in tests/e2e/README.md).
 #pragma once
 
 #include <cstdint>
@@ -18,7 +18,6 @@ struct Rect {
     int left = 0, top = 0, right = 0, bottom = 0;
     int width() const { return right - left; }
     int height() const { return bottom - top; }
-    bool contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
     int centerX() const { return left + width() / 2; }
     int centerY() const { return top + height() / 2; }
     friend bool operator==(const Rect&, const Rect&) = default;

@@ -64,9 +64,8 @@ void reapOrphans() {
 } // namespace
 
 ::testing::AssertionResult waitUntil(const std::function<bool()>& condition, Milliseconds timeout,
-                                     const std::string& description) {
-    for (const auto start = Clock::now(); !condition();
-         std::this_thread::sleep_for(Milliseconds(50)))
+                                     const std::string& description, Milliseconds interval) {
+    for (const auto start = Clock::now(); !condition(); std::this_thread::sleep_for(interval))
         if (Clock::now() >= start + timeout)
             return ::testing::AssertionFailure()
                    << "timed out after " << timeout.count() << " ms waiting for " << description;
@@ -134,10 +133,7 @@ ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
 }
 
 bool ChildProcess::waitForExit(Milliseconds timeout) {
-    for (const auto deadline = Clock::now() + timeout; running(); std::this_thread::sleep_for(2ms))
-        if (Clock::now() >= deadline)
-            return false;
-    return true;
+    return waitUntil([&] { return !running(); }, timeout, "", 2ms);
 }
 
 bool ChildProcess::running() {

@@ -17,9 +17,11 @@ namespace zv::e2e {
 
 using Milliseconds = std::chrono::milliseconds;
 
-// Checks `condition` every 50 ms until it holds, or fails naming `description` after `timeout`.
+// Checks `condition` every `interval` until it holds, or fails naming `description` after
+// `timeout`.
 ::testing::AssertionResult waitUntil(const std::function<bool()>& condition, Milliseconds timeout,
-                                     const std::string& description);
+                                     const std::string& description,
+                                     Milliseconds interval = Milliseconds(50));
 // Checks `condition` again and again for `duration`; fails the first time it does not hold.
 ::testing::AssertionResult staysTrue(const std::function<bool()>& condition, Milliseconds duration,
                                      const std::string& description);

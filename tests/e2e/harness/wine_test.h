@@ -57,9 +57,6 @@ class ProgramFolder {
 
 // One started copy of the program: `wine <folder>/zelvora.exe`, ended by pid.
 using ProgramInstance = ChildProcess;
-inline ChildProcess startProgram(const Session& session, const ProgramFolder& folder) {
-    return session.startWine({folder.exePath().string()}, folder.path());
-}
 
 // The run's session, started on first use and ended by endSharedSession (from e2e_main).
 Session& sharedSession();
@@ -73,10 +70,12 @@ class WineTest : public ::testing::Test {
     Session& session() { return sharedSession(); }
     XScreen& screen() { return sharedSession().screen(); }
     ProgramFolder& folder() { return *folder_; }
-    // Starts zelvora.exe from the test's folder; it is ended in TearDown if still running.
-    ProgramInstance& launch() {
-        return *instances_.emplace_back(
-            std::make_unique<ProgramInstance>(startProgram(session(), *folder_)));
+    // Starts zelvora.exe from the test's folder or another; it is ended in TearDown if still
+    // running.
+    ProgramInstance& launch(const ProgramFolder* in = nullptr) {
+        const ProgramFolder& from = in ? *in : *folder_;
+        return *instances_.emplace_back(std::make_unique<ProgramInstance>(
+            session().startWine({from.exePath().string()}, from.path())));
     }
     // probe.exe's view of the desktop, and of zelvora.exe's windows only.
     WindowReport windows() { return session().windows(); }

@@ -7,7 +7,6 @@
 #include "probe_report.h"
 #include "process.h"
 
-#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -41,9 +40,9 @@ class XScreen {
     void release(MouseButton button = MouseButton::Left);
     void click(int x, int y, MouseButton button = MouseButton::Left);
 
-    // Keys by X keysym name ("Return", "Down", "a", ...), modifiers held around the key; the Wine
-    // desktop gets the X focus first when no window has it.
-    void key(std::string_view keysym, std::initializer_list<std::string_view> modifiers = {});
+    // A key by X keysym name ("Return", "Down", "a", ...), with Shift where the character needs
+    // it; the Wine desktop gets the X focus first when no window has it.
+    void key(std::string_view keysym);
     // Types printable ASCII text, with Shift where the character needs it.
     void typeText(std::string_view text);
 

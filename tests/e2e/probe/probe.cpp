@@ -1,28 +1,6 @@
 // probe.exe: reports what the desktop shows, for the end-to-end tests. It runs in the same Wine
-// session as the program under test and prints one tab-separated record per line (UTF-8, LF):
-//
-//   probe windows [EXE]     D, then W and C records for every top-level window (only EXE's
-//                           windows when EXE is given), then E
-//   probe resources EXE     R records for every process running EXE, then E
-//   probe idle EXE MS       I records: whether each process running EXE waits for input
-//                           (WaitForInputIdle, up to MS milliseconds), then E
-//   probe hold [FILE READY] joins the desktop (holding FILE open) and waits until ended
-//   probe link LNK TARGET   saves a shortcut through the system's shell-link object
-//   probe query-end-session HWND   sends the log-off question, not waiting for the answer
-//
-//   D  active-hwnd focus-hwnd (of the foreground thread)
-//   W  pid exe hwnd class title left top right bottom visible enabled topmost
-//   C  top id hwnd class text left top right bottom visible enabled count selection-text
-//   R  pid exe gdi-objects user-objects handles windows menus icons
-//   I  pid exe idle|busy|failed
-//   E  number of records printed before it
-//
-// Handles are hexadecimal with 0x; flags are 0 or 1; numbers a call could not give are -1.
-// The probe counts objects itself, as Wine keeps no counts: GDI objects from the process's GDI
-// handle table, USER objects as its windows plus its menus plus its icons and cursors (the
-// last three fields), handles from the system's handle table. Text escapes backslash, tab, CR
-// and LF as \\ \t \r \n and other control characters as \xHH. W records come in z-order,
-// topmost first; each window's C records follow it.
+// session as the program under test; its commands and records are described in
+// tests/e2e/README.md.
 #include <windows.h>
 
 #include <objidl.h>

@@ -1,4 +1,0 @@
-// Everything an end-to-end test needs.
-#pragma once
-
-#include "wine_test.h"
