@@ -60,8 +60,7 @@ TEST_F(BatchAddTest, FilesFromAChosenDriveBecomeEntries) {
                 if (!offer || !offer->control("Edit", name) ||
                     !offer->control("Button", "Yes")->enabled)
                     return false;
-                for (const auto& c : offer->controls)
-                    category = c.className == "ComboBox" ? &c : category;
+                category = offer->nthControl("ComboBox", 0);
                 return category && category->selectionText == menu;
             },
             20s, "the dialog to offer " + name + " for " + menu);
@@ -71,10 +70,8 @@ TEST_F(BatchAddTest, FilesFromAChosenDriveBecomeEntries) {
     EXPECT_NE(offer->control("Static", "Y:\\\\Viewer.exe"), nullptr) << describe(*offer);
     EXPECT_EQ(category->count, 2); // "(top-level)" and Tools
     // The file's own icon (the program's mark: blue with a white letter) is in the icon box.
-    const auto icon =
-        std::find_if(offer->controls.begin(), offer->controls.end(),
-                     [](const Control& c) { return c.className == "ZelvoraPicture"; });
-    ASSERT_NE(icon, offer->controls.end());
+    const Control* icon = offer->nthControl("ZelvoraPicture", 0);
+    ASSERT_TRUE(icon) << describe(*offer);
     EXPECT_TRUE(waitUntil(
         [&] {
             const Image shown = screen().capture(icon->rect);

@@ -163,10 +163,7 @@ TEST_P(DisplayScaleTest, WindowsRowsLinesIconsAndTheItemEditorFollowTheScale) {
     const Control* cancel = dialog->control("Button", "Cancel");
     const Control* basic = dialog->control("Button", "Basic");
     const Control* chooseFile = dialog->control("Button", "Choose file...");
-    const Control* name = nullptr;
-    for (const auto& c : dialog->controls)
-        if (c.className == "Edit" && !name)
-            name = &c;
+    const Control* name = dialog->nthControl("Edit", 0);
     ASSERT_TRUE(ok && cancel && basic && chooseFile && name) << describe(*dialog);
     EXPECT_TRUE(near(ok->rect.width(), 984));
     EXPECT_TRUE(near(ok->rect.height(), 336));

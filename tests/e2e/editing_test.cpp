@@ -22,21 +22,14 @@ class EditingTest : public LauncherTest {
         // Edit mode off: the short menu's first entry is "&Enable Edit mode".
         ASSERT_NO_FATAL_FAILURE(enableEditMode());
     }
-    // The edit field at the given place among the dialog's edit fields (0 name, 1 target).
-    static const Control* editField(const Window& dialog, int index) {
-        for (const auto& c : dialog.controls)
-            if (c.className == "Edit" && index-- == 0)
-                return &c;
-        return nullptr;
-    }
 };
 
 TEST_F(EditingTest, InsertMoveCutPasteModifyDeleteAndSave) {
     ASSERT_NO_FATAL_FAILURE(command(0, 2, Insert));
     auto dialog = windowTitled("Edit", 15s);
     ASSERT_TRUE(dialog);
-    const Control* name = editField(*dialog, 0);
-    const Control* target = editField(*dialog, 1);
+    const Control* name = dialog->nthControl("Edit", 0);
+    const Control* target = dialog->nthControl("Edit", 1);
     ASSERT_TRUE(name && target);
     ASSERT_NO_FATAL_FAILURE(typeInto(*name, "Added"));
     ASSERT_NO_FATAL_FAILURE(typeInto(*target, "C:\\added.exe"));
@@ -57,7 +50,7 @@ TEST_F(EditingTest, InsertMoveCutPasteModifyDeleteAndSave) {
     ASSERT_NO_FATAL_FAILURE(command(0, 0, Modify));
     dialog = windowTitled("Edit", 15s);
     ASSERT_TRUE(dialog);
-    name = editField(*dialog, 0);
+    name = dialog->nthControl("Edit", 0);
     ASSERT_TRUE(name && fieldHolds(*name, "Beta"));
     ASSERT_NO_FATAL_FAILURE(focusField(*name));
     screen().key("End");
@@ -119,7 +112,8 @@ TEST_F(EditingTest, TheFileAndFolderChoosersOpenAndCancel) {
     screen().key("Escape");
     ASSERT_TRUE(closed("Open"));
     ASSERT_TRUE(activated(*dialog));
-    EXPECT_EQ(editField(*windowTitled("Edit", 5s), 1)->text, "C:\\a.exe"); // a cancel keeps it
+    EXPECT_EQ(windowTitled("Edit", 5s)->nthControl("Edit", 1)->text,
+              "C:\\a.exe"); // a cancel keeps it
 
     screen().click(chooseFolder->rect.centerX(), chooseFolder->rect.centerY());
     auto browser = shown(
@@ -136,7 +130,7 @@ TEST_F(EditingTest, TheFileAndFolderChoosersOpenAndCancel) {
                 if (w.hwnd == browser->hwnd)
                     return false;
             auto edit = windowTitled("Edit", 0ms);
-            return edit && editField(*edit, 1) && editField(*edit, 1)->text.empty();
+            return edit && edit->nthControl("Edit", 1) && edit->nthControl("Edit", 1)->text.empty();
         },
         10s, "the browser to close, the cancel emptying the target"));
     clickButton(*windowTitled("Edit", 5s), "Cancel");

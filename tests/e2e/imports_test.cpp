@@ -2,8 +2,6 @@
 // narrower DLL search of newer systems is looked up at run time, not imported.
 #include "wine_test.h"
 
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <sstream>
 
@@ -28,26 +26,23 @@ std::vector<std::string> importWords(const std::filesystem::path& exe) {
     return words;
 }
 
-void expectOnlySystemDlls(const std::filesystem::path& exe) {
+TEST(Imports, ProgramAndProbeImportOnlySystemDlls) {
     static const std::set<std::string> system = {
         "kernel32.dll", "user32.dll",   "gdi32.dll",    "msimg32.dll",  "shell32.dll",
         "comdlg32.dll", "comctl32.dll", "ole32.dll",    "oleaut32.dll", "advapi32.dll",
         "shlwapi.dll",  "msvcrt.dll",   "ntdll.dll",    "uxtheme.dll",  "version.dll",
         "winmm.dll",    "imm32.dll",    "winspool.drv", "ws2_32.dll",   "psapi.dll"};
-    int dlls = 0;
-    for (std::string word : importWords(exe))
-        if (word.rfind("dll:", 0) == 0) {
-            ++dlls;
-            for (char& c : word)
-                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            EXPECT_TRUE(system.count(word.substr(4))) << exe.filename() << " imports " << word;
-        }
-    EXPECT_GT(dlls, 0) << "objdump listed no imports of " << exe;
-}
-
-TEST(Imports, ProgramAndProbeImportOnlySystemDlls) {
-    expectOnlySystemDlls(programExe());
-    expectOnlySystemDlls(probeExe());
+    for (const auto& exe : {programExe(), probeExe()}) {
+        int dlls = 0;
+        for (std::string word : importWords(exe))
+            if (word.starts_with("dll:")) {
+                ++dlls;
+                for (char& c : word)
+                    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                EXPECT_TRUE(system.count(word.substr(4))) << exe.filename() << " imports " << word;
+            }
+        EXPECT_GT(dlls, 0) << "objdump listed no imports of " << exe;
+    }
 }
 
 // SetDllDirectoryA comes with every Windows since XP SP1 and is imported;
@@ -60,9 +55,8 @@ TEST(Imports, TheNarrowerDllSearchIsLookedUpAtRunTime) {
     ASSERT_TRUE(imported("GetProcAddress")) << "the import list was not understood";
     EXPECT_TRUE(imported("SetDllDirectoryA"));
     EXPECT_FALSE(imported("SetDefaultDllDirectories"));
-    std::ifstream exe(programExe(), std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(exe), std::istreambuf_iterator<char>()};
-    EXPECT_NE(bytes.find(std::string("SetDefaultDllDirectories") + '\0'), std::string::npos)
+    EXPECT_NE(readFile(programExe()).find(std::string("SetDefaultDllDirectories") + '\0'),
+              std::string::npos)
         << "the name GetProcAddress looks up is not in the program";
 }
 

@@ -71,11 +71,12 @@ class LauncherTest : public WineTest {
         EXPECT_TRUE(waitUntil([&] { return trigger() || !program_->running(); }, 30s, "a trigger"));
         return *program_;
     }
-    // The program's visible windows of a class, top of the z-order first.
-    std::vector<Window> visible(const std::string& className) {
+    // The program's visible (or, `shown` false, hidden) windows of a class, top of the z-order
+    // first.
+    std::vector<Window> visible(const std::string& className, bool shown = true) {
         std::vector<Window> found;
         for (const auto& w : programWindows())
-            if (w.visible && w.className == className)
+            if (w.visible == shown && w.className == className)
                 found.push_back(w);
         return found;
     }

@@ -40,17 +40,6 @@ class NavigationTest : public LauncherTest {
             },
             10s, "every menu to close and the trigger to float on top, unmoved");
     }
-    // A visible window of another program whose title holds `part` (any case).
-    bool otherWindowTitled(const std::string& part) {
-        for (const auto& w : windows().windows) {
-            std::string title = w.title;
-            for (char& c : title)
-                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            if (w.visible && w.exe != "zelvora.exe" && title.find(part) != std::string::npos)
-                return true;
-        }
-        return false;
-    }
 };
 
 TEST_F(NavigationTest, KeysAndRestingMoveThroughTheMenusAndClickingTheDesktopClosesThem) {
@@ -103,8 +92,16 @@ TEST_F(NavigationTest, EntriesOpenTheirFilesAndFoldersThroughTheShellOrSayTheFil
     openRoot();
     clickRow(2);
     EXPECT_TRUE(everythingClosed());
-    EXPECT_TRUE(waitUntil([&] { return otherWindowTitled("windows"); }, 30s,
-                          "a shell window on C:\\windows"))
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            for (auto w : windows().windows)
+                if (w.visible && w.exe != "zelvora.exe" &&
+                    std::ranges::search(w.title, std::string_view("windows"), {},
+                                        [](unsigned char c) { return std::tolower(c); }))
+                    return true;
+            return false;
+        },
+        30s, "a shell window on C:\\windows"))
         << describe(windows().windows);
 
     openRoot();

@@ -17,16 +17,7 @@ const std::string menuFile = " 1 \r\n"
                              "Windows folder, 0 , 0 ,C:\\windows,-1 \r\n"
                              "About, 0 , 1 ,C:\\windows\\system32\\winver.exe,-1 \r\n";
 
-class TriggerMenuTest : public LauncherTest {
-  protected:
-    std::vector<Window> hidden(const std::string& className) {
-        std::vector<Window> found;
-        for (const auto& w : programWindows())
-            if (w.className == className && !w.visible)
-                found.push_back(w);
-        return found;
-    }
-};
+class TriggerMenuTest : public LauncherTest {};
 
 // While the program waits for its first click it makes the root's window (hidden) and reads the
 // rows' icons; the first opening then shows exactly what every later one shows, in the same
@@ -41,10 +32,10 @@ TEST_F(TriggerMenuTest, TheTriggerOpensTheRootMenuBesideTheStripClosesItAndAsksB
     // The face is drawn: its middle is not the desktop's colour.
     EXPECT_NE(screen().pixel(25, 704), screen().pixel(600, 300));
     ASSERT_TRUE(idle());
-    ASSERT_TRUE(waitUntil([&] { return hidden("ZelvoraMenu").size() == 2; }, 10s,
+    ASSERT_TRUE(waitUntil([&] { return visible("ZelvoraMenu", false).size() == 2; }, 10s,
                           "the windows of the root and the submenu level made ahead"));
     std::vector<Hwnd> madeAhead;
-    for (const auto& w : hidden("ZelvoraMenu"))
+    for (const auto& w : visible("ZelvoraMenu", false))
         madeAhead.push_back(w.hwnd);
 
     auto open = [&] {
@@ -85,7 +76,8 @@ TEST_F(TriggerMenuTest, TheTriggerOpensTheRootMenuBesideTheStripClosesItAndAsksB
     ASSERT_TRUE(menusShown(0));
     EXPECT_TRUE(
         waitUntil([&] { return trigger() && trigger()->topmost; }, 5s, "a topmost trigger"));
-    EXPECT_EQ(hidden("ZelvoraMenu").size(), 2u) << "the closed root keeps its window, hidden";
+    EXPECT_EQ(visible("ZelvoraMenu", false).size(), 2u)
+        << "the closed root keeps its window, hidden";
     const auto [again, againImage] = open();
     EXPECT_EQ(again.hwnd, menu.hwnd);
     EXPECT_EQ(again.rect, menu.rect);
@@ -174,7 +166,8 @@ TEST_F(TriggerMenuTest, NothingButTheTriggerShowsBeforeTheFirstClick) {
                 FAIL() << "a pixel of row " << y << " changed, screen " << samples;
         }
         const auto elapsed = std::chrono::steady_clock::now() - start;
-        if (elapsed >= 2s && hidden("ZelvoraMenu").size() == 2) // the root's and the submenu's
+        if (elapsed >= 2s &&
+            visible("ZelvoraMenu", false).size() == 2) // the root's and the submenu's
             break;
         ASSERT_LT(elapsed, 30s) << "the menus' windows were not made ahead";
     }

@@ -122,6 +122,13 @@ const Control* Window::control(std::string_view cls, std::string_view wanted) co
     return nullptr;
 }
 
+const Control* Window::nthControl(std::string_view cls, int index) const {
+    for (const auto& c : controls)
+        if (sameName(c.className, cls) && index-- == 0)
+            return &c;
+    return nullptr;
+}
+
 std::vector<Window> WindowReport::visibleOf(std::string_view exe) const {
     std::vector<Window> result;
     for (const auto& w : windows)

@@ -51,6 +51,8 @@ struct Window {
     std::string messageText() const;
     // The first control of this class (case-insensitive) and exact text, or null.
     const Control* control(std::string_view className, std::string_view text) const;
+    // The control of this class (case-insensitive) at this place among them, or null.
+    const Control* nthControl(std::string_view className, int index) const;
     friend bool operator==(const Window&, const Window&) = default;
 };
 
