@@ -255,9 +255,14 @@ class LauncherTest : public WineTest {
     std::optional<Window> windowTitled(const std::string& title, std::chrono::milliseconds wait) {
         return shown([&](const Window& w) { return w.title == title; }, wait, title);
     }
-    // Waits until no window of the program has this title.
+    // Waits until no window of the program has this title, or this window is gone.
     Result closed(const std::string& title) {
         return waitUntil([&] { return !windowTitled(title, 0ms); }, 10s, title + " to close");
+    }
+    Result closed(const Window& window) {
+        return waitUntil(
+            [&] { return !shown([&](const Window& w) { return w.hwnd == window.hwnd; }, 0ms, ""); },
+            10s, "\"" + window.title + "\" to close");
     }
     void clickButton(const Window& dialog, const std::string& caption) {
         const Control* button = dialog.control("Button", caption);
@@ -271,9 +276,7 @@ class LauncherTest : public WineTest {
         ASSERT_TRUE(box) << describe(programWindows());
         EXPECT_EQ(box->title, "Zelvora");
         clickButton(*box, button);
-        ASSERT_TRUE(waitUntil(
-            [&] { return !shown([&](const Window& w) { return w.hwnd == box->hwnd; }, 0ms, ""); },
-            10s, "the message to close"));
+        ASSERT_TRUE(closed(*box));
     }
     // Waits until this window is active, so that keys sent next go to it.
     Result activated(const Window& window) {

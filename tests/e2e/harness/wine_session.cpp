@@ -105,7 +105,6 @@ SpawnOptions Session::wineCommand(const std::vector<std::string>& args, const fs
                    {"WINEDEBUG", "-all"},
                    {"WINEDLLOVERRIDES", "mscoree,mshtml="},
                    {"LC_ALL", "C.UTF-8"}};
-    // A caller's own Wine settings must not redirect the session's processes.
     options.cwd = cwd.empty() ? workDir_ : cwd;
     return options;
 }

@@ -54,6 +54,12 @@ namespace {
 std::unique_ptr<Session> shared;
 std::string sharedFailure; // a session that failed to start is not retried by every test
 
+struct EndSharedSession : ::testing::Environment {
+    void TearDown() override { shared.reset(); }
+};
+[[maybe_unused]] const auto* const endSharedSession =
+    ::testing::AddGlobalTestEnvironment(new EndSharedSession);
+
 } // namespace
 
 Session& sharedSession() {
@@ -68,10 +74,6 @@ Session& sharedSession() {
         }
     }
     return *shared;
-}
-
-void endSharedSession() {
-    shared.reset();
 }
 
 std::string WineTest::testName() {

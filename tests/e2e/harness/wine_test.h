@@ -58,9 +58,8 @@ class ProgramFolder {
 // One started copy of the program: `wine <folder>/zelvora.exe`, ended by pid.
 using ProgramInstance = ChildProcess;
 
-// The run's session, started on first use and ended by endSharedSession (from e2e_main).
+// The run's session, started on first use and ended after the last test.
 Session& sharedSession();
-void endSharedSession();
 
 class WineTest : public ::testing::Test {
   protected:
