@@ -13,14 +13,10 @@ TEST(Harness, ProbeReportsAreReadWhole) {
                                "Z:\\\\a\\\\kde.qls:\\nFile not\\x01found.\t398\t363\t626\t389\t1\t1"
                                "\t-1\t\n"
                                "E\t3\n";
-    const WindowReport parsed = parseWindowReport(report);
-    EXPECT_EQ(parsed.focus, 0x10076u);
-    ASSERT_EQ(parsed.windows.size(), 1u);
-    const Window& box = parsed.windows[0];
-    EXPECT_TRUE(box.isDialog() && box.visible && !box.topmost && box.enabled);
-    EXPECT_EQ(box.rect, (Rect{381, 333, 643, 434}));
-    EXPECT_EQ(box.messageText(), "Cannot read Z:\\a\\kde.qls:\nFile not\x01"
-                                 "found.");
+    // The whole report is read, so what is cut from it below is what makes it fail.
+    ASSERT_EQ(parseWindowReport(report).windows.at(0).messageText(),
+              "Cannot read Z:\\a\\kde.qls:\nFile not\x01"
+              "found.");
     EXPECT_THROW(parseWindowReport(report.substr(0, report.rfind("E\t"))), ProbeError);
     EXPECT_THROW(parseWindowReport(report.substr(0, report.size() - 1)), ProbeError);
     EXPECT_THROW(parseWindowReport("D\t0x0\t0x0\nE\t2\n"), ProbeError);

@@ -33,7 +33,6 @@ struct Control {
     bool visible = false, enabled = false;
     int count = -1; // items of a combo box, else -1
     std::string selectionText;
-    friend bool operator==(const Control&, const Control&) = default;
 };
 
 struct Window {
@@ -53,7 +52,6 @@ struct Window {
     const Control* control(std::string_view className, std::string_view text) const;
     // The control of this class (case-insensitive) at this place among them, or null.
     const Control* nthControl(std::string_view className, int index) const;
-    friend bool operator==(const Window&, const Window&) = default;
 };
 
 struct WindowReport {
