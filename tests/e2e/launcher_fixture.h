@@ -228,7 +228,6 @@ class LauncherTest : public WineTest {
     }
     // Edit mode on: "&Enable Edit mode" in the short pop-up of the root's first row.
     void enableEditMode() { command(0, 0, 0, "e"); }
-    // Waits until the program waits for input.
     Result idle() {
         return waitUntil(
             [&] {
@@ -290,7 +289,6 @@ class LauncherTest : public WineTest {
                     return c;
         return std::nullopt;
     }
-    // Clicks into an edit field and waits until it has the keyboard focus.
     void focusField(const Control& field) {
         screen().click(field.rect.centerX(), field.rect.centerY());
         ASSERT_TRUE(waitUntil([&] { return windows().focus == field.hwnd; }, 10s, "the focus"));
@@ -308,7 +306,6 @@ class LauncherTest : public WineTest {
         screen().typeText(text);
         ASSERT_TRUE(fieldHolds(field, text));
     }
-    // Waits until the program folder's menu.qlf holds these bytes.
     Result fileBecomes(const std::string& bytes) {
         std::string seen;
         auto r = waitUntil([&] { return (seen = folder().read("menu.qlf")) == bytes; }, 10s,

@@ -19,7 +19,6 @@ namespace zv::e2e {
 
 namespace fs = std::filesystem;
 
-// Throws, naming `what`, unless the command ran and succeeded.
 void check(const CommandResult& r, const std::string& what);
 
 class Session {
