@@ -63,14 +63,6 @@ TEST_F(EditCommandsTest, CopyMarksNothingCutAndPasteMoveAnEntry) {
     EXPECT_EQ(items[sub.slotOfRow(0)].parentMenu, 1);
 }
 
-TEST_F(EditCommandsTest, PastedSubmenuEntryOpensTheSameSubmenu) {
-    command(root(), 1, Copy);
-    command(root(), 0, Paste);
-    EXPECT_EQ(rowNames(root()), (Names{"Sub", "A", "Sub", "B", "C"}));
-    EXPECT_EQ(rowNames(openSub(0)), (Names{"In1", "Nested"}));
-    EXPECT_EQ(rowNames(openSub(2)), (Names{"In1", "Nested"}));
-}
-
 TEST_F(EditCommandsTest, MovesSwapWithoutRedrawAndRefuseAtTheEnds) {
     command(root(), 0, MoveUp);
     command(root(), 3, MoveDown);

@@ -4,15 +4,14 @@
 namespace zv {
 namespace {
 
-using test::lnkFixture;
 using test::Names;
 
 class FolderSearchTest : public ::testing::Test {
   protected:
     void SetUp() override { test::resetProgram(tree.path()); }
-    void start(const std::string& relative = "") {
+    void start() {
         search.queueInit();
-        search.enqueueFolder(relative.empty() ? tree.path() : tree.file(relative));
+        search.enqueueFolder(tree.path());
     }
     // Every stop of the search: the folder (relative) and the names it offered.
     std::vector<std::pair<std::string, Names>> stops() {
@@ -25,10 +24,6 @@ class FolderSearchTest : public ::testing::Test {
         }
         return result;
     }
-    void write(std::initializer_list<const char*> files) {
-        for (const char* file : files)
-            tree.write(file, "x");
-    }
     int accomplished() {
         int n = 0;
         for (const auto& m : headless::state().messages)
@@ -39,45 +34,6 @@ class FolderSearchTest : public ::testing::Test {
     test::TempFolder tree;
     FolderSearch search;
 };
-
-TEST_F(FolderSearchTest, BreadthFirstWithProgramsBeforeShortcuts) {
-    tree.write("z.lnk", lnkFixture("notepad.lnk"));
-    tree.write("d2/virtual.lnk", lnkFixture("control_panel.lnk"));
-    write({"b.exe", "A.EXE", "readme.txt", "d1/deeper/e.exe", "d1/one.exe", "d2/broken.lnk",
-           "empty/nothing.txt", ".hidden/h.exe", "d1/.secret.exe", "d1/folder.exe/f.txt"});
-    start();
-    const std::vector<std::pair<std::string, Names>> expected{{"", {"A.EXE", "b.exe", "z.lnk"}},
-                                                              {"d1", {"one.exe"}},
-                                                              {"d2", {"broken.lnk", "virtual.lnk"}},
-                                                              {"d1/deeper", {"e.exe"}}};
-    EXPECT_EQ(stops(), expected);
-    EXPECT_EQ(accomplished(), 1);
-    EXPECT_GT(headless::desktop().yields, 10);
-}
-
-TEST_F(FolderSearchTest, TargetsAreProgramPathsAndShortcutTargets) {
-    tree.write("p.exe", "x");
-    tree.write("n.lnk", lnkFixture("notepad.lnk"));
-    tree.write("v.lnk", lnkFixture("control_panel.lnk"));
-    tree.write("x.lnk", "damaged");
-    start();
-    ASSERT_TRUE(search.nextFolderWithFiles());
-    ASSERT_EQ(search.foundCount, 4);
-    // A virtual object has no path; a damaged shortcut does not end the search.
-    EXPECT_EQ(Names(search.foundTargets.begin(), search.foundTargets.begin() + 4),
-              (Names{tree.path() + "\\p.exe", "C:\\windows\\notepad.exe", "", ""}));
-    EXPECT_EQ(search.foundCursor, 0);
-    EXPECT_FALSE(search.nextFolderWithFiles());
-}
-
-TEST_F(FolderSearchTest, NothingToOfferGoesStraightToTheEnd) {
-    tree.write("a/b/c.txt", "x");
-    start();
-    EXPECT_FALSE(search.nextFolderWithFiles());
-    EXPECT_EQ(accomplished(), 1);
-    EXPECT_FALSE(search.nextFolderWithFiles());
-    EXPECT_EQ(accomplished(), 2);
-}
 
 TEST_F(FolderSearchTest, TheQueueHoldsOneHundredAndFiftyFolders) {
     for (int i = 0; i < 160; ++i) {
@@ -120,22 +76,6 @@ TEST_F(FolderSearchTest, AStoppedSearchEndsAtItsNextYieldWithoutTheMessage) {
     EXPECT_FALSE(search.nextFolderWithFiles());
     EXPECT_EQ(yields, 3);
     EXPECT_EQ(accomplished(), 0);
-}
-
-TEST_F(FolderSearchTest, RingIndexesWrapAroundTheSlots) {
-    search.queueInit();
-    EXPECT_TRUE(search.queueIsEmpty());
-    EXPECT_EQ(search.queueFront(), "");
-    for (int round = 0; round < 400; ++round) {
-        search.enqueueFolder("f" + std::to_string(round));
-        EXPECT_EQ(search.queueFront(), "f" + std::to_string(round));
-        search.dequeueFolder();
-    }
-    for (int i = 0; i < 151; ++i)
-        search.enqueueFolder("g" + std::to_string(i));
-    EXPECT_TRUE(search.queueIsFull());
-    EXPECT_EQ(search.queueTail - search.queueHead, 150);
-    EXPECT_EQ(search.queueFront(), "g0");
 }
 
 } // namespace

@@ -274,30 +274,5 @@ TEST_F(ItemEditorTest, AnEditorTheSystemCannotMakeCountsAsCancel) {
     EXPECT_FALSE(unsavedChanges);
 }
 
-TEST_F(ItemEditorTest, EachEditAnswersForItselfAndANewEntryStartsEmpty) {
-    auto& scripts = headless::dialogs().scripts;
-    scripts.push_back(asUser([](Dialog& d) {
-        userTypes(d, "txtName", "X");
-        userTypes(d, "txtTarget", "C:\\x.exe");
-        userClicks(d, "cmdOK");
-    }));
-    const auto first = itemEditor.edit(nullptr, 0, nullptr);
-    ASSERT_TRUE(first.has_value());
-    EXPECT_EQ(first->name, "X");
-    EXPECT_EQ(first->target.asText(), "C:\\x.exe");
-    // Closed at once: no answer, whatever the edit before said.
-    EXPECT_FALSE(itemEditor.edit(nullptr, 0, nullptr).has_value());
-    // A new Header carries no target of an earlier edit.
-    scripts.push_back(asUser([](Dialog& d) {
-        userTypes(d, "txtName", "H");
-        userClicks(d, "opt2");
-        userClicks(d, "cmdOK");
-    }));
-    const auto header = itemEditor.edit(nullptr, 0, nullptr);
-    ASSERT_TRUE(header.has_value());
-    EXPECT_EQ(header->itemType, Header);
-    EXPECT_EQ(header->target.asText(), "");
-}
-
 } // namespace
 } // namespace zv

@@ -34,23 +34,6 @@ class ItemExecutionTest : public test::ProgramTest {
     }
 };
 
-TEST_F(ItemExecutionTest, FilesGoToTheShellAndCloseEveryMenu) {
-    void* owner = root().window()->handle();
-    enterOn(0);
-    ASSERT_EQ(calls().size(), 1u);
-    EXPECT_EQ(calls()[0], (Call{Call::Kind::Execute, owner, "C:\\docs\\letter.txt"}));
-    expectAllClosed();
-    // A folder the same way; an empty target goes to the shell as it is, without a message.
-    clickTrigger();
-    enterOn(1);
-    EXPECT_EQ(calls().back().file, "C:\\docs");
-    clickTrigger();
-    enterOn(2);
-    EXPECT_EQ(calls().back().file, "");
-    EXPECT_TRUE(test::messages().empty());
-    EXPECT_FALSE(root().isOpen());
-}
-
 TEST_F(ItemExecutionTest, AFileTheShellRefusesClosesTheMenusAndSaysWhy) {
     headless::desktop().executeFailure = "The file was not found.";
     enterOn(0);

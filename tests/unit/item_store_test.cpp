@@ -25,31 +25,6 @@ class ItemStoreTest : public ::testing::Test {
     }
 };
 
-TEST_F(ItemStoreTest, AppendKeepsFileOrderAndInsertsBeforeTheHeadBecomeTheHead) {
-    EXPECT_TRUE(namesInList().empty());
-    EXPECT_EQ(lastSlot(), -1);
-    EXPECT_EQ(store.listHead, -1);
-    fill({"a", "b", "c"});
-    EXPECT_EQ(namesInList(), (Names{"a", "b", "c"}));
-    EXPECT_EQ(lastSlot(), 2);
-    EXPECT_EQ(items[2].nextIndex, -1);
-    EXPECT_EQ(store.freeSlot, 3);
-    EXPECT_EQ(insertBefore(0, named("x")), 3);
-    EXPECT_EQ(store.listHead, 3);
-    EXPECT_EQ(insertBefore(3, named("y")), 4);
-    EXPECT_EQ(store.listHead, 4);
-    // Each insert before the newest puts a batch newest first.
-    const std::int16_t first = insertBefore(1, named("first"));
-    ASSERT_NE(first, -1);
-    ASSERT_NE(insertBefore(first, named("second")), -1);
-    EXPECT_EQ(namesInList(), (Names{"y", "x", "a", "second", "first", "b", "c"}));
-    // The last entry copied and inserted again leaves the last slot where it was.
-    const MenuEntry copy = items[2];
-    ASSERT_NE(insertBefore(0, copy), -1);
-    EXPECT_EQ(namesInList(), (Names{"y", "x", "c", "a", "second", "first", "b", "c"}));
-    EXPECT_EQ(lastSlot(), 2);
-}
-
 TEST_F(ItemStoreTest, RemoveAtEveryPlaceAndInsertBeforeARemovedEntryAppends) {
     fill({"a", "b", "c", "d"});
     remove(0); // the head moves on

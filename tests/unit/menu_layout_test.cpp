@@ -136,20 +136,5 @@ TEST_F(MenuLayoutTest, DestroyClosesDeeperLevelsDeepestFirst) {
     EXPECT_EQ(menuLevel(1).level, 1);
 }
 
-TEST_F(MenuLayoutTest, RebuildShowsANewRowAndKeepsTheHighlight) {
-    start(menuWithSubmenu(1));
-    root().build(0, 0);
-    root().hoverRow = 2;
-    items[10] = MenuEntry{"New", File, 0, Target("n"), -1, -1};
-    items[store.listHead].nextIndex = 10; // spliced in after row 0 by hand
-    items[10].nextIndex = 1;
-    root().rebuild();
-    EXPECT_EQ(root().lastRow, 4);
-    EXPECT_EQ(root().heightTwips, 88 * 15);
-    EXPECT_EQ(root().hoverRow, 2);
-    EXPECT_EQ(root().slotOfRow(1), 10);
-    EXPECT_EQ(root().rowTop(1), 20);
-}
-
 } // namespace
 } // namespace zv

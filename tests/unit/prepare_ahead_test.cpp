@@ -114,33 +114,6 @@ TEST_F(PrepareAheadTest, ManyRowsOpeningTheSameSubmenusAreWalkedOnce) {
     EXPECT_EQ(hiddenOf(platform::WindowStyle::Menu).size(), 11u);
 }
 
-// Rows with catalogue icons only: idle time paints the root whole, and its first opening shows
-// exactly what an unprepared one shows.
-TEST_F(PrepareAheadTest, ALevelPaintedAheadOpensAsAnUnpreparedOne) {
-    menuFile = " 0 \r\nOne, 0 , 0 ,x, 1 \r\nTwo, 0 , 0 ,y, 2 \r\nThree, 0 , 0 ,z, 0 \r\n";
-    start();
-    clickTrigger();
-    const Picture unprepared = headless::record(*root().window()).presented;
-    start();
-    headless::runIdle();
-    clickTrigger();
-    EXPECT_EQ(headless::record(*root().window()).presented.pixels(), unprepared.pixels());
-}
-
-TEST_F(PrepareAheadTest, AnEntryEditedBeforeItsFirstPaintingGetsItsNewTargetsIcon) {
-    start();
-    headless::runIdle();
-    const int readAhead = headless::liveIcons();
-    // The first row now points at other.exe, whose icon was read ahead for the submenu's row.
-    items[store.listHead].target = folder.path() + "\\other.exe";
-    clickTrigger();
-    const std::int16_t index = items[store.listHead].iconIndex;
-    ASSERT_GE(index, 0);
-    EXPECT_EQ(iconRegistry.iconPaths[index], folder.path() + "\\other.exe");
-    EXPECT_NE(iconHandle(index), nullptr);
-    EXPECT_EQ(headless::liveIcons(), readAhead);
-}
-
 TEST_F(PrepareAheadTest, AClosedLevelKeepsItsNativeWindowHiddenForTheNextOpening) {
     start();
     const Seen first = openRootAndSubmenu();

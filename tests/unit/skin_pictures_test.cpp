@@ -157,43 +157,5 @@ TEST(SkinPictures, TriggerFaceAndWindowIcons) {
                             [](const Rgba& p) { return p.a == 255; }));
 }
 
-// At every scale the pictures are drawn at their scaled size, their one-pixel lines as thick as
-// the scale makes a pixel, and nothing of the 96-DPI picture is merely enlarged.
-TEST(SkinPictures, SizesAndLinesFollowTheScale) {
-    struct Case {
-        int dpi, width, height, line, separatorTop;
-    };
-    for (const Case& c :
-         {Case{120, 250, 25, 1, 3}, Case{144, 300, 30, 2, 3}, Case{192, 400, 40, 2, 4}}) {
-        SCOPED_TRACE(c.dpi);
-        const platform::DisplayScale scale{c.dpi};
-        const Picture hl = makeHighlightPicture(scale);
-        ASSERT_EQ(hl.width(), c.width);
-        ASSERT_EQ(hl.height(), c.height);
-        const Rgb frame = hl.at(0, 0);
-        EXPECT_EQ(hl.at(c.width / 2, c.line - 1), frame);
-        EXPECT_NE(hl.at(c.width / 2, c.line), frame);
-        EXPECT_EQ(hl.at(c.width / 2, c.height - c.line), frame);
-        EXPECT_NE(hl.at(c.width / 2, c.height - c.line - 1), frame);
-        // The gradient spans the height: more row changes than the 96-DPI rows would make.
-        int distinct = 0;
-        for (int y = c.line + 1; y < c.height - c.line; ++y)
-            distinct += hl.at(10, y) != hl.at(10, y - 1) ? 1 : 0;
-        EXPECT_GE(distinct, 12);
-
-        const Picture sep = makeSeparatorPicture(scale);
-        EXPECT_EQ(sep.width(), c.width);
-        EXPECT_NE(sep.at(c.width / 2, c.separatorTop - 1), sep.at(c.width / 2, c.separatorTop));
-        EXPECT_EQ(sep.at(c.width / 2, c.separatorTop).r, 195);
-
-        EXPECT_EQ(makeSubmenuArrowPicture(scale).height(), c.height);
-        EXPECT_EQ(makeHeaderPicture(scale).width(), c.width);
-        const Picture strip = makeSideStripPicture(scale);
-        EXPECT_EQ(strip.width(), scale.pixels(28));
-        EXPECT_EQ(strip.height(), scale.pixels(1200));
-        EXPECT_EQ(makeTriggerPicture(scale).width(), scale.pixels(48));
-    }
-}
-
 } // namespace
 } // namespace zv

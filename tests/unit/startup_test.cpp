@@ -94,24 +94,6 @@ TEST_F(StartupTest, ATriggerTheSystemCannotMakeEndsTheStartWithAMessage) {
     EXPECT_EQ(folder.read("menu.qlf"), validMenu);
 }
 
-TEST_F(StartupTest, QuitAsksOnlyWhenChangedAndSavesOnYes) {
-    ASSERT_FALSE(endsProcess(startUp));
-    EXPECT_TRUE(endsProcess(quitApp)); // nothing changed: no question
-    EXPECT_TRUE(messages().empty());
-
-    startChanged({Answer::No});
-    EXPECT_TRUE(endsProcess(quitApp));
-    ASSERT_EQ(messages().size(), 1u);
-    EXPECT_EQ(messages()[0].text, "Do you wish to save the changes?");
-    EXPECT_EQ(messages()[0].buttons, platform::Buttons::YesNo);
-    EXPECT_EQ(folder.read("menu.qlf"), validMenu);
-
-    startChanged({Answer::Yes});
-    EXPECT_TRUE(endsProcess(quitApp));
-    EXPECT_EQ(folder.read("menu.qlf"),
-              " 2 \r\nEditor, 0 , 0 ,C:\\notepad.exe, 0 \r\nTools, 1 , 0 ,2,-1 \r\n");
-}
-
 TEST_F(StartupTest, QuitAfterAFailedSaveKeepsTheProgramRunning) {
     startChanged({Answer::Yes});
     headless::state().failWriteAfter = 3;
