@@ -111,30 +111,5 @@ TEST_F(MenuLayoutTest, RowsStopAtTheTableAndEmptyMenusStillOpen) {
     EXPECT_EQ(root().heightTwips, 2 * 15);
 }
 
-TEST_F(MenuLayoutTest, DestroyClosesDeeperLevelsDeepestFirst) {
-    // A chain of submenus 1 -> 2 -> 3, each opened from row 0.
-    start(" 3 \r\nL0, 1 , 0 , 1 ,-1 \r\nL1, 1 , 1 , 2 ,-1 \r\nL2, 1 , 2 , 3 ,-1 \r\n"
-          "L3, 0 , 3 ,x,-1 \r\n");
-    root().build(0, 0);
-    topLevel = 0;
-    for (int level = 0; level < 3; ++level)
-        openSub(0, level);
-    ASSERT_EQ(topLevel, 3);
-    menuLevel(1).destroy(true);
-    EXPECT_EQ(topLevel, 1);
-    EXPECT_TRUE(menuLevel(1).isOpen());
-    EXPECT_FALSE(menuLevel(2).isOpen() || menuLevel(3).isOpen());
-    EXPECT_TRUE(skipMouseMove);
-
-    openSub(0, 1);
-    menuLevel(1).destroy();
-    EXPECT_EQ(topLevel, 0);
-    EXPECT_FALSE(menuLevel(1).isOpen());
-    EXPECT_TRUE(root().isOpen());
-    // A closed window keeps its fields.
-    EXPECT_EQ(menuLevel(1).menuId, 1);
-    EXPECT_EQ(menuLevel(1).level, 1);
-}
-
 } // namespace
 } // namespace zv

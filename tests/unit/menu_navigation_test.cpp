@@ -163,8 +163,10 @@ TEST_F(MenuNavigationTest, EnterOpensASubmenuAtOnceAndClicksDispatchByButton) {
     key(0, vkEnter, 4);
     EXPECT_EQ(topLevel, 1);
     EXPECT_TRUE(skipMouseMove);
-    // A right click closes the deeper levels and keeps this one.
+    // A right click closes the deeper levels and keeps this one, ignoring the next move.
+    skipMouseMove = false;
     root.mouseDown(platform::buttonRight, 0, 10, 10);
+    EXPECT_TRUE(skipMouseMove);
     EXPECT_EQ(topLevel, 0);
     EXPECT_EQ(root.hoverRow, 4);
     EXPECT_FALSE(rootTicking());
