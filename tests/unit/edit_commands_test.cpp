@@ -49,7 +49,9 @@ TEST_F(EditCommandsTest, CopyMarksNothingCutAndPasteMoveAnEntry) {
 TEST_F(EditCommandsTest, MovesSwapWithoutRedrawAndRefuseAtTheEnds) {
     command(root(), 0, Disable);
     EXPECT_FALSE(editMenu.editMode);
-    editMenu.editMode = true;
+    command(root(), 0, 4); // "&No action :)" of the short menu does nothing
+    command(root(), 0, 0); // "&Enable Edit mode"
+    EXPECT_TRUE(editMenu.editMode);
     command(root(), 0, MoveUp);
     command(root(), 3, MoveDown);
     ASSERT_EQ(messages().size(), 2u);
