@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <stdexcept>
 
@@ -136,17 +135,6 @@ bool endsProcess(const std::function<void()>& f) {
 headless::DialogScript asUser(std::function<void(platform::Dialog&)> acts) {
     return
         [acts](platform::Dialog& d, platform::DialogModel&, platform::DialogEvents&) { acts(d); };
-}
-
-std::string lnkFixture(const std::string& name) {
-    // The unit fixtures first, then the fuzz corpus's hand-made ones.
-    const auto here = std::filesystem::path(__FILE__).parent_path();
-    const auto unit = here / "fixtures" / "lnk" / name;
-    std::ifstream in(std::filesystem::exists(unit) ? unit
-                                                   : here / "../fuzz/corpus/lnk_reader" / name,
-                     std::ios::binary);
-    EXPECT_TRUE(in) << "missing fixture " << name;
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 } // namespace zv::test

@@ -56,8 +56,6 @@ std::vector<headless::ShownMessage>& messages();
 bool endsProcess(const std::function<void()>& f);
 // A dialog script that only acts as the user on the dialog.
 headless::DialogScript asUser(std::function<void(platform::Dialog&)> acts);
-// The bytes of one of the shortcut fixtures.
-std::string lnkFixture(const std::string& name);
 
 // A started program in a temporary folder.
 class ProgramTest : public ::testing::Test {
