@@ -83,6 +83,10 @@ TEST_F(EditCommandsTest, DeleteTakesSubmenusThatFollowAndRefusesTheOnlyRow) {
     startEditing(deep + "Bottom, 0 , 16 ,b,-1 \r\n");
     command(root(), 0, Delete);
     EXPECT_EQ(namesInList(), (Names{"Keep"}));
+    // An entry that opens the root again takes nothing of the root with it.
+    startEditing(" 1 \r\nA, 0 , 0 ,a,-1 \r\nSub, 1 , 0 , 1 ,-1 \r\nBack, 1 , 1 , 0 ,-1 \r\n");
+    command(root(), 1, Delete);
+    EXPECT_EQ(namesInList(), (Names{"A"}));
 
     startEditing(" 1 \r\nOnly, 0 , 0 ,x,-1 \r\n");
     command(root(), 0, Delete);
