@@ -109,19 +109,33 @@ SpawnOptions Session::wineCommand(const std::vector<std::string>& args, const fs
     return options;
 }
 
+// Now and then, more often on a loaded machine, Wine ends a process with a failure before it has
+// done anything (no output, exit status 1): the probe and reg.exe alike. A command that may be
+// repeated without harm is therefore run again, twice at most.
+CommandResult Session::runWineRepeatable(const std::vector<std::string>& args,
+                                         const std::string& what) const {
+    CommandResult result = runWine(args, Milliseconds(30000));
+    for (int retry = 0; retry < 2 && result.finished && result.exitStatus != 0; ++retry) {
+        log(what + " failed (" + result.describe() + "), running it again");
+        result = runWine(args, Milliseconds(30000));
+    }
+    return result;
+}
+
 std::string Session::probe(const std::vector<std::string>& args) const {
     std::vector<std::string> command = {probeExe_.string()};
     command.insert(command.end(), args.begin(), args.end());
-    CommandResult result = runWine(command, Milliseconds(30000));
-    // A window that goes while the probe walks the desktop can, now and then, make the probe
-    // process end with a failure under Wine; a report is a snapshot, so it is taken again.
-    for (int retry = 0; retry < 2 && result.finished && result.exitStatus != 0; ++retry) {
-        log("probe failed (" + result.describe() + "), asking again");
-        result = runWine(command, Milliseconds(30000));
-    }
+    const CommandResult result = runWineRepeatable(command, "probe " + args.front());
     if (!result.finished || result.exitStatus != 0)
         throw ProbeError("probe " + args.front() + " failed: " + result.describe());
     return result.output;
+}
+
+void Session::setDisplayDpi(int dpi) const {
+    check(runWineRepeatable({"reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t",
+                             "REG_DWORD", "/d", std::to_string(dpi), "/f"},
+                            "setting LogPixels"),
+          "setting LogPixels");
 }
 
 std::vector<std::string> Session::endProcessesSince(const std::set<pid_t>& before) const {

@@ -45,11 +45,7 @@ class Session {
         return runCommand(wineCommand(args, {}), timeout);
     }
     // The display scale programs started from now on see (Wine's LogPixels).
-    void setDisplayDpi(int dpi) const {
-        check(runWine({"reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t",
-                       "REG_DWORD", "/d", std::to_string(dpi), "/f"}),
-              "setting LogPixels");
-    }
+    void setDisplayDpi(int dpi) const;
 
     // probe.exe: every top-level window (or only EXE's) with its controls.
     WindowReport windows(const std::string& exe = {}) const {
@@ -61,6 +57,10 @@ class Session {
     // Whether each process running EXE waits for input, waiting up to `wait` for it.
     std::vector<IdleResult> idle(const std::string& exe, Milliseconds wait) const {
         return parseIdleReport(probe({"idle", exe, std::to_string(wait.count())}));
+    }
+    // A shell shortcut at `link` (a Windows path) to `target`, made by the shell itself.
+    void makeShortcut(const std::string& link, const std::string& target) const {
+        probe({"link", link, target});
     }
     // Sends a window the question Windows asks at log-off, not waiting for its reply.
     void queryEndSession(Hwnd window) const {
@@ -83,6 +83,8 @@ class Session {
   private:
     SpawnOptions wineCommand(const std::vector<std::string>& args, const fs::path& cwd) const;
     std::string probe(const std::vector<std::string>& args) const;
+    CommandResult runWineRepeatable(const std::vector<std::string>& args,
+                                    const std::string& what) const;
     void lockPrefix();
     bool prefixReady() const;
     void createPrefix();
