@@ -26,19 +26,18 @@ class DataFilesTest : public LauncherTest {
         if (d.catalogue)
             folder().write("kde.qls", d.catalogue);
         const auto before = folder().contents();
-        ProgramInstance& program = launch();
         std::optional<Window> box;
         std::vector<Window> others;
-        ASSERT_TRUE(waitUntil(
+        ProgramInstance& program = launchUntil(
             [&] {
                 for (const auto& w : visible("#32770"))
                     box = w;
                 for (const auto& w : programWindows())
                     if (w.visible && w.className != "#32770")
                         others.push_back(w);
-                return box.has_value() || !program.running();
+                return box.has_value();
             },
-            30s, "the start-up message box"));
+            "the start-up message box");
         ASSERT_TRUE(box) << "ended without a message, status " << program.exitStatus().value_or(-1);
         EXPECT_EQ(box->title, "Zelvora");
         const std::string text = box->messageText();

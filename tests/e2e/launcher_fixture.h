@@ -67,8 +67,7 @@ class LauncherTest : public WineTest {
                            const ProgramFolder* in = nullptr) {
         (in ? *in : folder()).write("menu.qlf", menuFile);
         (in ? *in : folder()).write("kde.qls", catalogue);
-        program_ = &launch(in);
-        EXPECT_TRUE(waitUntil([&] { return trigger() || !program_->running(); }, 30s, "a trigger"));
+        program_ = &launchUntil([&] { return trigger().has_value(); }, "a trigger", in);
         return *program_;
     }
     // The program's visible (or, `shown` false, hidden) windows of a class, top of the z-order

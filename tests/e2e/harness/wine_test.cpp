@@ -83,6 +83,18 @@ std::string WineTest::testName() {
     return name;
 }
 
+ProgramInstance& WineTest::launchUntil(const std::function<bool()>& shown, const std::string& what,
+                                       const ProgramFolder* in) {
+    for (int attempt = 1;; ++attempt) {
+        ProgramInstance& program = launch(in);
+        EXPECT_TRUE(
+            waitUntil([&] { return shown() || !program.running(); }, Milliseconds(30000), what));
+        if (attempt == 2 || program.running() || program.exitStatus() != 1)
+            return program;
+        session().log("Wine ended zelvora.exe with status 1 before it ran; starting it again");
+    }
+}
+
 void WineTest::SetUp() {
     processesBefore_ = session().processSnapshot();
     folder_.emplace(session().runsDir() / testName(), programExe());

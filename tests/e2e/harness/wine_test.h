@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -76,6 +77,12 @@ class WineTest : public ::testing::Test {
         return *instances_.emplace_back(std::make_unique<ProgramInstance>(
             session().startWine({from.exePath().string()}, from.path())));
     }
+    // Starts zelvora.exe and waits, up to 30 s, until `shown` holds or the program ends. Wine now
+    // and then ends a process it has just started with status 1 before the program runs (no
+    // window, no output), more often on a loaded machine; the program itself ends with 0 on
+    // every path, so such a start is made again, once.
+    ProgramInstance& launchUntil(const std::function<bool()>& shown, const std::string& what,
+                                 const ProgramFolder* in = nullptr);
     // probe.exe's view of the desktop, and of zelvora.exe's windows only.
     WindowReport windows() { return session().windows(); }
     std::vector<Window> programWindows() {
