@@ -191,7 +191,9 @@ void ItemEditor::iconChosen() {
         return;
     auto& preview = dialog_->pictureSurface(iconPreview);
     preview.clear(previewBackground);
-    const int at = static_cast<int>(std::nearbyint((preview.width() - 16) / 2.0));
+    // Centred for the size the icon is drawn at, which grows with the display scale.
+    const int at =
+        static_cast<int>(std::nearbyint((preview.width() - iconRegistry.iconSize) / 2.0));
     drawIcon(preview, entry_.iconIndex, at, at);
     dialog_->presentPicture(iconPreview);
 }
