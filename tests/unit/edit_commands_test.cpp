@@ -49,7 +49,12 @@ TEST_F(EditCommandsTest, CopyMarksNothingCutAndPasteMoveAnEntry) {
 TEST_F(EditCommandsTest, MovesSwapWithoutRedrawAndRefuseAtTheEnds) {
     command(root(), 0, Disable);
     EXPECT_FALSE(editMenu.editMode);
+    // The pop-up stops the hover timer, whose tick would open or close a submenu under it.
+    root().mouseMove(0, 0, 50, 5);
+    root().mouseMove(0, 0, 50, 25);
+    ASSERT_TRUE(headless::record(*root().window()).timer.running);
     command(root(), 0, 4); // "&No action :)" of the short menu does nothing
+    EXPECT_FALSE(headless::record(*root().window()).timer.running);
     command(root(), 0, 0); // "&Enable Edit mode"
     EXPECT_TRUE(editMenu.editMode);
     command(root(), 0, MoveUp);

@@ -156,6 +156,8 @@ TEST_F(MenuNavigationTest, LeftAndRightAcrossLevelsAndNothingDeeperThanLevelTen)
     EXPECT_EQ(topLevel, 10);
     level(10).timerTick();
     EXPECT_EQ(topLevel, 10);
+    clickTrigger(); // closes all eleven
+    EXPECT_FALSE(level(10).isOpen());
 }
 
 TEST_F(MenuNavigationTest, EnterOpensASubmenuAtOnceAndClicksDispatchByButton) {

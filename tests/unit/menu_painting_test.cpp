@@ -129,6 +129,9 @@ TEST_F(MenuPaintingTest, AMenuOpenedAgainShowsWhatChangedWhileItWasClosed) {
     items[root().slotOfRow(3)].itemType = File; // the submenu row's arrow goes
     reopen();
     EXPECT_EQ(px(179, 47 + 6), background);
+    items[root().slotOfRow(0)].name = "Retitled"; // the first row counts too
+    reopen();
+    EXPECT_EQ(canvas().texts().front().text, "Retitled");
 }
 
 TEST_F(MenuPaintingTest, CaptionsHeaderGreyBoldCentredThenBlackAgain) {

@@ -6,8 +6,8 @@
 namespace zv {
 namespace {
 
-// Root: a program, a row with catalogue icon 1, a submenu, a missing program, the same program
-// again; submenu 1: another program. The catalogue has three icons.
+// Root: a program, a row with catalogue icon 1, a submenu with catalogue icon 2, a missing
+// program, the same program again; submenu 1: another program. The catalogue has three icons.
 class PrepareAheadTest : public test::ProgramTest {
   protected:
     void SetUp() override {
@@ -15,7 +15,7 @@ class PrepareAheadTest : public test::ProgramTest {
             folder.write(file, "bytes");
         const std::string app = folder.path() + "\\app.exe";
         menuFile = " 0 \r\nApp, 0 , 0 ," + app + ",-1 \r\nPictured, 0 , 0 ,x, 1 \r\n" +
-                   "Sub, 1 , 0 , 1 ,-1 \r\nMissing, 0 , 0 ,missing.exe,-1 \r\nAgain, 0 , 0 ," +
+                   "Sub, 1 , 0 , 1 , 2 \r\nMissing, 0 , 0 ,missing.exe,-1 \r\nAgain, 0 , 0 ," +
                    app + ",-1 \r\nOther, 0 , 1 ," + folder.path() + "\\other.exe,-1 \r\n";
         catalogue = "# ,Group\r\nzero, i0.ico\r\none, i1.ico\r\ntwo, i2.ico\r\n";
     }
@@ -57,8 +57,8 @@ class PrepareAheadTest : public test::ProgramTest {
 TEST_F(PrepareAheadTest, IdleTimeReadiesTheFirstOpeningWithoutChangingWhatItShows) {
     start();
     const Seen unprepared = openRootAndSubmenu();
-    // Painting read app.exe once for its two rows, other.exe and catalogue icon 1.
-    EXPECT_EQ(headless::liveIcons(), 3);
+    // Painting read app.exe once for its two rows, other.exe and catalogue icons 1 and 2.
+    EXPECT_EQ(headless::liveIcons(), 4);
 
     start();
     const ItemStore before = store;
@@ -74,12 +74,12 @@ TEST_F(PrepareAheadTest, IdleTimeReadiesTheFirstOpeningWithoutChangingWhatItShow
     EXPECT_EQ(iconRegistry.iconCount, 3);
     EXPECT_EQ(store.items, before.items);
     EXPECT_EQ(store.listHead, before.listHead);
-    EXPECT_EQ(headless::liveIcons(), 3);
+    EXPECT_EQ(headless::liveIcons(), 4);
 
     // Opening reads no file again and shows exactly what it showed unprepared, with the same
     // icon indexes given out in the same order.
     const Seen prepared = openRootAndSubmenu();
-    EXPECT_EQ(headless::liveIcons(), 3);
+    EXPECT_EQ(headless::liveIcons(), 4);
     EXPECT_EQ(prepared.rootImage.pixels(), unprepared.rootImage.pixels());
     EXPECT_EQ(prepared.subImage.pixels(), unprepared.subImage.pixels());
     EXPECT_EQ(prepared.iconIndexes, unprepared.iconIndexes);
@@ -164,6 +164,20 @@ TEST_F(PrepareAheadTest, AnIconOnASlowDriveIsReadAwayAndTheKeysDoNotWaitForIt) {
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(shown.presented.at(28 + 7 + 10, 3 + 10), image->at(10, 10));
     EXPECT_EQ(shown.presented.at(28 + 100, 25), highlighted);
+
+    // One that arrives while its menu is closed shows when the menu opens again.
+    auto openSubmenu = [&] {
+        root().hoverRow = 2;
+        root().keyDown(39, 0); // Right
+        return headless::record(*menuLevel(1).window()).presented;
+    };
+    openSubmenu();
+    const std::int16_t other = items[menuLevel(1).slotOfRow(0)].iconIndex;
+    clickTrigger(); // closes both
+    headless::finishIconReads();
+    clickTrigger();
+    ASSERT_NE(headless::iconImage(iconHandle(other)), nullptr);
+    EXPECT_EQ(openSubmenu().at(7 + 10, 3 + 10), headless::iconImage(iconHandle(other))->at(10, 10));
 }
 
 } // namespace

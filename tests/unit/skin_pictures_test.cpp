@@ -127,6 +127,27 @@ TEST(SkinPictures, SideStripIsLightBlueDottedWithTheNameUpwardInItsLowerPart) {
     EXPECT_LE(maxX - minX + 1, 18);
     EXPECT_GT(minX, 0);
     EXPECT_LT(maxX, strip.width() - 1);
+    EXPECT_EQ(maxY, strip.height() - 15) << "the name begins 14 pixels above the lower end";
+    // The seven letters stand two rows apart: six runs of rows without lettering, each two long.
+    std::vector<int> gaps{0};
+    for (int y = minY; y <= maxY; ++y) {
+        bool inked = false;
+        for (int x = 0; x < strip.width(); ++x)
+            inked = inked || isLettering(strip.at(x, y));
+        if (!inked)
+            ++gaps.back();
+        else if (gaps.back() > 0)
+            gaps.push_back(0);
+    }
+    gaps.pop_back();
+    EXPECT_EQ(gaps, std::vector<int>(6, 2));
+    // The dots: every third pixel of every third row is lighter than its four neighbours.
+    const auto light = [&](int x, int y) {
+        const Rgb c = strip.at(x, y);
+        return c.r + c.g + c.b;
+    };
+    for (auto [x, y] : {std::pair{3, 4}, {5, 4}, {4, 3}, {4, 5}})
+        EXPECT_GT(light(4, 4), light(x, y)) << x << ", " << y;
 }
 
 TEST(SkinPictures, TriggerFaceAndWindowIcons) {
@@ -141,6 +162,9 @@ TEST(SkinPictures, TriggerFaceAndWindowIcons) {
     }
     EXPECT_GT(blue, 48 * 48 / 2);
     EXPECT_GT(light, 48 * 48 / 10);
+    // The glyph keeps a margin of tile above it and right of its bars.
+    for (auto [x, y] : {std::pair{24, 5}, {43, 12}, {43, 36}})
+        EXPECT_LT(face.at(x, y).r, 230) << x << ", " << y;
     // The window icons have transparent rounded corners and are opaque inside.
     for (int size : {16, 32, 48}) {
         const MarkImage mark = drawMark(size, MarkCorners::Rounded);
