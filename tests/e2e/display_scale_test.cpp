@@ -1,6 +1,6 @@
 // The launcher at the display scales a user may set: every window, row, line and picture at the
 // size the scale gives, captions inside their rows, icons read at their shown size, and the item
-// editor's layout in twips converted at the scale.
+// editor's layout in twips converted at the scale, its icon preview centred.
 #include "launcher_fixture.h"
 
 #include <algorithm>
@@ -71,9 +71,10 @@ TEST_P(DisplayScaleTest, WindowsRowsLinesIconsAndTheItemEditorFollowTheScale) {
     folder().write("two_sizes.ico", twoSizeIcon());
     start(" 1 \r\nPrograms, 2 , 0 ,,-1 \r\nNotepad, 0 , 0 ,C:\\windows\\notepad.exe,-1 \r\n"
           "Separator, 4 , 0 ,,-1 \r\nTools, 1 , 0 , 1 ,-1 \r\nTwo sizes, 0 , 0 ," +
-          folder().windowsPath() +
-          "\\two_sizes.ico,-1 \r\n"
-          "About, 0 , 1 ,C:\\windows\\system32\\winver.exe,-1 \r\n");
+              folder().windowsPath() +
+              "\\two_sizes.ico,-1 \r\n"
+              "About, 0 , 1 ,C:\\windows\\system32\\winver.exe,-1 \r\n",
+          "#,Sizes\r\nTwo,two_sizes.ico\r\n");
     ASSERT_TRUE(idle());
     auto t = trigger();
     ASSERT_TRUE(t);
@@ -183,6 +184,42 @@ TEST_P(DisplayScaleTest, WindowsRowsLinesIconsAndTheItemEditorFollowTheScale) {
     EXPECT_GE(ink.bottom - ink.top + 1, px(7)) << "the caption is as tall as a font of this scale";
     EXPECT_TRUE(ink.top > 2 && ink.bottom < okShot.height - 3 && ink.left > 2 &&
                 ink.right < okShot.width - 3);
+
+    // "Use user icon", then the catalogue's group and its icon: the preview shows the icon at
+    // the size the menus draw it, in the middle of the box inside the preview's border.
+    ASSERT_NO_FATAL_FAILURE(clickButton(*dialog, "Use user icon"));
+    const Control* preview = dialog->nthControl("ZelvoraPicture", 0);
+    ASSERT_TRUE(preview) << describe(*dialog);
+    for (auto [list, choice] : {std::pair{1, "Sizes"}, {2, "Two"}}) {
+        const Control* box = dialog->nthControl("ComboBox", list);
+        ASSERT_TRUE(box) << describe(*dialog);
+        ASSERT_NO_FATAL_FAILURE(focusField(*box)); // the click opens its list
+        screen().key("Down");
+        screen().key("Return");
+        ASSERT_TRUE(waitUntil(
+            [&] { return controlNow(box->hwnd).value_or(Control{}).selectionText == choice; }, 10s,
+            std::string("the list to choose ") + choice));
+    }
+    const int border = 2;
+    const Rect inside{preview->rect.left + border, preview->rect.top + border,
+                      preview->rect.right - border, preview->rect.bottom - border};
+    Rect drawn{};
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            const Image box = screen().capture(inside);
+            drawn = {box.width, box.height, -1, -1};
+            for (int v = 0; v < box.height; ++v)
+                for (int u = 0; u < box.width; ++u)
+                    if (box.at(u, v) != menuBackground)
+                        drawn = {std::min(drawn.left, u), std::min(drawn.top, v),
+                                 std::max(drawn.right, u + 1), std::max(drawn.bottom, v + 1)};
+            return drawn.right - drawn.left == px(16);
+        },
+        10s, "the icon in the preview"))
+        << drawn.left << "," << drawn.top << " to " << drawn.right << "," << drawn.bottom;
+    EXPECT_LE(std::abs(drawn.left - (inside.width() - drawn.right)), 1);
+    EXPECT_LE(std::abs(drawn.top - (inside.height() - drawn.bottom)), 1);
+
     screen().key("Escape");
     EXPECT_TRUE(closed("Edit"));
 }
