@@ -194,6 +194,9 @@ TEST_F(ItemEditorTest, ChoosersFillTheTargetAndCancelsBehaveAsTheButtonsSay) {
         })) << "the chosen file reaches the screen";
         userClicks(d, "cmdLoadFolder"); // cancelled: the target is emptied
         EXPECT_EQ(target.text, "");
+        EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [](const platform::Control& c) {
+            return c.name == "txtTarget" && c.text.empty();
+        }));
         userClicks(d, "cmdCancel");
     });
     const auto& calls = headless::dialogs().choosers;

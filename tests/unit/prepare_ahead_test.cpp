@@ -6,7 +6,7 @@
 namespace zv {
 namespace {
 
-// Root: a program, a row with catalogue icon 1, a submenu with catalogue icon 2, a missing
+// Root: a program, a row with catalogue icon 1, a submenu with catalogue icon 0, a missing
 // program, the same program again; submenu 1: another program. The catalogue has three icons.
 class PrepareAheadTest : public test::ProgramTest {
   protected:
@@ -15,7 +15,7 @@ class PrepareAheadTest : public test::ProgramTest {
             folder.write(file, "bytes");
         const std::string app = folder.path() + "\\app.exe";
         menuFile = " 0 \r\nApp, 0 , 0 ," + app + ",-1 \r\nPictured, 0 , 0 ,x, 1 \r\n" +
-                   "Sub, 1 , 0 , 1 , 2 \r\nMissing, 0 , 0 ,missing.exe,-1 \r\nAgain, 0 , 0 ," +
+                   "Sub, 1 , 0 , 1 , 0 \r\nMissing, 0 , 0 ,missing.exe,-1 \r\nAgain, 0 , 0 ," +
                    app + ",-1 \r\nOther, 0 , 1 ," + folder.path() + "\\other.exe,-1 \r\n";
         catalogue = "# ,Group\r\nzero, i0.ico\r\none, i1.ico\r\ntwo, i2.ico\r\n";
     }
@@ -57,7 +57,7 @@ class PrepareAheadTest : public test::ProgramTest {
 TEST_F(PrepareAheadTest, IdleTimeReadiesTheFirstOpeningWithoutChangingWhatItShows) {
     start();
     const Seen unprepared = openRootAndSubmenu();
-    // Painting read app.exe once for its two rows, other.exe and catalogue icons 1 and 2.
+    // Painting read app.exe once for its two rows, other.exe and catalogue icons 1 and 0.
     EXPECT_EQ(headless::liveIcons(), 4);
 
     start();

@@ -91,6 +91,7 @@ TEST_F(QuickAddTest, EmptyNamesAndAFullStoreAreRefusedWithAMessage) {
 }
 
 TEST_F(QuickAddTest, OnlyOneAtATimeAndAnEarlyCloseEndsIt) {
+    const int icons = headless::liveIcons();
     batchAdd(tree.path());
     batchAdd(tree.path()); // ignored while open
     EXPECT_EQ(headless::openDialogs().size(), 1u);
@@ -100,6 +101,7 @@ TEST_F(QuickAddTest, OnlyOneAtATimeAndAnEarlyCloseEndsIt) {
     headless::userCloses(dialog());
     EXPECT_TRUE(headless::openDialogs().empty());
     EXPECT_FALSE(batchAddOpen);
+    EXPECT_EQ(headless::liveIcons(), icons) << "the offered file's icon goes with the dialog";
     EXPECT_EQ(messageTexts(), (Names{"Please Save the changes and restart Zelvora."}));
     EXPECT_FALSE(unsavedChanges);
 

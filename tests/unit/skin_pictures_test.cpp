@@ -148,6 +148,10 @@ TEST(SkinPictures, SideStripIsLightBlueDottedWithTheNameUpwardInItsLowerPart) {
     };
     for (auto [x, y] : {std::pair{3, 4}, {5, 4}, {4, 3}, {4, 5}})
         EXPECT_GT(light(4, 4), light(x, y)) << x << ", " << y;
+    // Both outer columns are darker than the ones beside them, so the strip reads as a bar.
+    const int last = strip.height() - 1;
+    EXPECT_LT(light(0, last), light(1, last));
+    EXPECT_LT(light(27, last), light(26, last));
 }
 
 TEST(SkinPictures, TriggerFaceAndWindowIcons) {
