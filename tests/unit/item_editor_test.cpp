@@ -110,6 +110,11 @@ TEST_F(ItemEditorTest, SetupShowsTheEntrysTypeAndIconOrForANewOneTheFirstIconOfT
     EXPECT_EQ(itemEditor.entry().iconIndex, 0);
     EXPECT_FALSE(control("optIco0").checked || control("optIco1").checked);
     itemEditor.unload();
+    // A type no option stands for (the menu file takes any number) shows as a file.
+    items[root().slotOfRow(4)].itemType = 9;
+    prepare(4);
+    EXPECT_TRUE(control("opt0").checked && control("opt0").enabled);
+    itemEditor.unload();
 }
 
 TEST_F(ItemEditorTest, NewSubmenusGetConsecutiveIdsAndAPlaceholder) {
