@@ -60,13 +60,14 @@ TEST_F(MenuFileTest, NumberFormAndTheExampleLines) {
 
 TEST_F(MenuFileTest, ReaderFieldRules) {
     // Fields spread over two lines read as one line; blank lines are skipped wherever they
-    // stand; a quoted caption keeps its comma and drops what follows the closing quote.
+    // stand, the last even without its line end; a quoted caption keeps its comma and drops what
+    // follows the closing quote.
     ASSERT_EQ(read("  \r\n 7 \r\n\r\n"
                    "Notepad, 0 \r\n 0 ,C:\\notepad.exe, 3 \r\n"
                    "   \t \r\n"
                    "\"Hello, world\" tail, 1 , 0 , 2 , -1 \r\n"
                    "   Padded  , 0 , 2 ,\"  spaced target \", 0 \n"
-                   "Last, 4 , 0 ,, 1 \r\n  \r\n"),
+                   "Last, 4 , 0 ,, 1 \r\n  \r\n \t"),
               "");
     EXPECT_EQ(lastMenuId, 7);
     EXPECT_EQ(listed(),
