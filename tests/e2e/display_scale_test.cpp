@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 
 namespace zv::e2e {
 namespace {
@@ -40,15 +41,21 @@ std::string twoSizeIcon() {
     return file + images;
 }
 
-// The box around the dark (text) pixels inside `area` of the image; empty when there are none.
-Rect inkBox(const Image& image, const Rect& area) {
+// The box (right and bottom inclusive) around the pixels inside `area` of the image that
+// `match` takes; empty when there are none.
+Rect boxWhere(const Image& image, const Rect& area, const std::function<bool(Color)>& match) {
     Rect box{area.right, area.bottom, area.left - 1, area.top - 1};
     for (int y = area.top; y < area.bottom; ++y)
         for (int x = area.left; x < area.right; ++x)
-            if (const Color c = image.at(x, y); c.r < 100 && c.g < 100 && c.b < 100)
+            if (match(image.at(x, y)))
                 box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),
                        std::max(box.bottom, y)};
     return box;
+}
+
+// The box around the dark (text) pixels.
+Rect inkBox(const Image& image, const Rect& area) {
+    return boxWhere(image, area, [](Color c) { return c.r < 100 && c.g < 100 && c.b < 100; });
 }
 
 class DisplayScaleTest : public LauncherTest, public ::testing::WithParamInterface<int> {
@@ -207,18 +214,14 @@ TEST_P(DisplayScaleTest, WindowsRowsLinesIconsAndTheItemEditorFollowTheScale) {
     ASSERT_TRUE(waitUntil(
         [&] {
             const Image box = screen().capture(inside);
-            drawn = {box.width, box.height, -1, -1};
-            for (int v = 0; v < box.height; ++v)
-                for (int u = 0; u < box.width; ++u)
-                    if (box.at(u, v) != menuBackground)
-                        drawn = {std::min(drawn.left, u), std::min(drawn.top, v),
-                                 std::max(drawn.right, u + 1), std::max(drawn.bottom, v + 1)};
-            return drawn.right - drawn.left == px(16);
+            drawn = boxWhere(box, {0, 0, box.width, box.height},
+                             [](Color c) { return c != menuBackground; });
+            return drawn.right - drawn.left + 1 == px(16);
         },
         10s, "the icon in the preview"))
         << drawn.left << "," << drawn.top << " to " << drawn.right << "," << drawn.bottom;
-    EXPECT_LE(std::abs(drawn.left - (inside.width() - drawn.right)), 1);
-    EXPECT_LE(std::abs(drawn.top - (inside.height() - drawn.bottom)), 1);
+    EXPECT_LE(std::abs(drawn.left - (inside.width() - 1 - drawn.right)), 1);
+    EXPECT_LE(std::abs(drawn.top - (inside.height() - 1 - drawn.bottom)), 1);
 
     screen().key("Escape");
     EXPECT_TRUE(closed("Edit"));

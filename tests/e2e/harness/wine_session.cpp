@@ -132,10 +132,11 @@ std::string Session::probe(const std::vector<std::string>& args) const {
 }
 
 void Session::setDisplayDpi(int dpi) const {
+    const std::string what = "setting LogPixels";
     check(runWineRepeatable({"reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t",
                              "REG_DWORD", "/d", std::to_string(dpi), "/f"},
-                            "setting LogPixels"),
-          "setting LogPixels");
+                            what),
+          what);
 }
 
 std::vector<std::string> Session::endProcessesSince(const std::set<pid_t>& before) const {
