@@ -146,8 +146,8 @@ TEST_F(TriggerMenuTest, NothingButTheTriggerShowsBeforeTheFirstClick) {
     folder().write("menu.qlf", menuFile);
     folder().write("kde.qls", "#,Programs\r\nApp,app.ico\r\n"); // its icon file is missing
     launch();
-    // Every few milliseconds for the first two seconds, then between looks at the windows
-    // until that work is done.
+    // Back to back for the first two seconds and the first hundred screens (a busy machine
+    // captures fewer in that time), then between looks at the windows until that work is done.
     const auto start = std::chrono::steady_clock::now();
     int samples = 0;
     for (;;) {
@@ -166,13 +166,12 @@ TEST_F(TriggerMenuTest, NothingButTheTriggerShowsBeforeTheFirstClick) {
                 FAIL() << "a pixel of row " << y << " changed, screen " << samples;
         }
         const auto elapsed = std::chrono::steady_clock::now() - start;
-        if (elapsed >= 2s &&
+        if (elapsed >= 2s && samples >= 100 &&
             visible("ZelvoraMenu", false).size() == 2) // the root's and the submenu's
             break;
         ASSERT_LT(elapsed, 30s) << "the menus' windows were not made ahead";
     }
     EXPECT_TRUE(trigger().has_value());
-    EXPECT_GT(samples, 100) << "too few screens compared to see a flash";
 }
 
 } // namespace
