@@ -30,8 +30,7 @@ struct Image {
     }
 };
 
-// Writes the image as a PNG (stored deflate blocks: large, but needs no library), creating the
-// folder; throws on failure.
+// Writes the image as a PNG, creating the folder; throws on failure.
 void writePng(const Image& image, const std::filesystem::path& path);
 
 } // namespace zv::e2e
