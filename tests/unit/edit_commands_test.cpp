@@ -123,18 +123,5 @@ TEST_F(EditCommandsTest, EmptiedMenusCanBeFilledAgainAndAFullStoreIsRefused) {
     EXPECT_EQ(messages().back().title, "Zelvora");
 }
 
-TEST_F(EditCommandsTest, SaveWritesTheFileAndQuitAsks) {
-    command(root(), 3, Cut);
-    command(root(), 0, Save);
-    EXPECT_FALSE(unsavedChanges);
-    EXPECT_EQ(folder.read("menu.qlf").find("C, 0 , 0 ,c"), std::string::npos);
-    // B was painted, so its icon came from its target and is saved as "-1" to be taken again.
-    EXPECT_NE(folder.read("menu.qlf").find("B, 0 , 0 ,b,-1\r\n"), std::string::npos);
-
-    command(root(), 0, Copy);
-    EXPECT_TRUE(test::endsProcess([&] { command(root(), 0, Quit); }));
-    EXPECT_TRUE(messages().empty()); // Copy marked nothing: no save question
-}
-
 } // namespace
 } // namespace zv

@@ -4,7 +4,6 @@
 #include "test_support.h"
 
 #include <algorithm>
-#include <tuple>
 
 namespace zv {
 namespace {
@@ -212,36 +211,6 @@ TEST_F(ItemEditorTest, ChoosersFillTheTargetAndCancelsBehaveAsTheButtonsSay) {
     EXPECT_EQ(calls[2].kind, headless::ChooserCall::Kind::Folder);
     EXPECT_EQ(calls[2].text, "Select the target folder");
     EXPECT_EQ(items[root().slotOfRow(0)].target.asText(), "C:\\ed.exe");
-}
-
-// The chosen icon is drawn at the menus' icon size in the middle of the preview, a half pixel
-// going to the even side: inside its border the preview is 29 pixels wide at 96 DPI, 63 at 192.
-TEST_F(ItemEditorTest, ThePreviewCentresTheChosenIconAtEveryScale) {
-    for (const auto& [dpi, size, at] : {std::tuple{96, 16, 6}, std::tuple{192, 32, 16}}) {
-        SCOPED_TRACE(dpi);
-        if (dpi != 96) {
-            headless::desktop().monitors = {headless::Monitor{{0, 0, 2048, 1536}, dpi}};
-            headless::changeScale(headless::record(*triggerWindow.window()), dpi,
-                                  {0, 1400, 96, 1496});
-            clickTrigger(); // the move closed the menus
-        }
-        edit(0, Modify, [&](Dialog& d) {
-            const Picture& shown = headless::record(d).pictures.at("iconPreview").presented;
-            const Rgb background{245, 244, 243};
-            int left = shown.width(), top = shown.height(), right = -1, bottom = -1;
-            for (int y = 0; y < shown.height(); ++y)
-                for (int x = 0; x < shown.width(); ++x)
-                    if (!(shown.at(x, y) == background)) {
-                        left = std::min(left, x), top = std::min(top, y);
-                        right = std::max(right, x), bottom = std::max(bottom, y);
-                    }
-            EXPECT_EQ(left, at);
-            EXPECT_EQ(top, at);
-            EXPECT_EQ(right - left + 1, size);
-            EXPECT_EQ(bottom - top + 1, size);
-            userClicks(d, "cmdCancel");
-        });
-    }
 }
 
 // A new submenu needs two slots (its entry and its placeholder) and a next id; without either,

@@ -4,8 +4,6 @@
 namespace zv {
 namespace {
 
-using Call = headless::ShellCall;
-
 // Rows: 0 doc, 1 folder, 2 empty target, 3 sub, 4 header, 5 separator, 6 quit, 7 shut down
 // (the text " 1 " as read from the file), 8 run, 9 unknown special, 10 special with no number.
 const std::string executionMenu =
@@ -24,40 +22,7 @@ class ItemExecutionTest : public test::ProgramTest {
         root().hoverRow = static_cast<std::int16_t>(row);
         root().keyDown(13, 0);
     }
-    std::vector<Call>& calls() { return headless::desktop().shellCalls; }
 };
-
-TEST_F(ItemExecutionTest, AFileTheShellRefusesClosesTheMenusAndSaysWhy) {
-    headless::desktop().executeFailure = "The file was not found.";
-    enterOn(0);
-    EXPECT_FALSE(root().isOpen());
-    ASSERT_EQ(test::messages().size(), 1u);
-    const headless::ShownMessage& shown = test::messages()[0];
-    EXPECT_EQ(shown.title, "Zelvora");
-    EXPECT_NE(shown.text.find("C:\\docs\\letter.txt"), std::string::npos);
-    EXPECT_NE(shown.text.find("The file was not found."), std::string::npos);
-}
-
-TEST_F(ItemExecutionTest, RowsWithoutAnActionDoNothingSpecialsRunTheSystemDialogs) {
-    for (int row : {4, 5, 9, 10}) {
-        enterOn(row);
-        EXPECT_TRUE(root().isOpen()) << row;
-    }
-    root().hoverRow = static_cast<std::int16_t>(root().lastRow + 1);
-    root().executeEntry();
-    EXPECT_TRUE(calls().empty());
-    EXPECT_TRUE(root().isOpen());
-
-    // The system dialogs keep the menus open.
-    void* owner = root().window()->handle();
-    enterOn(7);
-    enterOn(8);
-    ASSERT_EQ(calls().size(), 2u);
-    EXPECT_EQ(calls()[0], (Call{Call::Kind::ShutdownDialog, owner, ""}));
-    EXPECT_EQ(calls()[1], (Call{Call::Kind::RunDialog, owner, ""}));
-    EXPECT_TRUE(root().isOpen());
-    EXPECT_EQ(topLevel, 0);
-}
 
 TEST_F(ItemExecutionTest, QuitDetachesTheWatcherAndUnloadsTheWindows) {
     enterOn(3);

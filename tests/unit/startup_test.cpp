@@ -35,17 +35,6 @@ class StartupTest : public test::ProgramTest {
     bool saved() { return folder.read("menu.qlf").find("Editor") != std::string::npos; }
 };
 
-TEST_F(StartupTest, ValidFolderLoadsEverythingSilently) {
-    unsavedChanges = true;
-    clipItem = MenuEntry{};
-    EXPECT_FALSE(endsProcess(startUp));
-    EXPECT_TRUE(messages().empty());
-    EXPECT_EQ(lastMenuId, 2);
-    EXPECT_EQ(iconRegistry.iconCount, 1);
-    EXPECT_FALSE(unsavedChanges);
-    EXPECT_FALSE(clipItem.has_value());
-}
-
 // A trigger window the system cannot make ends the start the same way.
 TEST_F(StartupTest, EveryReadFailureIsReportedOnceAndWritesNothing) {
     struct Case {
