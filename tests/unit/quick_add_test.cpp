@@ -2,8 +2,6 @@
 #include "editing/quick_add_dialog.h"
 #include "test_support.h"
 
-#include <algorithm>
-
 namespace zv {
 namespace {
 
@@ -46,34 +44,6 @@ class QuickAddTest : public test::ProgramTest {
     }
     test::TempFolder tree;
 };
-
-// Each file is offered with its name (every ".exe" and ".lnk" gone) and its large icon; the
-// accepted ones go to the chosen menu.
-TEST_F(QuickAddTest, AcceptedFilesGoToTheChosenMenuInReverseOrder) {
-    EXPECT_EQ(offeredName("a.lnk.exe.lnk"), "a");
-    batchAdd(tree.path());
-    EXPECT_GT(headless::record(dialog()).pictures.at("ico").presents, 0);
-    userClicks(dialog(), "cmdYes"); // Alpha to the root
-    headless::userSelects(dialog(), "cmbCategory", 2);
-    userClicks(dialog(), "cmdYes"); // Beta.EXE to Top2 (id 3, read as text)
-    headless::userSelects(dialog(), "cmbCategory", 0);
-    userClicks(dialog(), "cmdYes"); // tool to the root
-    EXPECT_EQ(control("lblName").text, "Gamma");
-    userClicks(dialog(), "cmdNo");
-    // The search is over: both messages, the dialog closed.
-    EXPECT_EQ(messageTexts(),
-              (Names{"Search accomplished.", "Please Save the changes and restart Zelvora."}));
-    EXPECT_EQ(menuNames(0), (Names{"Top1", "Top2", "tool", "Alpha", "Plain"}));
-    EXPECT_EQ(menuNames(3), (Names{"Beta.EXE"}));
-    const auto entries = test::entriesInList();
-    const auto alpha = std::find_if(entries.begin(), entries.end(),
-                                    [](const MenuEntry& e) { return e.name == "Alpha"; });
-    ASSERT_NE(alpha, entries.end());
-    EXPECT_EQ(alpha->iconIndex, -1);
-    EXPECT_EQ(alpha->target.asText(), tree.path() + "\\Alpha.exe");
-    // Accepted files count as changes: quitting asks to save.
-    EXPECT_TRUE(unsavedChanges);
-}
 
 TEST_F(QuickAddTest, EmptyNamesAndAFullStoreAreRefusedWithAMessage) {
     batchAdd(tree.path());
