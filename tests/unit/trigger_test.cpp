@@ -4,16 +4,11 @@
 namespace zv {
 namespace {
 
-using platform::buttonLeft;
 using test::endsProcess;
 
 class TriggerTest : public test::ProgramTest {
   protected:
     void SetUp() override { start(" 0 \r\nA, 0 , 0 ,x,-1 \r\n"); }
-    void click(int button) {
-        triggerWindow.mouseDown(button, 0, 10, 10);
-        triggerWindow.mouseUp(button, 0, 10, 10);
-    }
     bool rootFocused() { return headless::focusedWindow() == &headless::record(*root().window()); }
 };
 
@@ -32,7 +27,7 @@ TEST_F(TriggerTest, SecondStartEndsAndTheLauncherComesForward) {
     EXPECT_TRUE(root().isOpen() && rootFocused());
 
     // A modal dialog waits for an answer: it comes forward and no menu opens behind it.
-    click(buttonLeft);
+    clickTrigger();
     ASSERT_FALSE(root().isOpen());
     platform::DialogModel model;
     struct NoEvents : platform::DialogEvents {
