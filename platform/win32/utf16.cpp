@@ -6,24 +6,31 @@ namespace zv::win32 {
 
 namespace {
 
+// The code page of the program's texts. CP_ACP while the data files are still read in the ANSI
+// code page; the reader's switch to UTF-8 switches this with it.
+constexpr UINT programCodePage = CP_ACP;
+constexpr DWORD strictToUtf16 = programCodePage == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0;
+constexpr DWORD strictToUtf8 = programCodePage == CP_UTF8 ? WC_ERR_INVALID_CHARS : 0;
+
 std::wstring convertToUtf16(std::string_view utf8, DWORD flags) {
     const int length = static_cast<int>(utf8.size());
-    const int n = MultiByteToWideChar(CP_UTF8, flags, utf8.data(), length, nullptr, 0);
+    const int n = MultiByteToWideChar(programCodePage, flags, utf8.data(), length, nullptr, 0);
     if (n <= 0)
         return {};
     std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, flags, utf8.data(), length, wide.data(), n);
+    MultiByteToWideChar(programCodePage, flags, utf8.data(), length, wide.data(), n);
     return wide;
 }
 
 std::optional<std::string> convertToUtf8(std::wstring_view utf16, DWORD flags) {
     const int length = static_cast<int>(utf16.size());
-    const int n =
-        WideCharToMultiByte(CP_UTF8, flags, utf16.data(), length, nullptr, 0, nullptr, nullptr);
+    const int n = WideCharToMultiByte(programCodePage, flags, utf16.data(), length, nullptr, 0,
+                                      nullptr, nullptr);
     if (n <= 0)
         return std::nullopt;
     std::string utf8(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, flags, utf16.data(), length, utf8.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(programCodePage, flags, utf16.data(), length, utf8.data(), n, nullptr,
+                        nullptr);
     return utf8;
 }
 
@@ -32,14 +39,14 @@ std::optional<std::string> convertToUtf8(std::wstring_view utf16, DWORD flags) {
 std::wstring toUtf16(std::string_view utf8) {
     if (utf8.empty())
         return {};
-    std::wstring exact = convertToUtf16(utf8, MB_ERR_INVALID_CHARS);
+    std::wstring exact = convertToUtf16(utf8, strictToUtf16);
     return exact.empty() ? convertToUtf16(utf8, 0) : exact;
 }
 
 std::optional<std::string> toUtf8(std::wstring_view utf16) {
     if (utf16.empty())
         return std::string();
-    return convertToUtf8(utf16, WC_ERR_INVALID_CHARS);
+    return convertToUtf8(utf16, strictToUtf8);
 }
 
 std::string toUtf8ForDisplay(std::wstring_view utf16) {
