@@ -185,9 +185,10 @@ void EditMenu::insertEntry() {
     const std::int16_t added =
         highlighted() ? insertBefore(highlightedSlot(), *edited) : append(*edited);
     if (isMenu) {
-        // A new submenu is never empty: its placeholder goes just before the Menu entry.
+        // A new submenu is never empty: its placeholder goes just before the Menu entry and
+        // shows the icon chosen for the submenu.
         insertBefore(added, MenuEntry{"No program", File, edited->target.asNumber().value_or(0),
-                                      Target(""), -1, -1});
+                                      Target(""), edited->iconIndex, -1});
     }
     rebuildCaller();
     unsavedChanges = true;

@@ -1,3 +1,4 @@
+#include "core/menu_file.h"
 #include "editing/edit_menu.h"
 #include "editing/item_editor.h"
 #include "graphics/icon_registry.h"
@@ -127,8 +128,12 @@ TEST_F(ItemEditorTest, NewSubmenusGetConsecutiveIdsAndAPlaceholder) {
     ASSERT_EQ(topLevel, 1);
     EXPECT_EQ(sub.lastRow, 0);
     EXPECT_EQ(items[sub.slotOfRow(0)].name, "No program");
-    EXPECT_GT(items[sub.slotOfRow(0)].iconIndex, iconRegistry.lastCatalogueIcon)
-        << "its icon is taken from its target";
+    // It shows the catalogue icon chosen for the submenu, and saves it.
+    const std::int16_t chosenIcon = items[root().slotOfRow(1)].iconIndex;
+    ASSERT_TRUE(chosenIcon >= 0 && chosenIcon <= iconRegistry.lastCatalogueIcon);
+    EXPECT_EQ(items[sub.slotOfRow(0)].iconIndex, chosenIcon);
+    EXPECT_NE(menuFileText().find("No program, 0 , 5 ,," + numberForm(chosenIcon) + "\r\n"),
+              std::string::npos);
 
     // Choosing "Menu" and cancelling, with the button or the caption's close box, uses up no id
     // and closes the editor.
