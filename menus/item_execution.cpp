@@ -17,6 +17,12 @@ void MenuWindow::executeEntry() {
     void* owner = isOpen() ? window_->handle() : nullptr;
     switch (item.itemType) {
     case File: {
+        // An entry with no target (a new submenu's placeholder) starts nothing: there is no
+        // file to fail on, so nothing to report.
+        if (item.target.asText().empty()) {
+            triggerWindow.closeAll();
+            break;
+        }
         const std::string failure = platform::shellExecute(owner, item.target.asText());
         triggerWindow.closeAll();
         if (!failure.empty())
