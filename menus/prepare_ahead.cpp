@@ -124,24 +124,32 @@ class Ahead {
     }
 
   private:
-    // Readies the next level; false when there is none.
+    // Readies the next level; false when there is none. A level the user has open shows what
+    // the user opened and is left as it is: laid out here it would turn into another menu under
+    // the pointer. The levels below it are readied from what it shows.
     bool warmLevel() {
         if (level_ >= menuLevelCount)
             return false;
-        if (level_ == 0) {
-            menuLevel(0).layOut(0, 0);
+        MenuWindow& menu = menuLevel(level_);
+        const auto atLevel = static_cast<std::int16_t>(level_++);
+        if (atLevel == 0) {
+            if (!menu.isOpen())
+                menu.layOut(0, 0);
         } else {
-            MenuWindow& parent = menuLevel(level_ - 1);
+            MenuWindow& parent = menuLevel(atLevel - 1);
             path_.push_back(parent.menuId);
-            const std::int16_t row = deepestRow(parent, path_);
-            if (row < 0)
-                return false;
-            const auto submenu = items[parent.rowSlots[row]].target.asNumber();
-            menuLevel(level_).layOut(*submenu, static_cast<std::int16_t>(level_), row);
+            if (!menu.isOpen()) {
+                const std::int16_t row = deepestRow(parent, path_);
+                if (row < 0)
+                    return false;
+                const auto submenu = items[parent.rowSlots[row]].target.asNumber();
+                menu.layOut(*submenu, atLevel, row);
+            }
         }
-        menuLevel(level_).showOnceUnseen();
-        menuLevel(level_).paintUnseen();
-        ++level_;
+        if (!menu.isOpen()) {
+            menu.showOnceUnseen();
+            menu.paintUnseen();
+        }
         return true;
     }
 

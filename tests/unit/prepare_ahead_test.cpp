@@ -89,16 +89,34 @@ TEST_F(PrepareAheadTest, IdleTimeReadiesTheFirstOpeningWithoutChangingWhatItShow
 
 // One window for each level the deepest path of submenus fills: a shallow branch first and a
 // submenu that opens the root again do not stop or loop the walk.
+const std::string deepPathMenu = " 3 \r\nShallow, 1 , 0 , 1 ,-1 \r\nDeep, 1 , 0 , 2 ,-1 \r\n"
+                                 "Leaf, 0 , 1 ,x,-1 \r\nBack, 1 , 2 , 0 ,-1 \r\n"
+                                 "Deeper, 1 , 2 , 3 ,-1 \r\nEnd, 0 , 3 ,x,-1 \r\n";
+
 TEST_F(PrepareAheadTest, EveryLevelOfTheDeepestPathIsReadiedOnce) {
-    ProgramTest::start(" 3 \r\nShallow, 1 , 0 , 1 ,-1 \r\nDeep, 1 , 0 , 2 ,-1 \r\n"
-                       "Leaf, 0 , 1 ,x,-1 \r\nBack, 1 , 2 , 0 ,-1 \r\n"
-                       "Deeper, 1 , 2 , 3 ,-1 \r\nEnd, 0 , 3 ,x,-1 \r\n");
+    ProgramTest::start(deepPathMenu);
     headless::runIdle();
     const auto made = hiddenOf(platform::WindowStyle::Menu);
     ASSERT_EQ(made.size(), 3u);
     for (const auto* w : made)
         EXPECT_EQ(w->shownOffScreen, 1);
     EXPECT_EQ(menuLevel(2).menuId, 3);
+}
+
+// The user opens the root and the shallow submenu before the work reaches them (slow icon files):
+// the open levels keep what the user opened, and only the closed ones below are readied.
+TEST_F(PrepareAheadTest, LevelsTheUserHasOpenAreLeftAlone) {
+    ProgramTest::start(deepPathMenu);
+    clickTrigger();
+    MenuWindow& shallow = openSub(0);
+    const Rect place = headless::record(*shallow.window()).pixels;
+    headless::runIdle();
+    ASSERT_TRUE(shallow.isOpen());
+    EXPECT_EQ(shallow.menuId, 1);
+    EXPECT_EQ(test::rowNames(shallow), test::Names{"Leaf"});
+    EXPECT_EQ(headless::record(*shallow.window()).pixels, place);
+    EXPECT_EQ(test::rowNames(root()), (test::Names{"Shallow", "Deep"}));
+    EXPECT_EQ(root().hoverRow, 0);
 }
 
 // Ten menus, each opening the next from nine rows: walking every path would never end.
@@ -156,7 +174,7 @@ TEST_F(PrepareAheadTest, AnIconOnASlowDriveIsReadAwayAndTheKeysDoNotWaitForIt) {
     const std::int16_t icon = items[root().slotOfRow(0)].iconIndex;
     EXPECT_EQ(iconHandle(icon), nullptr);
     const auto& away = headless::desktop().iconReadsAway;
-    EXPECT_EQ(std::count(away.begin(), away.end(), folder.path() + "\\app.exe"), 1);
+    EXPECT_EQ(std::count(away.begin(), away.end(), std::pair(folder.path() + "\\app.exe", 16)), 1);
 
     // The read arrives: the row is painted again with its icon, the highlight where it was.
     headless::finishIconReads();
@@ -178,6 +196,24 @@ TEST_F(PrepareAheadTest, AnIconOnASlowDriveIsReadAwayAndTheKeysDoNotWaitForIt) {
     clickTrigger();
     ASSERT_NE(headless::iconImage(iconHandle(other)), nullptr);
     EXPECT_EQ(openSubmenu().at(7 + 10, 3 + 10), headless::iconImage(iconHandle(other))->at(10, 10));
+}
+
+// The trigger moves to a 150 % monitor while the worker still reads the rows' icons at 16
+// pixels: those reads are dropped and made again at 24, never drawn stretched.
+TEST_F(PrepareAheadTest, IconsReadAwayBeforeAScaleChangeAreReadAgainAtTheNewSize) {
+    start();
+    headless::desktop().slowFolders = {folder.path()};
+    clickTrigger();
+    const std::int16_t icon = items[root().slotOfRow(0)].iconIndex;
+    ASSERT_EQ(iconHandle(icon), nullptr);
+    useMenuScale(platform::DisplayScale{144});
+    headless::finishIconReads();
+    EXPECT_EQ(iconHandle(icon), nullptr);
+    const auto& away = headless::desktop().iconReadsAway;
+    EXPECT_EQ(std::count(away.begin(), away.end(), std::pair(folder.path() + "\\app.exe", 24)), 1);
+    headless::finishIconReads();
+    ASSERT_NE(headless::iconImage(iconHandle(icon)), nullptr);
+    EXPECT_EQ(headless::iconImage(iconHandle(icon))->size, 24);
 }
 
 } // namespace
