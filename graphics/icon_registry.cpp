@@ -87,6 +87,17 @@ platform::IconHandle iconHandle(std::int16_t index) {
 bool iconsArrived(const std::vector<platform::ArrivedIcon>& arrived) {
     bool shown = false;
     for (const platform::ArrivedIcon& icon : arrived) {
+        if (icon.size != iconRegistry.iconSize) {
+            // Read before the size changed: it would be drawn stretched. Whoever still waits
+            // for it gets it read again at the new size.
+            platform::destroyIcon(icon.icon);
+            bool awaited = iconRegistry.aheadAway.count(icon.path) > 0;
+            for (int i = 0; i < iconRegistry.iconCount && !awaited; ++i)
+                awaited = iconRegistry.iconAway[i] && iconRegistry.iconPaths[i] == icon.path;
+            if (awaited)
+                platform::readIconAway(icon.path, iconRegistry.iconSize);
+            continue;
+        }
         bool taken = false;
         for (int i = 0; i < iconRegistry.iconCount; ++i) {
             if (!iconRegistry.iconAway[i] || iconRegistry.iconPaths[i] != icon.path)

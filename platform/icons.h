@@ -31,6 +31,7 @@ void readIconAway(const std::string& path, int size);
 struct ArrivedIcon {
     std::string path;
     IconHandle icon = nullptr; // null when the file had no icon
+    int size = 0;              // what readIconAway asked for
 };
 
 // The one handler of icons read away, called on the user-interface thread while the program

@@ -15,6 +15,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zv::headless {
@@ -201,7 +202,7 @@ struct Desktop {
     std::function<bool()> idleTask; // set by platform::runWhenIdle; run by runIdle()
     // Paths starting with one of these are on a slow drive: their icons are read away.
     std::vector<std::string> slowFolders;
-    std::vector<std::string> iconReadsAway; // asked for and not finished yet
+    std::vector<std::pair<std::string, int>> iconReadsAway; // path and size, not finished yet
     std::function<void(const std::vector<platform::ArrivedIcon>&)> iconsArrive;
     // Uses of the platform that real Windows would quietly fail or crash on (drawing a destroyed
     // icon, destroying one twice); tests expect this to stay empty.

@@ -76,8 +76,8 @@ int liveIcons() {
 
 void finishIconReads() {
     std::vector<platform::ArrivedIcon> arrived;
-    for (const std::string& path : std::exchange(desktop().iconReadsAway, {}))
-        arrived.push_back({path, makeIcon(path, 16)});
+    for (const auto& [path, size] : std::exchange(desktop().iconReadsAway, {}))
+        arrived.push_back({path, makeIcon(path, size), size});
     if (!arrived.empty() && desktop().iconsArrive)
         desktop().iconsArrive(arrived);
 }
@@ -116,8 +116,8 @@ bool iconReadMayWait(const std::string& path) {
     return false;
 }
 
-void readIconAway(const std::string& path, int /*size*/) {
-    headless::desktop().iconReadsAway.push_back(path);
+void readIconAway(const std::string& path, int size) {
+    headless::desktop().iconReadsAway.emplace_back(path, size);
 }
 
 void whenIconsArrive(std::function<void(const std::vector<ArrivedIcon>&)> handler) {

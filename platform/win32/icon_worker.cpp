@@ -31,7 +31,7 @@ class IconWorker {
             // same way, in a later event.
             const platform::IconHandle icon = platform::extractIcon(path, size);
             EnterCriticalSection(&lock_);
-            arrived_.push_back({path, icon});
+            arrived_.push_back({path, icon, size});
             LeaveCriticalSection(&lock_);
             return;
         }
@@ -72,7 +72,7 @@ class IconWorker {
                 // Icons belong to the process, not to the thread that made them.
                 const platform::IconHandle icon = platform::extractIcon(next.path, next.size);
                 EnterCriticalSection(&lock_);
-                arrived_.push_back({std::move(next.path), icon});
+                arrived_.push_back({std::move(next.path), icon, next.size});
                 LeaveCriticalSection(&lock_);
                 PostThreadMessageA(uiThread_, WM_NULL, 0, 0);
             }
