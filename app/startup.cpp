@@ -46,13 +46,11 @@ void startUp() {
     clearList();
 
     const std::string menuPath = folder + menuFileName;
-    // The stamp before the bytes: a change made while they are read then shows as a new time.
-    const platform::FileStamp menuStamp = platform::fileStamp(menuPath);
     const std::string menuBytes = readDataFile(menuPath);
     const std::string problem = readMenuFile(menuBytes);
     if (!problem.empty())
         stopStartUp(menuPath, "The problem is on " + problem);
-    menuFileOnDisk = KnownFile::of(menuStamp, menuBytes);
+    menuFileOnDisk = KnownFile::of(menuBytes);
 
     skinPictures.load(platform::screen().scale);
 

@@ -1,5 +1,7 @@
 #include "core/known_file.h"
 
+#include "platform/files.h"
+
 namespace zv {
 
 namespace {
@@ -16,10 +18,8 @@ std::uint64_t hashOf(std::string_view bytes) {
 
 } // namespace
 
-KnownFile KnownFile::of(const platform::FileStamp& stamp, std::string_view bytes) {
-    // Without a stamp the time is left at 0, which a file on disk never matches: the bytes will
-    // decide.
-    return {true, bytes.size(), stamp.exists ? stamp.writeTime : 0, hashOf(bytes)};
+KnownFile KnownFile::of(std::string_view bytes) {
+    return {true, bytes.size(), hashOf(bytes)};
 }
 
 bool KnownFile::changedOnDisk(const std::string& path) const {
@@ -28,8 +28,8 @@ bool KnownFile::changedOnDisk(const std::string& path) const {
     const platform::FileStamp now = platform::fileStamp(path);
     if (!now.exists || now.size != size)
         return true;
-    if (writeTime != 0 && now.writeTime == writeTime)
-        return false;
+    // An equal time proves nothing: FAT32 and exFAT keep times to 2 s or 10 ms, so an edit of
+    // the same size can keep the time. The file is a few kilobytes; its bytes decide.
     const platform::FileRead file = platform::readTextFile(path);
     return !file.ok || hashOf(file.bytes) != hash;
 }

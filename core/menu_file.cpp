@@ -129,7 +129,7 @@ bool saveMenuFile() {
              "in the menu; you can try to save again.");
         return false;
     }
-    menuFileOnDisk = KnownFile::of(platform::fileStamp(path), bytes);
+    menuFileOnDisk = KnownFile::of(bytes);
     unsavedChanges = false;
     return true;
 }

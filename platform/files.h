@@ -24,12 +24,10 @@ FileRead readTextFile(const std::string& path);
 std::string replaceTextFile(const std::string& path, const std::string& bytes,
                             const std::string& backupPath);
 
-// A quick look at a file without opening it: a change of its bytes mostly shows as a new size
-// or a new last-write time.
+// A quick look at a file without opening it: a new size shows a change at once.
 struct FileStamp {
     bool exists = false;
     std::uint64_t size = 0;
-    std::uint64_t writeTime = 0; // the system's count; only ever compared
 };
 
 FileStamp fileStamp(const std::string& path);

@@ -84,9 +84,7 @@ FileStamp fileStamp(const std::string& path) {
     struct stat st {};
     if (::stat(headless::hostPath(path).c_str(), &st) != 0)
         return {};
-    return {true, static_cast<std::uint64_t>(st.st_size),
-            static_cast<std::uint64_t>(st.st_mtim.tv_sec) * 1000000000u +
-                static_cast<std::uint64_t>(st.st_mtim.tv_nsec)};
+    return {true, static_cast<std::uint64_t>(st.st_size)};
 }
 
 } // namespace zv::platform
