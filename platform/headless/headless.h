@@ -31,6 +31,9 @@ struct ShownMessage {
 
 struct State {
     std::string programFolder; // a host path; "\" in program paths maps to "/"
+    // The system's ANSI code page, by its Windows number; the C library's iconv must know it
+    // as "CP" and the number (1252 and 932 are what the tests use).
+    int codePage = 1252;
     std::vector<ShownMessage> messages;
     std::deque<platform::Answer> answers; // consumed by Yes/No boxes; No when empty
     bool processEnded = false;

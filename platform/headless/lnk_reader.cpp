@@ -1,5 +1,8 @@
 #include "platform/headless/lnk_reader.h"
 
+#include "platform/code_page.h"
+#include "platform/utf8.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -34,24 +37,6 @@ constexpr std::uint32_t networkLinkMinSize = 0x14;
 // and time, attributes) come before its primary name.
 constexpr std::size_t fileItemNameOffset = 14;
 constexpr std::uint32_t fileExtensionSignature = 0xBEEF0004;
-
-// UTF-16 code points of the Windows-1252 bytes 0x80 to 0x9F; 0 where the code page has no
-// character (those bytes map to the same C1 control point, as the system maps them).
-constexpr std::array<std::uint16_t, 32> cp1252High = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-char ansiChar(std::uint32_t unit) {
-    if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF))
-        return static_cast<char>(unit);
-    for (std::size_t i = 0; i < cp1252High.size(); ++i) {
-        const std::uint16_t mapped = cp1252High[i];
-        if (mapped == unit || (mapped == 0 && unit == 0x80 + i))
-            return static_cast<char>(0x80 + i);
-    }
-    return '?';
-}
 
 // A bounds-checked view of part of the file: every read says whether it fitted, so damaged
 // sizes and offsets can never reach outside the bytes.
@@ -94,8 +79,8 @@ class Bytes {
         return true;
     }
 
-    // A NUL-terminated 8-bit string; nullopt when the bytes end before its NUL. end receives
-    // the offset just past the NUL.
+    // A NUL-terminated 8-bit string in the ANSI code page, as UTF-8; nullopt when the bytes end
+    // before its NUL. end receives the offset just past the NUL.
     std::optional<std::string> ansi(std::size_t offset, std::size_t* end = nullptr) const {
         if (offset >= bytes_.size())
             return std::nullopt;
@@ -104,10 +89,11 @@ class Bytes {
             return std::nullopt;
         if (end)
             *end = nul + 1;
-        return std::string(bytes_.substr(offset, nul - offset));
+        return platform::fromCodePage(bytes_.substr(offset, nul - offset));
     }
 
-    // A NUL-terminated UTF-16LE string, in the ANSI code page; nullopt when unterminated.
+    // A NUL-terminated UTF-16LE string as UTF-8; nullopt when unterminated or when it holds a
+    // surrogate without its pair, which no UTF-8 text can stand for.
     std::optional<std::string> wide(std::size_t offset, std::size_t* end = nullptr) const {
         std::string text;
         for (std::size_t at = offset;; at += 2) {
@@ -119,15 +105,18 @@ class Bytes {
                     *end = at + 2;
                 return text;
             }
+            if (*unit >= 0xDC00 && *unit <= 0xDFFF)
+                return std::nullopt;
             if (*unit >= 0xD800 && *unit <= 0xDBFF) {
-                // A pair stands for one character the code page cannot hold.
                 auto low = u16(at + 2);
-                if (low && *low >= 0xDC00 && *low <= 0xDFFF)
-                    at += 2;
-                text += '?';
+                if (!low || *low < 0xDC00 || *low > 0xDFFF)
+                    return std::nullopt;
+                at += 2;
+                platform::appendUtf8(text, 0x10000 + ((char32_t{*unit} - 0xD800) << 10) +
+                                               (char32_t{*low} - 0xDC00));
                 continue;
             }
-            text += ansiChar(*unit);
+            platform::appendUtf8(text, *unit);
         }
     }
 

@@ -24,8 +24,9 @@ std::string readPrefix(std::string_view bytes, std::size_t length) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes = zv::fuzz::asText(data, size);
     const std::string target = zv::headless::lnkTargetPath(bytes);
-    // Every string the reader takes is NUL-terminated, so none can reach the result.
-    if (target.find('\0') != std::string::npos || target.size() > size) {
+    // Every string the reader takes is NUL-terminated, so none can reach the result; a byte of
+    // the code page or a UTF-16 unit becomes at most three bytes of UTF-8.
+    if (target.find('\0') != std::string::npos || target.size() > 3 * size) {
         std::fprintf(stderr, "target of %zu bytes holds a NUL or is longer than the file\n",
                      target.size());
         std::abort();

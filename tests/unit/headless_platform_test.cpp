@@ -2,8 +2,10 @@
 // are the helpers both platforms share (twips, the control model) and only those ways the double
 // must be as strict as Windows that the logic's own tests would not notice were it looser: focus
 // and z-order, what reaches a dialog's screen only through sync or a picture's present, controls
-// the user cannot reach. (A fill that took in its edges, or a present that kept the old image,
+// the user cannot reach, and shortcut targets in UTF-8 as the system's wide shell-link object
+// gives them. (A fill that took in its edges, or a present that kept the old image,
 // fails the painting tests.)
+#include "platform/folders.h"
 #include "platform/screen.h"
 #include "test_support.h"
 
@@ -33,6 +35,66 @@ class HeadlessPlatformTest : public ::testing::Test {
 };
 
 struct NoEvents : platform::WindowEvents {};
+
+void put32(std::string& bytes, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes.push_back(static_cast<char>(value >> 8 * i));
+}
+
+// A shortcut whose link information holds the target path: as 8-bit bytes, and also in UTF-16
+// when widePath is given.
+std::string shortcutTo(const std::string& ansiPath, const std::u16string& widePath = u"") {
+    std::string file;
+    put32(file, 0x4C);
+    for (int b : {0x01, 0x14, 0x02, 0, 0, 0, 0, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0x46})
+        file.push_back(static_cast<char>(b));
+    put32(file, 0x2); // link information follows the header
+    file.resize(0x4C, '\0');
+    const bool wide = !widePath.empty();
+    const std::uint32_t header = wide ? 0x24 : 0x1C;
+    std::string data = ansiPath + '\0' + '\0'; // the base path, then an empty suffix
+    const auto wideAt = static_cast<std::uint32_t>(header + data.size());
+    for (char16_t unit : widePath) {
+        data.push_back(static_cast<char>(unit & 0xFF));
+        data.push_back(static_cast<char>(unit >> 8));
+    }
+    if (wide)
+        data.append(4, '\0');
+    std::string info;
+    put32(info, static_cast<std::uint32_t>(header + data.size()));
+    put32(info, header);
+    put32(info, 0x1); // a local base path
+    put32(info, 0);
+    put32(info, header);
+    put32(info, 0);
+    put32(info, static_cast<std::uint32_t>(header + ansiPath.size() + 1));
+    if (wide) {
+        put32(info, wideAt);
+        put32(info, static_cast<std::uint32_t>(wideAt + 2 * widePath.size() + 2));
+    }
+    return file + info + data;
+}
+
+TEST_F(HeadlessPlatformTest, ShortcutTargetsAreUtf8WithTheirSurrogatePairs) {
+    const struct {
+        int codePage;
+        std::string bytes;
+        std::string target;
+    } cases[] = {
+        {1252, shortcutTo("C:\\Caf\xE9.exe"), "C:\\Café.exe"},
+        {932, shortcutTo("C:\\\x95\x5C\\a.exe"), "C:\\表\\a.exe"},
+        {1252, shortcutTo("C:\\?.exe", u"C:\\Ёлка\\\U0001D11E.exe"), "C:\\Ёлка\\𝄞.exe"},
+        // A surrogate without its pair names no file: the shortcut leads nowhere.
+        {1252, shortcutTo("C:\\?.exe", u"C:\\\xD834.exe"), ""},
+        {1252, shortcutTo("C:\\?.exe", u"C:\\\xDD1E.exe"), ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target);
+        headless::state().codePage = c.codePage;
+        folder.write("link.lnk", c.bytes);
+        EXPECT_EQ(platform::shortcutTarget(folder.path() + "\\link.lnk"), c.target);
+    }
+}
 
 TEST(DisplayScale, RoundsPixelsAndTwipsOnceToTheNearestPixel) {
     struct Case {
