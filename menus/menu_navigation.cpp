@@ -4,9 +4,12 @@
 #include "editing/edit_menu.h"
 #include "menus/menu_window.h"
 #include "menus/menu_windows.h"
+#include "platform/code_page.h"
 #include "platform/window.h"
 
 #include <cmath>
+#include <optional>
+#include <string>
 
 namespace zv {
 
@@ -22,6 +25,17 @@ constexpr int vkDown = 40;
 
 int nearest(double v) {
     return static_cast<int>(std::nearbyint(v));
+}
+
+// The character a key code stands for in the search: itself below 128, above that the code
+// page's character for the byte, and none for the lead byte of a double-byte character (the
+// input method sends one for every key), which must never match half a character.
+std::optional<std::string> searchedCharacter(int keyCode) {
+    if (keyCode < 0 || keyCode > 0xFF)
+        return std::nullopt;
+    if (keyCode < 0x80)
+        return std::string(1, static_cast<char>(keyCode));
+    return platform::codePageCharacter(static_cast<unsigned char>(keyCode));
 }
 
 } // namespace
@@ -154,10 +168,9 @@ void MenuWindow::keyDown(int keyCode, int) {
 }
 
 void MenuWindow::firstLetterSearch(int keyCode) {
-    const char c = static_cast<char>(keyCode);
+    const std::optional<std::string> c = searchedCharacter(keyCode);
     auto matches = [&](int row) {
-        const std::string& name = items[rowSlots[row]].name;
-        return !name.empty() && name.front() == c;
+        return c && !c->empty() && items[rowSlots[row]].name.starts_with(*c);
     };
     // The highlighted row itself is tested last of all, that is not at all.
     const int last = std::min<int>(hoverRow - 1, lastRow);

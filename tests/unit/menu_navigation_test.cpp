@@ -183,5 +183,32 @@ TEST_F(MenuNavigationTest, EnterOpensASubmenuAtOnceAndClicksDispatchByButton) {
     EXPECT_EQ(topLevel, 1);
 }
 
+// A key code above 127 stands for the code page's character for that byte: 0xC9 is "É" under
+// 1252 and the half-width "ﾉ" under 932, where 0x90 and 0xE5 (what every key sends while the
+// input method is on) lead a double-byte character and stand for none.
+class FirstLetterCodePageTest : public test::ProgramTest {};
+
+TEST_F(FirstLetterCodePageTest, KeyCodesAbove127AreTheCodePagesCharacters) {
+    const struct {
+        int codePage;
+        int code;
+        int to;
+    } cases[] = {{1252, 0xC9, 0}, {932, 0xC9, 1}, {932, 0x90, 4}, {932, 0xE5, 4}, {1252, 'Z', 4}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.codePage) + " " + std::to_string(c.code));
+        start(" 0 \r\nA, 0 , 0 ,a,-1 \r\nB, 0 , 0 ,b,-1 \r\nC, 0 , 0 ,c,-1 \r\n"
+              "D, 0 , 0 ,d,-1 \r\nE, 0 , 0 ,e,-1 \r\n");
+        const char* names[] = {"Éclair", "ﾉート", "新規", "Ångström", "Zed"};
+        int row = 0;
+        for (std::int16_t slot : listOrder())
+            items[slot].name = names[row++];
+        headless::state().codePage = c.codePage;
+        clickTrigger();
+        root().hoverRow = 4;
+        root().keyDown(c.code, 0);
+        EXPECT_EQ(root().hoverRow, c.to);
+    }
+}
+
 } // namespace
 } // namespace zv
