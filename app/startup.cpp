@@ -52,7 +52,7 @@ void startUp() {
         stopStartUp(menuPath, "The problem is on " + problem);
     menuFileOnDisk = KnownFile::of(menuBytes);
 
-    skinPictures.load(platform::screen().scale);
+    skinPictures.load(platform::primaryMonitor().scale);
 
     resetIcons();
     const std::string cataloguePath = folder + catalogueFileName;

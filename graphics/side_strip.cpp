@@ -8,8 +8,8 @@ namespace zv {
 
 SideStrip sideStrip;
 
-double SideStrip::pictureHeight() const {
-    return scale.pixels(kSideStripPictureHeight) * scale.twipsPerPixel();
+platform::Twips SideStrip::pictureHeight() const {
+    return scale.twips(scale.pixels(kSideStripPictureHeight));
 }
 
 void SideStrip::load() {
@@ -21,7 +21,7 @@ void SideStrip::load() {
 
 void SideStrip::draw(platform::Surface& surface, int x) {
     load();
-    const int y = static_cast<int>(std::lround(pictureTop / scale.twipsPerPixel()));
+    const int y = static_cast<int>(std::lround(scale.exactPixels(pictureTop)));
     surface.blt(*picture_, x, y);
 }
 

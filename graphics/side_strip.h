@@ -13,13 +13,13 @@ namespace zv {
 
 class SideStrip {
   public:
-    double leftTwips = 0, widthTwips = 0;
+    platform::Twips leftTwips, widthTwips;
     // The scale the strip is drawn at: the root menu's.
     platform::DisplayScale scale;
     // The picture's top inside the strip (twips, negative when only its lower part shows) and
     // its height in twips.
-    double pictureTop = 0;
-    double pictureHeight() const;
+    platform::Twips pictureTop;
+    platform::Twips pictureHeight() const;
 
     // Makes the picture at the strip's scale, if not made yet.
     void load();

@@ -69,7 +69,7 @@ std::uint64_t MenuWindow::contentKey() const {
     add(static_cast<std::uint64_t>(stripX_));
     add(static_cast<std::uint64_t>(window_->surface().width()));
     add(static_cast<std::uint64_t>(window_->surface().height()));
-    add(static_cast<std::uint64_t>(std::llround(sideStrip.pictureTop)));
+    add(static_cast<std::uint64_t>(std::llround(sideStrip.pictureTop.value())));
     for (int i = 0; i <= lastRow; ++i) {
         const MenuEntry& item = items[rowSlots[i]];
         add(static_cast<std::uint64_t>(item.itemType));
@@ -120,8 +120,8 @@ void MenuWindow::copyHighlight(std::int16_t i, Rgb colour) {
 // take the corners they share.
 void MenuWindow::drawBounds() {
     auto& surface = window_->surface();
-    const int w = scale.twipsToPixels(static_cast<int>(std::lround(widthTwips)));
-    const int h = scale.twipsToPixels(static_cast<int>(std::lround(heightTwips)));
+    const int w = scale.toPixels(widthTwips);
+    const int h = scale.toPixels(heightTwips);
     const int f = MenuMetrics(skin, scale).frame;
     surface.fillRect({w - f, 0, w, h}, frameDark);
     surface.fillRect({0, h - f, w, h}, frameDark);

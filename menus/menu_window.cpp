@@ -10,18 +10,8 @@
 #include "trigger/trigger_window.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace zv {
-
-namespace {
-
-// Whole twips, halves going to the even neighbour.
-double roundTwips(double twips) {
-    return std::nearbyint(twips);
-}
-
-} // namespace
 
 void useMenuScale(platform::DisplayScale scale) {
     if (!skinPictures.loaded() || skinPictures.scale() != scale)
@@ -52,7 +42,7 @@ void MenuWindow::layOut(std::int16_t menu, std::int16_t atLevel, std::int16_t fr
     scale = screen.scale;
     useMenuScale(scale);
     const MenuMetrics px(skin, scale);
-    const double twips = scale.twipsPerPixel();
+    using platform::Twips;
     const int itemHeight = px.itemHeight;
 
     // Which menu, at which level, opened from which parent row.
@@ -77,63 +67,62 @@ void MenuWindow::layOut(std::int16_t menu, std::int16_t atLevel, std::int16_t fr
     lastRow = static_cast<std::int16_t>(n - 1);
 
     // Size, with a frame on every side.
-    widthTwips = (px.itemWidth + 2 * px.frame) * twips;
-    heightTwips = (y + 2 * px.frame) * twips;
+    widthTwips = scale.twips(px.itemWidth + 2 * px.frame);
+    heightTwips = scale.twips(y + 2 * px.frame);
 
     // Beside the trigger with the side strip between, or beside the parent.
     MenuWindow* parent = level > 0 ? &menuLevel(level - 1) : nullptr;
     if (level == 0) {
-        sideStrip.widthTwips = px.sideStripWidth * twips;
+        sideStrip.widthTwips = scale.twips(px.sideStripWidth);
         sideStrip.leftTwips = triggerWindow.rightEdge();
         sideStrip.pictureTop = heightTwips - sideStrip.pictureHeight();
         leftTwips = sideStrip.leftTwips + sideStrip.widthTwips;
     } else {
-        leftTwips = parent->leftTwips + parent->widthTwips - 100;
+        leftTwips = parent->leftTwips + parent->widthTwips - Twips(100);
     }
 
     // Past the right edge of the monitor: open to the left instead.
-    if (leftTwips + widthTwips > screen.rightTwips()) {
+    if (leftTwips + widthTwips > screen.right()) {
         if (level == 0) {
             sideStrip.leftTwips = triggerWindow.leftTwips - sideStrip.widthTwips;
             leftTwips = sideStrip.leftTwips - widthTwips;
         } else {
-            leftTwips = parent->leftTwips - widthTwips + 50;
+            leftTwips = parent->leftTwips - widthTwips + Twips(50);
         }
     }
 
     // Vertical place.
     if (level == 0) {
-        const double t = roundTwips(triggerWindow.bottomEdge() - heightTwips);
-        topTwips = t > screen.topTwips ? t : triggerWindow.topTwips;
+        const Twips t = (triggerWindow.bottomEdge() - heightTwips).wholeToEven();
+        topTwips = t > screen.top ? t : triggerWindow.topTwips;
     } else {
         const int r = parent->rowTop(parentRow);
-        const double top = roundTwips(parent->topTwips + r * twips + 50);
-        if (screen.bottomTwips() - 500 > top + heightTwips)
+        const Twips top = (parent->topTwips + scale.twips(r) + Twips(50)).wholeToEven();
+        if (screen.bottom() - Twips(500) > top + heightTwips)
             topTwips = top;
         else
-            topTwips = parent->topTwips + (r - lastRow * itemHeight) * twips + 50;
+            topTwips = parent->topTwips + scale.twips(r - lastRow * itemHeight) + Twips(50);
     }
 
     // The native window: the root's also holds the strip, so it spans both, each part starting
     // at the pixel it would have as a window of its own.
-    int windowLeft = static_cast<int>(std::lround(leftTwips));
-    int windowWidth = static_cast<int>(std::lround(widthTwips));
+    Twips windowLeft = leftTwips.whole();
+    Twips windowWidth = widthTwips.whole();
     int menuX = 0;
     stripX_ = stripWidth_ = 0;
     if (level == 0) {
-        const int stripLeft = static_cast<int>(std::lround(sideStrip.leftTwips));
-        const int stripWidth = static_cast<int>(std::lround(sideStrip.widthTwips));
-        const int menuLeft = windowLeft;
-        const int right = std::max(menuLeft + windowWidth, stripLeft + stripWidth);
+        const Twips stripLeft = sideStrip.leftTwips.whole();
+        const Twips stripWidth = sideStrip.widthTwips.whole();
+        const Twips menuLeft = windowLeft;
+        const Twips right = std::max(menuLeft + windowWidth, stripLeft + stripWidth);
         windowLeft = std::min(menuLeft, stripLeft);
         windowWidth = right - windowLeft;
-        menuX = scale.twipsToPixels(menuLeft) - scale.twipsToPixels(windowLeft);
-        stripX_ = scale.twipsToPixels(stripLeft) - scale.twipsToPixels(menuLeft);
+        menuX = scale.toPixels(menuLeft) - scale.toPixels(windowLeft);
+        stripX_ = scale.toPixels(stripLeft) - scale.toPixels(menuLeft);
         stripWidth_ = px.sideStripWidth;
     }
     load();
-    window_->place(windowLeft, static_cast<int>(std::lround(topTwips)), windowWidth,
-                   static_cast<int>(std::lround(heightTwips)), scale);
+    window_->place(windowLeft, topTwips.whole(), windowWidth, heightTwips.whole(), scale);
     window_->setOrigin(menuX, 0);
     window_->surface().setFont(skin.font, skin.fontSize);
 }

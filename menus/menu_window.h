@@ -35,7 +35,7 @@ class MenuWindow final : public platform::WindowEvents {
     platform::DisplayScale scale;
 
     // The outer window in twips.
-    double leftTwips = 0, topTwips = 0, widthTwips = 0, heightTwips = 0;
+    platform::Twips leftTwips, topTwips, widthTwips, heightTwips;
 
     // Lays the level out for a menu (rows, size, place) and shows it.
     void build(std::int16_t menu, std::int16_t atLevel, std::int16_t fromRow = 0);

@@ -164,10 +164,10 @@ inline Rect controlPixels(const DialogModel& model, const Control& control, Disp
         top += inside->top;
         inside = inside->container.empty() ? nullptr : model.find(inside->container);
     }
-    const int x = scale.twipsToPixels(left);
-    const int y = scale.twipsToPixels(top);
-    const int w = scale.twipsToPixels(control.width < 0 ? -control.width : control.width);
-    const int h = scale.twipsToPixels(control.height < 0 ? -control.height : control.height);
+    const int x = scale.toPixels(Twips(left));
+    const int y = scale.toPixels(Twips(top));
+    const int w = scale.toPixels(Twips(control.width < 0 ? -control.width : control.width));
+    const int h = scale.toPixels(Twips(control.height < 0 ? -control.height : control.height));
     return {x, y, x + w, y + h};
 }
 

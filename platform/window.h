@@ -53,9 +53,10 @@ class Window {
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
-    // Position and size in twips, turned into pixels at scale; the off-screen image follows the
-    // new size and its captions are made for that scale.
-    void place(int leftTwips, int topTwips, int widthTwips, int heightTwips, DisplayScale scale);
+    // Position and size in twips, turned into pixels at scale (that of the monitor the window is
+    // to be on); the off-screen image follows the new size and its captions are made for that
+    // scale.
+    void place(Twips left, Twips top, Twips width, Twips height, DisplayScale scale);
     // Where the logic's (0, 0) is in the window, in pixels: drawing and mouse events count from
     // there, so a window can hold something beside what the logic draws. (0, 0) until set.
     void setOrigin(int x, int y);

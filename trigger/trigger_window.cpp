@@ -20,7 +20,7 @@ namespace zv {
 TriggerWindow triggerWindow;
 
 bool TriggerWindow::load() {
-    const platform::ScreenMetrics screen = platform::screen();
+    const platform::ScreenMetrics screen = platform::primaryMonitor();
     window_ = std::make_unique<platform::Window>(platform::WindowStyle::Trigger, *this, "Zelvora");
     if (!window_->handle()) {
         window_.reset();
@@ -30,9 +30,9 @@ bool TriggerWindow::load() {
     dragged = false;
     hookTrigger(window_->handle());
     scale = screen.scale;
-    widthTwips = heightTwips = scale.pixels(kTriggerPictureSize) * scale.twipsPerPixel();
-    topTwips = screen.bottomTwips() - heightTwips - 600;
-    leftTwips = screen.leftTwips + 20;
+    widthTwips = heightTwips = scale.twips(scale.pixels(kTriggerPictureSize));
+    topTwips = screen.bottom() - heightTwips - platform::Twips(600);
+    leftTwips = screen.left + platform::Twips(20);
     place();
     setTopmost();
     return true;
@@ -50,14 +50,12 @@ void TriggerWindow::unload() {
 }
 
 void TriggerWindow::place() {
-    window_->place(static_cast<int>(std::lround(leftTwips)),
-                   static_cast<int>(std::lround(topTwips)),
-                   static_cast<int>(std::lround(widthTwips)),
-                   static_cast<int>(std::lround(heightTwips)), scale);
+    window_->place(leftTwips.whole(), topTwips.whole(), widthTwips.whole(), heightTwips.whole(),
+                   scale);
 }
 
 platform::ScreenMetrics TriggerWindow::monitor() const {
-    return window_ ? platform::monitorOf(window_->handle()) : platform::screen();
+    return window_ ? platform::monitorOf(window_->handle()) : platform::primaryMonitor();
 }
 
 // Moved onto a monitor of another scale: the face is drawn afresh at it, in the place the system
@@ -66,11 +64,10 @@ void TriggerWindow::scaleChanged(platform::DisplayScale newScale, const Rect& su
     if (menuShown)
         closeAll();
     scale = newScale;
-    const double twips = scale.twipsPerPixel();
-    leftTwips = suggested.left * twips;
-    topTwips = suggested.top * twips;
-    widthTwips = (suggested.right - suggested.left) * twips;
-    heightTwips = (suggested.bottom - suggested.top) * twips;
+    leftTwips = scale.twips(suggested.left);
+    topTwips = scale.twips(suggested.top);
+    widthTwips = scale.twips(suggested.right - suggested.left);
+    heightTwips = scale.twips(suggested.bottom - suggested.top);
     face_.reset();
     place();
     paint();
@@ -93,19 +90,19 @@ void TriggerWindow::setNotTopmost() {
 }
 
 void TriggerWindow::mouseDown(int, int, double x, double y) {
-    grabX = static_cast<float>(x * scale.twipsPerPixel());
-    grabY = static_cast<float>(y * scale.twipsPerPixel());
+    grabX = static_cast<float>(scale.twips(x).value());
+    grabY = static_cast<float>(scale.twips(y).value());
 }
 
 void TriggerWindow::mouseMove(int buttons, int, double xPixels, double yPixels) {
     if (buttons != platform::buttonLeft)
         return;
-    const float x = static_cast<float>(xPixels * scale.twipsPerPixel());
-    const float y = static_cast<float>(yPixels * scale.twipsPerPixel());
+    const float x = static_cast<float>(scale.twips(xPixels).value());
+    const float y = static_cast<float>(scale.twips(yPixels).value());
     if (std::fabs(grabX - x) > 10 || std::fabs(grabY - y) > 10) {
         dragged = true;
-        leftTwips = leftTwips + (x - grabX);
-        topTwips = topTwips + (y - grabY);
+        leftTwips = leftTwips + platform::Twips(x - grabX);
+        topTwips = topTwips + platform::Twips(y - grabY);
         place();
         if (menuShown)
             closeAll();

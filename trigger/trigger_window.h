@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/bitmap.h"
+#include "platform/screen.h"
 #include "platform/window.h"
 
 #include <memory>
@@ -14,8 +15,9 @@ class TriggerWindow : public platform::WindowEvents {
   public:
     bool menuShown = false;
     bool dragged = false;
+    // Where the button went down on the face, as whole-float twips (drags compare in them).
     float grabX = 0, grabY = 0;
-    double leftTwips = 0, topTwips = 0, widthTwips = 0, heightTwips = 0;
+    platform::Twips leftTwips, topTwips, widthTwips, heightTwips;
     // The scale of the monitor the trigger is on; the menus open at it.
     platform::DisplayScale scale;
 
@@ -28,8 +30,8 @@ class TriggerWindow : public platform::WindowEvents {
     platform::Window* window() { return window_.get(); }
 
     void closeAll();
-    double rightEdge() const { return leftTwips + widthTwips; }
-    double bottomEdge() const { return topTwips + heightTwips; }
+    platform::Twips rightEdge() const { return leftTwips + widthTwips; }
+    platform::Twips bottomEdge() const { return topTwips + heightTwips; }
     // The monitor the trigger is on (the primary one before the trigger is made).
     platform::ScreenMetrics monitor() const;
 

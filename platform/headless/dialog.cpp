@@ -47,7 +47,7 @@ void sizePicture(const DialogRecord& d, const std::string& name, PictureRecord& 
         picture.surface.resize(0, 0);
         return;
     }
-    const Rect r = platform::controlPixels(*d.model, *c, platform::screen().scale);
+    const Rect r = platform::controlPixels(*d.model, *c, platform::primaryMonitor().scale);
     const int inset = 2 * platform::pictureBorderPixels;
     picture.surface.resize(std::max(r.right - r.left - inset, 0),
                            std::max(r.bottom - r.top - inset, 0));

@@ -134,7 +134,6 @@ struct TimerRecord {
 struct WindowRecord {
     platform::WindowStyle style = platform::WindowStyle::Menu;
     std::string title;
-    int leftTwips = 0, topTwips = 0, widthTwips = 0, heightTwips = 0;
     Rect pixels;  // on the screen, right and bottom exclusive
     int dpi = 96; // the scale the window was last placed at
     bool visible = false;

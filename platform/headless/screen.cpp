@@ -9,17 +9,16 @@ namespace {
 ScreenMetrics metrics(const headless::Monitor& m) {
     ScreenMetrics s;
     s.scale.dpi = m.dpi;
-    const double twips = s.scale.twipsPerPixel();
-    s.leftTwips = m.pixels.left * twips;
-    s.topTwips = m.pixels.top * twips;
-    s.widthTwips = (m.pixels.right - m.pixels.left) * twips;
-    s.heightTwips = (m.pixels.bottom - m.pixels.top) * twips;
+    s.left = s.scale.twips(m.pixels.left);
+    s.top = s.scale.twips(m.pixels.top);
+    s.width = s.scale.twips(m.pixels.right - m.pixels.left);
+    s.height = s.scale.twips(m.pixels.bottom - m.pixels.top);
     return s;
 }
 
 } // namespace
 
-ScreenMetrics screen() {
+ScreenMetrics primaryMonitor() {
     return metrics(headless::desktop().monitors.front());
 }
 
@@ -27,13 +26,13 @@ ScreenMetrics screen() {
 ScreenMetrics monitorOf(const void* windowHandle) {
     const headless::WindowRecord* w = headless::findWindow(windowHandle);
     if (!w)
-        return screen();
+        return primaryMonitor();
     const int x = (w->pixels.left + w->pixels.right) / 2;
     const int y = (w->pixels.top + w->pixels.bottom) / 2;
     for (const headless::Monitor& m : headless::desktop().monitors)
         if (ptInRect(m.pixels, x, y))
             return metrics(m);
-    return screen();
+    return primaryMonitor();
 }
 
 } // namespace zv::platform

@@ -164,18 +164,14 @@ Window::Window(WindowStyle style, WindowEvents& events, const std::string& title
 
 Window::~Window() = default;
 
-void Window::place(int leftTwips, int topTwips, int widthTwips, int heightTwips,
+void Window::place(Twips leftTwips, Twips topTwips, Twips widthTwips, Twips heightTwips,
                    DisplayScale scale) {
     Impl& w = *impl_;
-    w.leftTwips = leftTwips;
-    w.topTwips = topTwips;
-    w.widthTwips = widthTwips;
-    w.heightTwips = heightTwips;
     w.dpi = scale.dpi;
-    const int left = scale.twipsToPixels(leftTwips);
-    const int top = scale.twipsToPixels(topTwips);
-    const int width = std::max(scale.twipsToPixels(widthTwips), 0);
-    const int height = std::max(scale.twipsToPixels(heightTwips), 0);
+    const int left = scale.toPixels(leftTwips);
+    const int top = scale.toPixels(topTwips);
+    const int width = std::max(scale.toPixels(widthTwips), 0);
+    const int height = std::max(scale.toPixels(heightTwips), 0);
     w.pixels = {left, top, left + width, top + height};
     if (width != w.surface.width() || height != w.surface.height())
         w.surface.resize(width, height);

@@ -187,8 +187,8 @@ bool Dialog::Impl::create(HWND owner) {
 
     const DWORD style = dialogStyle();
     const DWORD exStyle = dialogExStyle(model);
-    RECT frame{0, 0, scale.twipsToPixels(model.clientWidth),
-               scale.twipsToPixels(model.clientHeight)};
+    RECT frame{0, 0, scale.toPixels(Twips(model.clientWidth)),
+               scale.toPixels(Twips(model.clientHeight))};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;

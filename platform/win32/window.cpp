@@ -233,16 +233,16 @@ Window::Window(WindowStyle style, WindowEvents& events, const std::string& title
 
 Window::~Window() = default;
 
-void Window::place(int leftTwips, int topTwips, int widthTwips, int heightTwips,
+void Window::place(Twips leftTwips, Twips topTwips, Twips widthTwips, Twips heightTwips,
                    DisplayScale scale) {
     HWND hwnd = impl_->hwnd;
     if (!hwnd)
         return;
     impl_->surface.setDpi(scale.dpi);
-    const int left = scale.twipsToPixels(leftTwips);
-    const int top = scale.twipsToPixels(topTwips);
-    const int width = scale.twipsToPixels(widthTwips);
-    const int height = scale.twipsToPixels(heightTwips);
+    const int left = scale.toPixels(leftTwips);
+    const int top = scale.toPixels(topTwips);
+    const int width = scale.toPixels(widthTwips);
+    const int height = scale.toPixels(heightTwips);
     // A menu opened again mostly opens where it was: moving a window to its own place still
     // costs a round of messages.
     RECT now{};

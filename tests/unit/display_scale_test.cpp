@@ -1,5 +1,6 @@
 // The menus at another display scale and on a second monitor: sizes scaled once, the trigger
 // redrawn when it reaches a monitor of another scale, edges taken from the trigger's monitor.
+#include "app/startup.h"
 #include "graphics/icon_registry.h"
 #include "graphics/skin_pictures.h"
 #include "graphics/trigger_picture.h"
@@ -33,7 +34,7 @@ TEST_F(DisplayScaleTest, TheTriggerTakesTheSuggestedPlaceAndIsRedrawnAtTheNewSca
     moveTrigger(144, {2000, 900, 2072, 972});
     EXPECT_FALSE(triggerWindow.menuShown) << "a move to another monitor closes the menus";
     EXPECT_EQ(record(triggerWindow.window()).pixels, (Rect{2000, 900, 2072, 972}));
-    EXPECT_EQ(triggerWindow.widthTwips, 720) << "the same physical size";
+    EXPECT_EQ(triggerWindow.widthTwips, platform::Twips(720)) << "the same physical size";
     const Picture face = record(triggerWindow.window()).presented;
     EXPECT_EQ(face.width(), 72);
     EXPECT_EQ(face.pixels(), makeTriggerPicture({144}).pixels()) << "drawn at 72, not stretched";
@@ -59,8 +60,30 @@ TEST_F(DisplayScaleTest, MenusOpenAtTheScaleOfTheTriggersMonitor) {
 
     // The submenu stays below its row: the second monitor reaches lower than the primary one.
     MenuWindow& sub = openSub(1);
-    EXPECT_EQ(sub.topTwips, root().topTwips + 30 * 10 + 50);
+    EXPECT_EQ(sub.topTwips, root().topTwips + platform::Twips(30 * 10 + 50));
     EXPECT_EQ(record(sub.window()).pixels.left, 2418 - 10);
+}
+
+// The primary monitor at 150 % while the user signed in at 100 % (a laptop's panel after its
+// 100 % screen was undocked): every scale comes from a monitor, so the trigger and the root are
+// laid out at the same one, and the root's strip touches the trigger with their bottoms level.
+TEST(DisplayScaleAtStart, TheRootTouchesTheTriggerOnAPrimaryMonitorOfAnotherScale) {
+    test::TempFolder folder;
+    test::resetProgram(folder.path());
+    headless::desktop().monitors.front().dpi = 144;
+    folder.write("menu.qlf", menuFile);
+    folder.write("kde.qls", "");
+    startUp();
+    triggerWindow.mouseDown(platform::buttonLeft, 0, 5, 5);
+    triggerWindow.mouseUp(platform::buttonLeft, 0, 5, 5);
+    ASSERT_TRUE(menuLevel(0).isOpen());
+    const headless::WindowRecord& trigger = headless::record(*triggerWindow.window());
+    const headless::WindowRecord& menu = headless::record(*menuLevel(0).window());
+    EXPECT_EQ(trigger.dpi, 144);
+    EXPECT_EQ(menu.dpi, 144);
+    EXPECT_EQ(trigger.pixels.right - trigger.pixels.left, 72);
+    EXPECT_EQ(menu.pixels.left, trigger.pixels.right);
+    EXPECT_EQ(menu.pixels.bottom, trigger.pixels.bottom);
 }
 
 } // namespace

@@ -115,7 +115,8 @@ TEST(DisplayScale, RoundsPixelsAndTwipsOnceToTheNearestPixel) {
                                            {192, 200, 400, 4, 1}}) {
         const platform::DisplayScale scale{c.dpi};
         EXPECT_EQ(scale.pixels(c.at96), c.pixels) << c.dpi << " dpi, " << c.at96;
-        EXPECT_EQ(scale.twipsToPixels(c.twips), c.twipPixels) << c.dpi << " dpi, " << c.twips;
+        EXPECT_EQ(scale.toPixels(platform::Twips(c.twips)), c.twipPixels)
+            << c.dpi << " dpi, " << c.twips;
     }
 }
 

@@ -15,23 +15,24 @@ std::string menuWithSubmenu(int count) {
 }
 
 using MenuLayoutTest = test::ProgramTest;
+using platform::Twips;
 
 TEST_F(MenuLayoutTest, RootBesideTheTriggerWithTheStripBetween) {
     start(menuWithSubmenu(1));
-    EXPECT_EQ(triggerWindow.leftTwips, 20);
-    EXPECT_EQ(triggerWindow.topTwips, 768 * 15 - 720 - 600);
+    EXPECT_EQ(triggerWindow.leftTwips, Twips(20));
+    EXPECT_EQ(triggerWindow.topTwips, Twips(768 * 15 - 720 - 600));
     clickTrigger();
     ASSERT_TRUE(root().isOpen());
     // Three rows and a separator: 202 x 68 pixels.
-    EXPECT_EQ(root().widthTwips, 202 * 15);
-    EXPECT_EQ(root().heightTwips, 68 * 15);
+    EXPECT_EQ(root().widthTwips, Twips(202 * 15));
+    EXPECT_EQ(root().heightTwips, Twips(68 * 15));
     EXPECT_EQ(root().rowBounds[2], (Rect{0, 40, 200, 46}));
     EXPECT_EQ(root().rowBounds[3], (Rect{0, 46, 200, 66}));
     EXPECT_EQ(sideStrip.leftTwips, triggerWindow.rightEdge());
-    EXPECT_EQ(root().leftTwips, sideStrip.leftTwips + 28 * 15);
+    EXPECT_EQ(root().leftTwips, sideStrip.leftTwips + Twips(28 * 15));
     // Bottoms level with the trigger's bottom; the picture's lower end at the strip's lower end.
     EXPECT_EQ(root().topTwips + root().heightTwips, triggerWindow.bottomEdge());
-    EXPECT_EQ(sideStrip.pictureTop, root().heightTwips - 1200 * 15);
+    EXPECT_EQ(sideStrip.pictureTop, root().heightTwips - Twips(1200 * 15));
     // One window holds the strip (its left 28 pixels) and the menu, each where it would be as a
     // window of its own; the picture's lower end is the window's lower end.
     auto& rec = headless::record(*root().window());
@@ -54,9 +55,9 @@ TEST_F(MenuLayoutTest, RootBesideTheTriggerWithTheStripBetween) {
 
 TEST_F(MenuLayoutTest, NearTheRightEdgeMenusOpenToTheLeft) {
     start(menuWithSubmenu(2));
-    triggerWindow.leftTwips = 1000 * 15;
+    triggerWindow.leftTwips = Twips(1000 * 15);
     root().build(0, 0);
-    EXPECT_EQ(sideStrip.leftTwips, triggerWindow.leftTwips - 28 * 15);
+    EXPECT_EQ(sideStrip.leftTwips, triggerWindow.leftTwips - Twips(28 * 15));
     EXPECT_EQ(root().leftTwips, sideStrip.leftTwips - root().widthTwips);
     // The strip is now on the window's right, between the menu and the trigger.
     const auto& rec = headless::record(*root().window());
@@ -65,40 +66,40 @@ TEST_F(MenuLayoutTest, NearTheRightEdgeMenusOpenToTheLeft) {
     EXPECT_EQ(rec.presented.at(202, 67), makeSideStripPicture().at(0, 1199));
 
     // One that ends exactly at the monitor's edge still opens to the right.
-    triggerWindow.leftTwips = (1024 - 48 - 28 - 202) * 15;
+    triggerWindow.leftTwips = Twips((1024 - 48 - 28 - 202) * 15);
     root().build(0, 0);
-    EXPECT_EQ(root().leftTwips + root().widthTwips, 1024 * 15);
+    EXPECT_EQ(root().leftTwips + root().widthTwips, Twips(1024 * 15));
 
     // A submenu that would pass the edge opens left of its parent, 50 twips over it; otherwise
     // it overlaps its parent by 100 twips on the right.
-    triggerWindow.leftTwips = 20;
+    triggerWindow.leftTwips = Twips(20);
     root().build(0, 0);
-    root().leftTwips = 850 * 15;
+    root().leftTwips = Twips(850 * 15);
     MenuWindow& sub = openSub(1);
-    EXPECT_EQ(sub.leftTwips, root().leftTwips - sub.widthTwips + 50);
-    root().leftTwips = 100 * 15;
+    EXPECT_EQ(sub.leftTwips, root().leftTwips - sub.widthTwips + Twips(50));
+    root().leftTwips = Twips(100 * 15);
     openSub(1);
-    EXPECT_EQ(sub.leftTwips, root().leftTwips + root().widthTwips - 100);
-    EXPECT_EQ(sub.topTwips, root().topTwips + 20 * 15 + 50);
+    EXPECT_EQ(sub.leftTwips, root().leftTwips + root().widthTwips - Twips(100));
+    EXPECT_EQ(sub.topTwips, root().topTwips + Twips(20 * 15 + 50));
 }
 
 TEST_F(MenuLayoutTest, TallMenusHangOrAreLiftedRowsStopAtTheTableAndEmptyMenusStillOpen) {
     start(menuWithSubmenu(60));
-    triggerWindow.topTwips = 10 * 15; // too little room above the trigger's bottom
+    triggerWindow.topTwips = Twips(10 * 15); // too little room above the trigger's bottom
     root().build(0, 0);
     EXPECT_EQ(root().topTwips, triggerWindow.topTwips);
     // Near the bottom: the submenu is lifted so its last row meets the parent row.
-    root().topTwips = 600 * 15;
+    root().topTwips = Twips(600 * 15);
     MenuWindow& sub = openSub(1);
     EXPECT_EQ(sub.lastRow, 50);
-    EXPECT_EQ(sub.heightTwips, (51 * 20 + 2) * 15);
-    EXPECT_EQ(sub.topTwips, root().topTwips + (20 - 50 * 20) * 15 + 50);
+    EXPECT_EQ(sub.heightTwips, Twips((51 * 20 + 2) * 15));
+    EXPECT_EQ(sub.topTwips, root().topTwips + Twips((20 - 50 * 20) * 15 + 50));
 
     start(" 0 \r\n");
     root().build(0, 0);
     EXPECT_EQ(root().lastRow, -1);
-    EXPECT_EQ(root().widthTwips, 202 * 15);
-    EXPECT_EQ(root().heightTwips, 2 * 15);
+    EXPECT_EQ(root().widthTwips, Twips(202 * 15));
+    EXPECT_EQ(root().heightTwips, Twips(2 * 15));
 }
 
 } // namespace
