@@ -9,7 +9,8 @@ namespace zv::e2e {
 namespace {
 
 // Root rows, 20 pixels each: 0 Notepad, 1 Tools (submenu 1), 2 Windows folder, 3 Run,
-// 4 Shut down, 5 Quit, 6 Gone (its file is missing).
+// 4 Shut down, 5 Quit, 6 Gone (its file is missing), 7 No program (no target, as a new
+// submenu's placeholder).
 const std::string menuFile = " 1 \r\n"
                              "Notepad, 0 , 0 ,C:\\windows\\notepad.exe,-1 \r\n"
                              "Tools, 1 , 0 , 1 ,-1 \r\n"
@@ -18,10 +19,11 @@ const std::string menuFile = " 1 \r\n"
                              "Shut down, 3 , 0 , 1 ,-1 \r\n"
                              "Quit, 3 , 0 , 0 ,-1 \r\n"
                              "Gone, 0 , 0 ,C:\\nowhere\\gone.exe,-1 \r\n"
+                             "No program, 0 , 0 ,,-1\r\n"
                              "Alpha, 0 , 1 ,C:\\windows\\notepad.exe,-1 \r\n"
                              "Beta, 0 , 1 ,C:\\windows\\notepad.exe,-1 \r\n";
 
-constexpr Rect rootRect{77, 586, 279, 728};
+constexpr Rect rootRect{77, 566, 279, 728};
 
 class NavigationTest : public LauncherTest {
   protected:
@@ -104,10 +106,17 @@ TEST_F(NavigationTest, EntriesOpenTheirFilesAndFoldersThroughTheShellOrSayTheFil
         30s, "a shell window on C:\\windows"))
         << describe(windows().windows);
 
+    // An entry without a target closes the menus and says nothing: the one message that then
+    // comes is the missing file's, and none is left after it.
+    openRoot();
+    clickRow(7);
+    EXPECT_TRUE(everythingClosed());
     openRoot();
     clickRow(6);
     EXPECT_TRUE(everythingClosed());
     answer("Zelvora could not open C:\\nowhere\\gone.exe\n\nThe file was not found.", "OK");
+    EXPECT_TRUE(waitUntil([&] { return visible("#32770").empty(); }, 10s, "no message left"))
+        << describe(programWindows());
 }
 
 // Run and Shut down open the system's dialogs and leave the menus open; Quit ends the program.
