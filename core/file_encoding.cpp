@@ -35,6 +35,11 @@ int lineOf(std::string_view text, std::size_t at) {
     return line;
 }
 
+// A file without the mark that the reader takes for UTF-8.
+bool readsAsUtf8(std::string_view bytes) {
+    return !isAscii(bytes) && firstNonUtf8(bytes) == std::string_view::npos;
+}
+
 } // namespace
 
 DecodedFile decodeDataFile(std::string_view bytes) {
@@ -48,7 +53,7 @@ DecodedFile decodeDataFile(std::string_view bytes) {
     // ASCII reads the same in UTF-8 and in every ANSI code page.
     if (isAscii(bytes))
         return {std::string(bytes), FileEncoding::AnsiCodePage, 0};
-    if (firstNonUtf8(bytes) == std::string_view::npos)
+    if (readsAsUtf8(bytes))
         return {std::string(bytes), FileEncoding::Utf8, 0};
     return {platform::fromCodePage(bytes), FileEncoding::AnsiCodePage, 0};
 }
@@ -57,7 +62,8 @@ EncodedFile encodeDataFile(std::string_view text, FileEncoding readAs) {
     if (readAs == FileEncoding::AnsiCodePage) {
         if (isAscii(text))
             return {std::string(text), FileEncoding::AnsiCodePage};
-        if (auto ansi = platform::toCodePageExactly(text))
+        // Code page bytes that happen to form UTF-8 would read back as other text.
+        if (auto ansi = platform::toCodePageExactly(text); ansi && !readsAsUtf8(*ansi))
             return {std::move(*ansi), FileEncoding::AnsiCodePage};
     }
     std::string bytes(utf8Mark);

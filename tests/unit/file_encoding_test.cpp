@@ -76,6 +76,8 @@ TEST_F(FileEncodingTest, TheCodePageKeepsWhatFitsItExactlyAndUtf8Stays) {
         {932, "Café", FileEncoding::AnsiCodePage, std::nullopt},
         // No look-alike stands in: the yen sign is not the backslash.
         {932, "¥", FileEncoding::AnsiCodePage, std::nullopt},
+        // In the code page these are the bytes of "é" in UTF-8, which a reader would see.
+        {1252, "Ã©", FileEncoding::AnsiCodePage, std::nullopt},
         {1252, "plain", FileEncoding::Utf8, std::nullopt},
         {1252, "Café", FileEncoding::Utf8, std::nullopt},
     };
