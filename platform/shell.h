@@ -5,9 +5,9 @@
 
 namespace zv::platform {
 
-// ShellExecuteA(owner, no operation, file, no parameters, no directory, SW_SHOWNORMAL). Returns
-// "" when the shell took the file, otherwise why it did not, in plain words for the user. A text
-// too long for the shell is not handed over and counts as taken.
+// The shell's default action on file (owner, no operation, no parameters, no directory,
+// SW_SHOWNORMAL). Returns "" when the shell took the file, otherwise why it did not, in plain
+// words for the user; a text too long for the shell is not handed over and fails so.
 std::string shellExecute(void* owner, const std::string& file);
 // The system's shut-down dialog (shell32 export 60), owned by owner.
 void shutdownDialog(void* owner);

@@ -2,6 +2,7 @@
 
 #include "com.h"
 #include "system_library.h"
+#include "utf16.h"
 
 #include <windows.h>
 
@@ -15,14 +16,13 @@ using ShutdownDialogFn = int(WINAPI*)(HWND owner);
 using RunDialogFn = int(WINAPI*)(HWND owner, HICON icon, LPCWSTR directory, LPCWSTR title,
                                  LPCWSTR description, UINT flags);
 
-// The longest text handed to ShellExecuteA. Wine 8's ShellExecuteA overruns a stack buffer of
-// its own for any text of 997 characters or more, which brings the program down. No file path
-// the ANSI calls reach is that long (MAX_PATH), only a rare URL could be; so a longer target is
-// not handed over and fails quietly, as the shell's own failures do. The bound keeps a margin
-// below Wine's.
+// The longest text handed to the shell. Wine 8's shell overruns a stack buffer of its own for
+// any text of 997 characters or more, which brings the program down. No file path is that long
+// (MAX_PATH), only a rare URL could be; so a longer target is refused here, and said so like any
+// other failure. The bound keeps a margin below Wine's.
 constexpr std::size_t longestShellText = 960;
 
-// ShellExecuteA's failure codes (32 and below) in the user's words.
+// The shell's failure codes (32 and below) in the user's words.
 std::string failureText(INT_PTR code) {
     switch (code) {
     case 0:
@@ -55,19 +55,29 @@ std::string failureText(INT_PTR code) {
 } // namespace
 
 std::string shellExecute(void* owner, const std::string& file) {
-    if (file.size() > longestShellText)
-        return {};
+    const std::wstring wideFile = win32::toUtf16(file);
+    if (wideFile.size() > longestShellText)
+        return "The path is too long for the system.";
     // The shell may hand the file to extensions that use COM, which wants the thread in an
     // apartment first.
     win32::useCom();
     static const auto execute =
-        win32::systemFunction<decltype(&ShellExecuteA)>("shell32.dll", "ShellExecuteA");
+        win32::systemFunction<decltype(&ShellExecuteExW)>("shell32.dll", "ShellExecuteExW");
     if (!execute)
         return "The system's shell could not be loaded.";
-    // Above 32 is success; the shell shows nothing itself for the failures below it.
-    const auto result = reinterpret_cast<INT_PTR>(
-        execute(static_cast<HWND>(owner), nullptr, file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-    return result > 32 ? std::string() : failureText(result);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    // The failure is told in the program's own box; the shell's would come on top of it.
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.hwnd = static_cast<HWND>(owner);
+    info.lpFile = wideFile.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (execute(&info))
+        return {};
+    const DWORD error = GetLastError();
+    // On failure the shell leaves its code (32 or below) where a started program's would be.
+    const auto code = reinterpret_cast<INT_PTR>(info.hInstApp);
+    return failureText(code <= 32 ? code : static_cast<INT_PTR>(error));
 }
 
 void shutdownDialog(void* owner) {
