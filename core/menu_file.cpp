@@ -122,15 +122,36 @@ bool saveMenuFile() {
         return false;
     // Taken after the question: the menus may have changed while it was open.
     const std::string bytes = menuFileText();
-    const std::string failure = platform::replaceTextFile(path, bytes, folder + menuBackupName);
-    if (!failure.empty()) {
-        tell("The menu could not be saved to " + path + ":\n" + failure +
+    const std::string backupPath = folder + menuBackupName;
+    const platform::Replacement saved = platform::replaceTextFile(path, bytes, backupPath);
+    using Outcome = platform::Replacement::Outcome;
+    switch (saved.outcome) {
+    case Outcome::Replaced:
+    case Outcome::ReplacedWithoutBackup:
+        break;
+    case Outcome::Unchanged:
+        tell("The menu could not be saved to " + path + ":\n" + saved.reason +
              "\n\nThe file on disk is unchanged and your changes are still "
              "in the menu; you can try to save again.");
+        return false;
+    case Outcome::OldFileInBackup:
+        tell("The menu could not be saved to " + path + ":\n" + saved.reason +
+             "\n\nThe menus that were in it are now in " + backupPath +
+             ", from where they could not be put back. Your changes are still in the menu; you "
+             "can try to save again.");
         return false;
     }
     menuFileOnDisk = KnownFile::of(bytes);
     unsavedChanges = false;
+    // Said once the save counts: the message box lets other events run meanwhile.
+    if (saved.outcome == Outcome::ReplacedWithoutBackup) {
+        // The reason is a sentence of its own; here it ends the message's.
+        std::string reason = saved.reason;
+        if (!reason.empty() && reason.back() == '.')
+            reason.pop_back();
+        tell("The menus were saved, but the backup menu.qlf.bak could not be updated: " + reason +
+             ".");
+    }
     return true;
 }
 

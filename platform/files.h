@@ -17,11 +17,23 @@ struct FileRead {
 
 FileRead readTextFile(const std::string& path);
 
+// What became of a file's replacement.
+struct Replacement {
+    enum class Outcome {
+        Replaced,              // the new bytes are in place, the old file is the backup
+        ReplacedWithoutBackup, // the new bytes are in place; the backup could not be updated
+        Unchanged,             // nothing was replaced: the old file and backup are as they were
+        OldFileInBackup,       // nothing was replaced, and the old file is left under the
+                               // backup's name only: it could not be put back
+    };
+    Outcome outcome = Outcome::Replaced;
+    std::string reason; // why, in short words for the user, unless Replaced
+};
+
 // Writes bytes to a temporary file beside path, flushes it and then replaces path with it in
-// one step, the old file taking the name backupPath (an older backup goes). A failure at any
-// point leaves the old file, and the older backup, as they were. Returns "" on success,
-// otherwise a short reason for the user.
-std::string replaceTextFile(const std::string& path, const std::string& bytes,
+// one step, the old file taking the name backupPath (an older backup goes). When the backup
+// cannot be replaced, path is still replaced in one step, without a backup.
+Replacement replaceTextFile(const std::string& path, const std::string& bytes,
                             const std::string& backupPath);
 
 // A quick look at a file without opening it: a new size shows a change at once.

@@ -32,32 +32,40 @@ FileRead readTextFile(const std::string& path) {
 
 namespace {
 
+using Outcome = Replacement::Outcome;
+
 // The old file steps aside to the backup's name and the new one takes its place; when the
-// second step fails the old file comes back.
-std::string putInPlace(const std::string& temp, const std::string& target,
+// second step fails the old file comes back. A backup's place that cannot be taken leaves the
+// new file to replace the old one without it.
+Replacement putInPlace(const std::string& temp, const std::string& target,
                        const std::string& backup) {
     struct stat old {};
     const bool replacing = ::stat(target.c_str(), &old) == 0;
-    if (replacing && std::rename(target.c_str(), backup.c_str()) != 0)
-        return std::strerror(errno);
+    if (replacing && std::rename(target.c_str(), backup.c_str()) != 0) {
+        const std::string backupFailure = std::strerror(errno);
+        if (std::rename(temp.c_str(), target.c_str()) == 0)
+            return {Outcome::ReplacedWithoutBackup, backupFailure};
+        return {Outcome::Unchanged, std::strerror(errno)};
+    }
     if (std::rename(temp.c_str(), target.c_str()) == 0)
         return {};
-    std::string failure = std::strerror(errno);
-    if (replacing)
-        std::rename(backup.c_str(), target.c_str());
-    return failure;
+    const std::string failure = std::strerror(errno);
+    if (replacing &&
+        (headless::state().failPuttingBack || std::rename(backup.c_str(), target.c_str()) != 0))
+        return {Outcome::OldFileInBackup, failure};
+    return {Outcome::Unchanged, failure};
 }
 
 } // namespace
 
-std::string replaceTextFile(const std::string& path, const std::string& bytes,
+Replacement replaceTextFile(const std::string& path, const std::string& bytes,
                             const std::string& backupPath) {
     auto& st = headless::state();
     const std::string target = headless::hostPath(path);
     const std::string temp = target + ".tmp";
     std::FILE* f = std::fopen(temp.c_str(), "wb");
     if (!f)
-        return std::strerror(errno);
+        return {Outcome::Unchanged, std::strerror(errno)};
     size_t toWrite = bytes.size();
     std::string failure;
     if (st.failWriteAfter >= 0 && static_cast<size_t>(st.failWriteAfter) < toWrite) {
@@ -73,11 +81,12 @@ std::string replaceTextFile(const std::string& path, const std::string& bytes,
     std::fclose(f);
     if (failure.empty() && st.failBeforeReplace)
         failure = st.failBeforeReplace(temp);
+    Replacement result{Outcome::Unchanged, failure};
     if (failure.empty())
-        failure = putInPlace(temp, target, headless::hostPath(backupPath));
-    if (!failure.empty())
+        result = putInPlace(temp, target, headless::hostPath(backupPath));
+    if (result.outcome == Outcome::Unchanged || result.outcome == Outcome::OldFileInBackup)
         std::remove(temp.c_str());
-    return failure;
+    return result;
 }
 
 FileStamp fileStamp(const std::string& path) {

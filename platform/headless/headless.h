@@ -40,6 +40,8 @@ struct State {
     // Called with the temporary file's host path after it is written and before the target is
     // replaced; a non-empty result fails the save there (a full disk, a crash half-way).
     std::function<std::string(const std::string& tempPath)> failBeforeReplace;
+    // The old file, once moved to the backup's name, cannot be put back (a drive gone half-way).
+    bool failPuttingBack = false;
     // Makes the write itself stop after this many bytes with the given reason.
     long failWriteAfter = -1;
     // Program folders, upper-cased, whose lock a launcher holds: claiming one again is a second

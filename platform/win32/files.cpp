@@ -104,8 +104,10 @@ FileRead readTextFile(const std::string& path) {
 
 namespace {
 
+using Outcome = Replacement::Outcome;
+
 // The new file takes the old one's place in one step, the old one keeping the backup's name.
-std::string putInPlace(const std::wstring& temp, const std::wstring& path,
+Replacement putInPlace(const std::wstring& temp, const std::wstring& path,
                        const std::wstring& backup) {
     if (ReplaceFileW(path.c_str(), temp.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
                      nullptr, nullptr))
@@ -116,17 +118,28 @@ std::string putInPlace(const std::wstring& temp, const std::wstring& path,
         if (MoveFileExW(temp.c_str(), path.c_str(),
                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return {};
-        return win32::errorText(GetLastError());
+        return {Outcome::Unchanged, win32::errorText(GetLastError())};
     }
-    // The old file went to the backup's name and the new one could not follow: it comes back.
-    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
-        MoveFileExW(backup.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
-    return win32::errorText(error);
+    // The old file went to the backup's name and the new one could not follow: it comes back,
+    // or the user must learn where it is.
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+        if (MoveFileExW(backup.c_str(), path.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return {Outcome::Unchanged, win32::errorText(error)};
+        return {Outcome::OldFileInBackup, win32::errorText(error)};
+    }
+    // Every other failure leaves both names as they were. The backup may be what stood in the
+    // way (read-only, or held open by a sync or backup tool): the new file still replaces the
+    // old one in one step, only without a backup. When the old file itself is in the way, this
+    // fails as well and nothing has changed.
+    if (MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return {Outcome::ReplacedWithoutBackup, win32::errorText(error)};
+    return {Outcome::Unchanged, win32::errorText(error)};
 }
 
 } // namespace
 
-std::string replaceTextFile(const std::string& path, const std::string& bytes,
+Replacement replaceTextFile(const std::string& path, const std::string& bytes,
                             const std::string& backupPath) {
     const std::wstring target = widePath(path);
     const std::wstring temp = target + L".tmp";
@@ -135,7 +148,7 @@ std::string replaceTextFile(const std::string& path, const std::string& bytes,
         UniqueHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file)
-            return win32::errorText(GetLastError());
+            return {Outcome::Unchanged, win32::errorText(GetLastError())};
         size_t done = 0;
         while (done < bytes.size() && failure.empty()) {
             DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
@@ -147,11 +160,12 @@ std::string replaceTextFile(const std::string& path, const std::string& bytes,
         if (failure.empty() && !FlushFileBuffers(file.get()))
             failure = win32::errorText(GetLastError());
     }
+    Replacement result{Outcome::Unchanged, failure};
     if (failure.empty())
-        failure = putInPlace(temp, target, widePath(backupPath));
-    if (!failure.empty())
+        result = putInPlace(temp, target, widePath(backupPath));
+    if (result.outcome == Outcome::Unchanged || result.outcome == Outcome::OldFileInBackup)
         DeleteFileW(temp.c_str());
-    return failure;
+    return result;
 }
 
 FileStamp fileStamp(const std::string& path) {

@@ -148,6 +148,40 @@ TEST_F(ReliabilityTest, SavesThatCannotReplaceTheFileLeaveItAndKeepTheChanges) {
         GTEST_SKIP() << "not tried, no immutable flag here:" << skipped;
 }
 
+// A backup another program holds open without sharing (a sync or backup tool) does not stop a
+// save: menu.qlf takes the change, the older backup stays, and the message names the backup.
+TEST_F(ReliabilityTest, ABackupHeldOpenStillLetsTheMenusSave) {
+    const std::string olderBackup = " 1 \r\nOlder, 0 , 0 ,C:\\o.exe,-1 \r\n";
+    folder().write("menu.qlf.bak", olderBackup);
+    ASSERT_NO_FATAL_FAILURE(startWithAChange());
+    const fs::path ready = session().runsDir() / (testName() + ".held");
+    fs::remove(ready);
+    ChildProcess holder =
+        session().startWine({probeExe().string(), "hold", folder().windowsPath() + "\\menu.qlf.bak",
+                             windowsPath(ready)});
+    ASSERT_TRUE(waitUntil([&] { return fs::exists(ready) || !holder.running(); }, 30s,
+                          "the probe to hold menu.qlf.bak"));
+    ASSERT_TRUE(holder.running()) << "the probe ended with " << holder.exitStatus().value_or(-1);
+
+    command(0, 0, Save);
+    const std::string opening =
+        "The menus were saved, but the backup menu.qlf.bak could not be updated: ";
+    auto box = shown(
+        [&](const Window& w) { return w.isDialog() && w.messageText().rfind(opening, 0) == 0; },
+        15s, "the message that the backup could not be updated");
+    ASSERT_TRUE(box) << describe(programWindows());
+    const std::string text = box->messageText();
+    EXPECT_GT(text.size(), opening.size() + 1) << text; // the system's reason
+    EXPECT_EQ(text.back(), '.') << text;
+    EXPECT_EQ(folder().read("menu.qlf"), movedMenuFile);
+    ASSERT_NO_FATAL_FAILURE(answer(text, "OK"));
+    holder.end();
+    fs::remove(ready);
+    EXPECT_EQ(folder().read("menu.qlf.bak"), olderBackup);
+    EXPECT_FALSE(folder().exists("menu.qlf.tmp"));
+    EXPECT_TRUE(program_->running());
+}
+
 const std::string changedQuestion = "The menu file was changed by another program since Zelvora "
                                     "read it. Replace it with the menus shown here?";
 

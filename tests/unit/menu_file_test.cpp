@@ -3,6 +3,7 @@
 #include "test_support.h"
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 
 namespace zv {
@@ -190,6 +191,52 @@ TEST_F(MenuFileTest, FailedSavesLeaveTheOldFileAndTheChangesAlone) {
     EXPECT_TRUE(saveMenuFile());
     EXPECT_TRUE(headless::state().messages.empty());
     EXPECT_EQ(folder.read("menu.qlf.bak"), " 0 \r\nNew, 0 , 0 ,y,-1 \r\n");
+}
+
+// The backup step: a backup that cannot be replaced does not stop the save, which goes on
+// without it and says so; an old file that cannot be put back after a failed replace is named
+// where it is.
+TEST_F(MenuFileTest, TheBackupStepSaysWhereTheMenusAre) {
+    namespace fs = std::filesystem;
+    const std::string old = " 1 \r\nOld, 0 , 0 ,x, 0 \r\n";
+    const std::string saved = " 0 \r\nNew, 0 , 0 ,y,-1 \r\n";
+    folder.write("menu.qlf", old);
+    rememberFile(old);
+    ASSERT_NE(append(MenuEntry{"New", File, 0, Target("y"), -1, -1}), -1);
+    // A file cannot take the name of a folder that holds something.
+    fs::create_directories(folder.file("menu.qlf.bak") + "/held");
+    unsavedChanges = true;
+    EXPECT_TRUE(saveMenuFile());
+    EXPECT_FALSE(unsavedChanges);
+    EXPECT_EQ(folder.read("menu.qlf"), saved);
+    EXPECT_FALSE(folder.exists("menu.qlf.tmp"));
+    ASSERT_EQ(test::messages().size(), 1u);
+    EXPECT_EQ(test::messages()[0].text, "The menus were saved, but the backup menu.qlf.bak could "
+                                        "not be updated: " +
+                                            std::string(std::strerror(EISDIR)) + ".");
+    fs::remove_all(folder.file("menu.qlf.bak"));
+
+    // The old file has gone to the backup's name, the new one cannot follow (it vanished), and
+    // the old one cannot come back.
+    test::messages().clear();
+    rememberFile(saved);
+    ASSERT_NE(append(MenuEntry{"Newer", File, 0, Target("z"), -1, -1}), -1);
+    unsavedChanges = true;
+    headless::state().failBeforeReplace = [](const std::string& temp) {
+        fs::remove(temp);
+        return std::string();
+    };
+    headless::state().failPuttingBack = true;
+    EXPECT_FALSE(saveMenuFile());
+    headless::state().failBeforeReplace = nullptr;
+    headless::state().failPuttingBack = false;
+    EXPECT_TRUE(unsavedChanges);
+    EXPECT_FALSE(folder.exists("menu.qlf"));
+    EXPECT_EQ(folder.read("menu.qlf.bak"), saved);
+    ASSERT_EQ(test::messages().size(), 1u);
+    const std::string& text = test::messages()[0].text;
+    EXPECT_NE(text.find("now in " + folder.path() + "\\menu.qlf.bak"), std::string::npos) << text;
+    EXPECT_EQ(text.find("unchanged"), std::string::npos) << text;
 }
 
 // Before a save replaces the file it compares the file with what was last read or written.
