@@ -37,9 +37,17 @@ std::string readDataFile(const std::string& path) {
 
 void startUp() {
     // A second start from the same folder hands over to the launcher running there and ends
-    // before it has touched a window or a file.
-    if (!platform::claimProgramFolder())
+    // before it has touched a window or a file. A launcher that cannot answer (busy, elevated
+    // or still ending) is named, or the user would see nothing happen.
+    switch (platform::claimProgramFolder()) {
+    case platform::FolderClaim::Claimed:
+        break;
+    case platform::FolderClaim::NoAnswer:
+        tell("Zelvora is already running from this folder but does not answer.");
         platform::endProcess();
+    case platform::FolderClaim::HandedOver:
+        platform::endProcess();
+    }
 
     const std::string folder = platform::programFolder();
 

@@ -6,16 +6,20 @@
 
 namespace zv::platform {
 
-bool claimProgramFolder() {
+FolderClaim claimProgramFolder() {
     std::string key = headless::state().programFolder;
     for (char& c : key)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     if (headless::state().claimedFolders.insert(key).second)
-        return true;
+        return FolderClaim::Claimed;
+    // The holder answers through its trigger; one without a trigger cannot.
+    FolderClaim claim = FolderClaim::NoAnswer;
     for (headless::WindowRecord* w : headless::windows())
-        if (w->style == WindowStyle::Trigger && w->events)
+        if (w->style == WindowStyle::Trigger && w->events) {
             w->events->secondStart();
-    return false;
+            claim = FolderClaim::HandedOver;
+        }
+    return claim;
 }
 
 bool bringWaitingWindowForward() {

@@ -12,8 +12,8 @@ namespace zv::win32 {
 namespace {
 
 // One worker for the whole run: it waits for paths, reads one icon at a time and leaves the
-// results for the main loop, which it wakes with an empty message. It is never stopped; the
-// process ending ends it, even inside a read that never returns.
+// results for the main loop, which it wakes with an empty message. At the end it is told to
+// start no more reads; the process ending ends it, even inside a read that never returns.
 class IconWorker {
   public:
     IconWorker() : uiThread_(GetCurrentThreadId()) {
@@ -41,6 +41,14 @@ class IconWorker {
         SetEvent(wake_);
     }
 
+    bool stop() {
+        EnterCriticalSection(&lock_);
+        stopped_ = true;
+        const bool idle = !reading_;
+        LeaveCriticalSection(&lock_);
+        return idle;
+    }
+
     std::vector<platform::ArrivedIcon> takeArrived() {
         EnterCriticalSection(&lock_);
         std::vector<platform::ArrivedIcon> arrived = std::move(arrived_);
@@ -60,12 +68,13 @@ class IconWorker {
             WaitForSingleObject(wake_, INFINITE);
             for (;;) {
                 EnterCriticalSection(&lock_);
-                const bool any = !asked_.empty();
+                const bool any = !asked_.empty() && !stopped_;
                 Asked next;
                 if (any) {
                     next = std::move(asked_.front());
                     asked_.pop_front();
                 }
+                reading_ = any;
                 LeaveCriticalSection(&lock_);
                 if (!any)
                     break;
@@ -73,6 +82,7 @@ class IconWorker {
                 const platform::IconHandle icon = platform::extractIcon(next.path, next.size);
                 EnterCriticalSection(&lock_);
                 arrived_.push_back({std::move(next.path), icon, next.size});
+                reading_ = false;
                 LeaveCriticalSection(&lock_);
                 PostThreadMessageA(uiThread_, WM_NULL, 0, 0);
             }
@@ -88,6 +98,8 @@ class IconWorker {
         int size = 16;
     };
     std::deque<Asked> asked_;
+    bool reading_ = false; // a read is under way
+    bool stopped_ = false; // the process is ending: no read starts
     std::vector<platform::ArrivedIcon> arrived_;
 };
 
@@ -101,6 +113,10 @@ std::function<void(const std::vector<platform::ArrivedIcon>&)>& handler() {
 }
 
 } // namespace
+
+bool stopReadingIcons() {
+    return !theWorker || theWorker->stop();
+}
 
 void deliverArrivedIcons() {
     if (!theWorker)

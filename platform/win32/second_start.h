@@ -7,6 +7,9 @@
 namespace zv::win32 {
 
 UINT secondStartMessage();
+// Lets go of the program folder's lock, so that a start made while this process is still
+// ending becomes the folder's launcher.
+void releaseProgramFolder();
 // What the trigger answers, so the new process knows it reached the right launcher.
 inline constexpr LRESULT secondStartAnswer = 0x5A56;
 

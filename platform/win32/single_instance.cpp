@@ -1,30 +1,76 @@
 #include "platform/single_instance.h"
 
+#include "handles.h"
 #include "second_start.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zv::platform {
 
 namespace {
 
-// The program's folder, upper-cased as the file system compares names, hashed into a tag for
-// the lock's and the message's names. Wide characters, so folders outside the code page stay
-// apart.
-std::string folderTag() {
+// The folder that holds the program, with its trailing separator (so a drive's root stays its
+// root rather than the drive's current folder).
+std::wstring programFolderPath() {
     std::vector<wchar_t> path(MAX_PATH);
     DWORD n = 0;
     while ((n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) >=
            path.size())
         path.resize(path.size() * 2);
     std::wstring folder(path.data(), n);
-    folder.erase(std::min(folder.size(), folder.find_last_of(L"\\/")));
-    if (!folder.empty())
-        CharUpperBuffW(folder.data(), static_cast<DWORD>(folder.size()));
+    const auto slash = folder.find_last_of(L"\\/");
+    folder.erase(slash == std::wstring::npos ? 0 : slash + 1);
+    return folder;
+}
+
+// The folder itself, whatever name reached it (a short name, a mapped drive, a substituted
+// drive, a junction): its volume's serial number and its index on that volume.
+std::optional<std::wstring> folderIdentity(const std::wstring& folder) {
+    win32::UniqueHandle handle(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                           nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!handle || !GetFileInformationByHandle(handle.get(), &info))
+        return std::nullopt;
+    std::wstring key = L"id ";
+    for (const DWORD part : {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow})
+        for (int shift = 28; shift >= 0; shift -= 4)
+            key += L"0123456789ABCDEF"[(part >> shift) & 0xF];
+    return key;
+}
+
+// Failing that, the folder's full name upper-cased under the invariant locale, as file names
+// compare, never by the user's language (a Turkish dotted i must not make a second folder).
+std::wstring folderName(const std::wstring& folder) {
+    std::wstring full = folder;
+    if (const DWORD n = GetFullPathNameW(folder.c_str(), 0, nullptr, nullptr)) {
+        std::vector<wchar_t> buffer(n);
+        const DWORD got = GetFullPathNameW(folder.c_str(), n, buffer.data(), nullptr);
+        if (got > 0 && got < n)
+            full.assign(buffer.data(), got);
+    }
+    const int length = static_cast<int>(full.size());
+    if (length > 0) {
+        std::wstring upper(full.size(), L'\0');
+        if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, full.data(), length, upper.data(),
+                          length, nullptr, nullptr, 0) == length)
+            full = std::move(upper);
+    }
+    return L"path " + full;
+}
+
+// The folder's key, hashed into a tag for the lock's and the message's names.
+std::string folderTag() {
+    const std::wstring folder = programFolderPath();
+    const std::optional<std::wstring> identity = folderIdentity(folder);
+    const std::wstring key = identity ? *identity : folderName(folder);
     std::uint64_t hash = 14695981039346656037u;
-    for (wchar_t c : folder) {
+    for (wchar_t c : key) {
         hash ^= static_cast<std::uint16_t>(c);
         hash *= 1099511628211u;
     }
@@ -40,26 +86,30 @@ const std::string& tag() {
     return t;
 }
 
-// Asks the launcher of this folder to come forward. It may hold the lock and still be making
-// its trigger, so it is looked for again for a short while.
-void askLauncherForward() {
+// Asks the launcher of this folder to come forward; false when none answered. It may hold the
+// lock and still be making its trigger, so it is looked for again for a short while.
+bool askLauncherForward() {
     const DWORD start = GetTickCount();
     do {
-        for (HWND w = FindWindowExA(nullptr, nullptr, "ZelvoraTrigger", nullptr); w;
-             w = FindWindowExA(nullptr, w, "ZelvoraTrigger", nullptr)) {
+        for (HWND w = FindWindowExW(nullptr, nullptr, L"ZelvoraTrigger", nullptr); w;
+             w = FindWindowExW(nullptr, w, L"ZelvoraTrigger", nullptr)) {
             // The user started this process: it may pass the right to come to the front on.
             DWORD process = 0;
             GetWindowThreadProcessId(w, &process);
             AllowSetForegroundWindow(process);
             DWORD_PTR answer = 0;
-            if (SendMessageTimeoutA(w, win32::secondStartMessage(), 0, 0,
+            if (SendMessageTimeoutW(w, win32::secondStartMessage(), 0, 0,
                                     SMTO_ABORTIFHUNG | SMTO_BLOCK, 500, &answer) &&
                 static_cast<LRESULT>(answer) == win32::secondStartAnswer)
-                return;
+                return true;
         }
         Sleep(50);
     } while (GetTickCount() - start < 1500);
+    return false;
 }
+
+// The folder's lock while this process is its launcher.
+HANDLE folderLock = nullptr;
 
 bool isOwnWindowClass(HWND window) {
     char name[32] = {};
@@ -86,18 +136,22 @@ BOOL CALLBACK collectWindow(HWND window, LPARAM list) {
 
 } // namespace
 
-bool claimProgramFolder() {
-    const std::string name = "Local\\Zelvora-" + tag();
-    // Held until the process ends, when the system lets go of it.
-    HANDLE lock = CreateMutexA(nullptr, FALSE, name.c_str());
+FolderClaim claimProgramFolder() {
+    const std::wstring name = L"Local\\Zelvora-" + std::wstring(tag().begin(), tag().end());
+    HANDLE lock = CreateMutexW(nullptr, FALSE, name.c_str());
     const DWORD error = GetLastError();
-    if (lock && error != ERROR_ALREADY_EXISTS)
-        return true;
+    if (lock && error != ERROR_ALREADY_EXISTS) {
+        folderLock = lock;
+        return FolderClaim::Claimed;
+    }
     // A lock that cannot be made for another reason stops no one: saves still check the file.
     if (!lock && error != ERROR_ACCESS_DENIED)
-        return true;
-    askLauncherForward();
-    return false;
+        return FolderClaim::Claimed;
+    // Let go at once: the lock lives as long as any handle to it, and this process may wait on
+    // the user for a while after the launcher has ended.
+    if (lock)
+        CloseHandle(lock);
+    return askLauncherForward() ? FolderClaim::HandedOver : FolderClaim::NoAnswer;
 }
 
 bool bringWaitingWindowForward() {
@@ -121,6 +175,11 @@ bool bringWaitingWindowForward() {
 } // namespace zv::platform
 
 namespace zv::win32 {
+
+void releaseProgramFolder() {
+    if (platform::folderLock)
+        CloseHandle(std::exchange(platform::folderLock, nullptr));
+}
 
 UINT secondStartMessage() {
     static const UINT message =

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include <signal.h>
+
 namespace zv::e2e {
 namespace {
 
@@ -13,7 +15,30 @@ const std::string menuFile = " 0 \r\n"
                              "Alpha, 0 , 0 ,C:\\a.exe,-1 \r\n"
                              "Beta, 0 , 0 ,C:\\b.exe,-1 \r\n";
 
-class SecondStartTest : public LauncherTest {};
+class SecondStartTest : public LauncherTest {
+  protected:
+    // The Unix process Wine runs `instance`'s zelvora.exe in: the started one or one below it.
+    pid_t wineProcessOf(ProgramInstance& instance) {
+        for (const auto& p : descendants())
+            if ((p.pid == instance.pid() || p.parent == instance.pid()) &&
+                p.cmdline.find(ProgramFolder::exeName) != std::string::npos)
+                return p.pid;
+        return 0;
+    }
+};
+
+// Stops a process until the end of the scope, so that it answers nothing meanwhile.
+struct Stopped {
+    explicit Stopped(pid_t stopped) : pid(stopped), ok(pid > 0 && ::kill(pid, SIGSTOP) == 0) {}
+    ~Stopped() { resume(); }
+    void resume() {
+        if (ok)
+            ::kill(pid, SIGCONT);
+        ok = false;
+    }
+    const pid_t pid;
+    bool ok;
+};
 
 TEST_F(SecondStartTest, TheSameFolderOpensTheRunningMenuAnotherFolderRunsBeside) {
     start(menuFile);
@@ -51,6 +76,54 @@ TEST_F(SecondStartTest, TheSameFolderOpensTheRunningMenuAnotherFolderRunsBeside)
     EXPECT_EQ(folder().contents(), before);
     EXPECT_EQ(other.contents(), otherBefore);
     fs::remove_all(other.path());
+}
+
+// A launcher that holds the folder but cannot answer (here: stopped) is named by the second
+// start, which then ends with 0; the launcher, once it runs again, is still the only one.
+TEST_F(SecondStartTest, AStartTheLauncherDoesNotAnswerSaysSo) {
+    start(menuFile);
+    ASSERT_TRUE(trigger().has_value());
+    Stopped first(wineProcessOf(*program_));
+    ASSERT_TRUE(first.ok) << "no Wine process of zelvora.exe below " << program_->pid();
+
+    ProgramInstance& second = launch();
+    const std::string text = "Zelvora is already running from this folder but does not answer.";
+    ASSERT_NO_FATAL_FAILURE(answer(text, "OK"));
+    ASSERT_TRUE(second.waitForExit(10s));
+    EXPECT_EQ(second.exitStatus(), 0);
+
+    first.resume();
+    clickTrigger();
+    EXPECT_TRUE(menusShown(1));
+    EXPECT_EQ(visible("ZelvoraTrigger").size(), 1u);
+    EXPECT_TRUE(program_->running());
+}
+
+// The same folder reached through another name (a drive letter mapped to it) is the same
+// folder: a start through either name hands over to the launcher started through the other.
+TEST_F(SecondStartTest, TheSameFolderThroughAMappedDriveIsOneLauncher) {
+    // Drive Y: is mapped to the session's scratch folder; the program runs from a folder there,
+    // started first by its Z: name.
+    const std::string name = testName();
+    const ProgramFolder onY(session().scratchDrive() / name, programExe());
+    onY.write("menu.qlf", menuFile);
+    onY.write("kde.qls", "");
+    const auto before = onY.contents();
+    ChildProcess first = session().startWine({onY.windowsPath() + "\\" + ProgramFolder::exeName});
+    ASSERT_TRUE(
+        waitUntil([&] { return trigger().has_value() || !first.running(); }, 30s, "a trigger"));
+    ASSERT_TRUE(first.running());
+
+    ChildProcess second = session().startWine({"Y:\\" + name + "\\" + ProgramFolder::exeName});
+    ASSERT_TRUE(second.waitForExit(30s)) << describe(programWindows());
+    EXPECT_EQ(second.exitStatus(), 0);
+    EXPECT_TRUE(menusShown(1)) << describe(programWindows());
+    EXPECT_EQ(visible("ZelvoraTrigger").size(), 1u);
+    EXPECT_TRUE(visible("#32770").empty());
+    EXPECT_TRUE(first.running());
+    EXPECT_EQ(onY.contents(), before);
+    first.end();
+    fs::remove_all(onY.path());
 }
 
 } // namespace

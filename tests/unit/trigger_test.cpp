@@ -50,5 +50,20 @@ TEST_F(TriggerTest, SecondStartEndsAndTheLauncherComesForward) {
     EXPECT_FALSE(folder.exists("menu.qlf.bak"));
 }
 
+// A launcher that holds the folder but cannot answer (hung, elevated or still ending) is named,
+// and the second start still ends touching nothing.
+TEST_F(TriggerTest, SecondStartSaysWhenTheLauncherDoesNotAnswer) {
+    const std::string fileBefore = folder.read("menu.qlf");
+    triggerWindow.unload();
+    EXPECT_TRUE(endsProcess(startUp));
+    ASSERT_EQ(test::messages().size(), 1u);
+    EXPECT_EQ(test::messages()[0].text,
+              "Zelvora is already running from this folder but does not answer.");
+    EXPECT_EQ(test::messages()[0].title, "Zelvora");
+    EXPECT_FALSE(triggerWindow.window());
+    EXPECT_EQ(folder.read("menu.qlf"), fileBefore);
+    EXPECT_FALSE(folder.exists("menu.qlf.bak"));
+}
+
 } // namespace
 } // namespace zv
