@@ -6,6 +6,7 @@
 #include "menus/menu_windows.h"
 #include "platform/code_page.h"
 #include "platform/window.h"
+#include "trigger/trigger_window.h"
 
 #include <cmath>
 #include <optional>
@@ -18,6 +19,7 @@ namespace {
 constexpr int hoverInterval = 500;
 
 constexpr int vkEnter = 13;
+constexpr int vkEscape = 27;
 constexpr int vkLeft = 37;
 constexpr int vkUp = 38;
 constexpr int vkRight = 39;
@@ -55,6 +57,7 @@ void MenuWindow::hitTest(double x, double y) {
     hoverRow = row;
     drawAll();
     restartHoverTimer();
+    announceHighlight();
 }
 
 void MenuWindow::restartHoverTimer() {
@@ -124,8 +127,12 @@ void MenuWindow::openSubmenu() {
     destroy(true);
     MenuWindow& child = menuLevel(level + 1);
     child.renew();
-    child.build(*submenu, static_cast<std::int16_t>(level + 1), hoverRow);
+    child.layOut(*submenu, static_cast<std::int16_t>(level + 1), hoverRow);
+    // The row reads as expanded from here on; screen readers hear of it before the submenu.
     topLevel = static_cast<std::int16_t>(level + 1);
+    if (isOpen())
+        window_->announce(platform::Announcement::StateChange, hoverRow);
+    child.open();
     stopHoverTimer();
     skipMouseMove = true;
 }
@@ -137,12 +144,14 @@ void MenuWindow::keyDown(int keyCode, int) {
         if (hoverRow == -1)
             hoverRow = lastRow;
         restartHoverTimer();
+        announceHighlight();
         break;
     case vkDown:
         hoverRow = static_cast<std::int16_t>(hoverRow + 1);
         if (hoverRow > lastRow)
             hoverRow = 0;
         restartHoverTimer();
+        announceHighlight();
         break;
     case vkEnter:
         executeEntry();
@@ -151,6 +160,13 @@ void MenuWindow::keyDown(int keyCode, int) {
     case vkLeft:
         if (level != 0)
             destroy();
+        break;
+    case vkEscape:
+        // The deepest level closes; at the root, the whole menu.
+        if (level != 0)
+            destroy();
+        else
+            triggerWindow.closeAll();
         break;
     case vkRight:
         if (hasRow() && items[rowSlots[hoverRow]].itemType == Menu) {
@@ -186,6 +202,8 @@ void MenuWindow::firstLetterSearch(int keyCode) {
             found = true;
         }
     restartHoverTimer();
+    if (found)
+        announceHighlight();
 }
 
 } // namespace zv

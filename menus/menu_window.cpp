@@ -22,6 +22,11 @@ void useMenuScale(platform::DisplayScale scale) {
 
 void MenuWindow::build(std::int16_t menu, std::int16_t atLevel, std::int16_t fromRow) {
     layOut(menu, atLevel, fromRow);
+    open();
+}
+
+void MenuWindow::open() {
+    const bool wasOpen = isOpen();
     skipMouseMove = false;
     // Shown and painted first, activated after: the menu reaches the screen sooner. A level
     // opened again as it was closed still holds its image, which then needs no painting.
@@ -30,6 +35,11 @@ void MenuWindow::build(std::int16_t menu, std::int16_t atLevel, std::int16_t fro
         paint();
     window_->present();
     window_->focus();
+    // A rebuild of an open level is no new menu, but its highlighted row may be another.
+    if (!wasOpen)
+        window_->announce(platform::Announcement::MenuStart);
+    if (hasRow())
+        window_->announce(platform::Announcement::Focus, hoverRow);
 }
 
 void MenuWindow::showOnceUnseen() {
@@ -132,6 +142,7 @@ void MenuWindow::rebuild() {
 }
 
 void MenuWindow::destroy(bool keepThisLevel) {
+    const bool ends = !keepThisLevel && isOpen();
     // This level goes first, the deeper ones after: only the deepest has the activation, so it
     // is handed on once, not from level to level.
     if (!keepThisLevel)
@@ -140,6 +151,22 @@ void MenuWindow::destroy(bool keepThisLevel) {
         menuLevel(level + 1).destroy();
     skipMouseMove = true;
     topLevel = static_cast<std::int16_t>(keepThisLevel ? level : level - 1);
+    // Told deepest first, as each level's end follows the ends of the levels it opened.
+    if (ends) {
+        window_->announce(platform::Announcement::MenuEnd);
+        takeFocusBack();
+    }
+}
+
+void MenuWindow::takeFocusBack() {
+    if (level == 0)
+        return;
+    // Closing everything leaves no parent open to take it.
+    MenuWindow& parent = menuLevel(level - 1);
+    if (!parent.isOpen())
+        return;
+    parent.window_->focus();
+    parent.announceHighlight();
 }
 
 void MenuWindow::load() {

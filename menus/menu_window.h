@@ -71,10 +71,22 @@ class MenuWindow final : public platform::WindowEvents {
     void keyDown(int keyCode, int shift) override;
     void timerTick() override;
 
+    // Screen readers.
+    std::string accessibleName() const override;
+    std::vector<platform::AccessibleRow> accessibleRows() const override;
+    void accessibleHighlight(int row) override;
+    void accessibleAction(int row) override;
+
     void executeEntry();
 
   private:
+    // Shows, paints and focuses the laid-out level and tells screen readers.
+    void open();
     void close();
+    // Tells screen readers which row has the focus, when this level has the keyboard.
+    void announceHighlight();
+    // A submenu closed: its parent level takes the keyboard back.
+    void takeFocusBack();
     // Paints the whole image; drawAll also puts it on the screen.
     void paint();
     std::uint64_t contentKey() const;

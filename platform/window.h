@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace zv::platform {
 
@@ -16,6 +17,30 @@ namespace zv::platform {
 inline constexpr int buttonLeft = 1;
 inline constexpr int buttonRight = 2;
 inline constexpr int buttonMiddle = 4;
+
+// What a screen reader learns of one row of a window.
+enum class RowKind {
+    Entry,     // runs something: a file or a built-in command
+    Submenu,   // opens another level
+    Header,    // a caption that cannot be chosen
+    Separator, // a line between rows
+};
+
+struct AccessibleRow {
+    RowKind kind = RowKind::Entry;
+    std::string name;         // as drawn
+    Rect bounds;              // client pixels from the logic's (0, 0)
+    bool highlighted = false; // the row the keys act on
+    bool submenuOpen = false; // a submenu row whose level is open
+};
+
+// What a window tells screen readers as it happens.
+enum class Announcement {
+    MenuStart,   // the window opened as a menu, for the user to see
+    MenuEnd,     // that menu closed
+    Focus,       // the highlight, and with it the keyboard's focus, is on a row
+    StateChange, // a row's state changed (a submenu opened beside it)
+};
 
 // What a window tells the logic. Coordinates are client pixels as floating-point numbers.
 class WindowEvents {
@@ -33,6 +58,15 @@ class WindowEvents {
     virtual void scaleChanged(DisplayScale /*scale*/, const Rect& /*suggested*/) {}
     // The user is logging off or shutting down; false keeps the session (and the program) going.
     virtual bool sessionEndQueried() { return true; }
+
+    // Screen readers. A window with no rows has nothing to tell them.
+    virtual std::string accessibleName() const { return {}; }
+    virtual std::vector<AccessibleRow> accessibleRows() const { return {}; }
+    // A screen reader moves the highlight to a row.
+    virtual void accessibleHighlight(int /*row*/) {}
+    // A screen reader asked for a row's default action; it arrives as an event of its own, after
+    // the reader's call has returned.
+    virtual void accessibleAction(int /*row*/) {}
 
   protected:
     ~WindowEvents() = default;
@@ -81,6 +115,9 @@ class Window {
     // stopped.
     void startTimer(int milliseconds);
     void stopTimer();
+
+    // Tells screen readers what changed: of a row, or of the window itself with row -1.
+    void announce(Announcement what, int row = -1);
 
     // The native handle (an HWND on Windows), for calls that take an owner window; null when
     // the system could not make the window.

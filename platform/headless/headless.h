@@ -136,8 +136,9 @@ struct TimerRecord {
 struct WindowRecord {
     platform::WindowStyle style = platform::WindowStyle::Menu;
     std::string title;
-    Rect pixels;  // on the screen, right and bottom exclusive
-    int dpi = 96; // the scale the window was last placed at
+    Rect pixels;                  // on the screen, right and bottom exclusive
+    int originX = 0, originY = 0; // where the logic's (0, 0) is in the window
+    int dpi = 96;                 // the scale the window was last placed at
     bool visible = false;
     bool topmost = false;
     long serial = 0;        // creation order, from 1 after reset()
@@ -162,6 +163,9 @@ WindowRecord* findWindow(const void* handle);
 WindowRecord& record(const platform::Window& window);
 // The user activates a window (a click on it) or, with null, another program.
 void userActivates(WindowRecord* window);
+
+// Where a screen reader finds a row of a window on the screen, in pixels.
+Rect rowOnScreen(const WindowRecord& window, const platform::AccessibleRow& row);
 
 // The manual clock in milliseconds, 0 after reset().
 long long now();
@@ -196,10 +200,19 @@ struct Monitor {
     int dpi = 96;
 };
 
+// One thing the program told screen readers.
+struct Announced {
+    const WindowRecord* window = nullptr;
+    platform::Announcement what = platform::Announcement::Focus;
+    int row = -1; // -1: the window itself
+    friend bool operator==(const Announced&, const Announced&) = default;
+};
+
 struct Desktop {
     // The first is the primary monitor.
     std::vector<Monitor> monitors{Monitor{{0, 0, 1024, 768}, 96}};
     std::vector<ShellCall> shellCalls;
+    std::vector<Announced> announcements; // oldest first
     std::string executeFailure;     // what shellExecute answers; "" for a file the shell takes
     int yields = 0;                 // calls of platform::yieldToEvents
     std::function<void()> onYield;  // runs inside yieldToEvents: events arriving meanwhile

@@ -117,6 +117,12 @@ void advanceClock(long long milliseconds) {
     r.now = target;
 }
 
+Rect rowOnScreen(const WindowRecord& window, const platform::AccessibleRow& row) {
+    const int x = window.pixels.left + window.originX;
+    const int y = window.pixels.top + window.originY;
+    return {row.bounds.left + x, row.bounds.top + y, row.bounds.right + x, row.bounds.bottom + y};
+}
+
 void changeScale(WindowRecord& window, int dpi, const Rect& suggested) {
     window.events->scaleChanged(platform::DisplayScale{dpi}, suggested);
 }
@@ -178,6 +184,8 @@ void Window::place(Twips leftTwips, Twips topTwips, Twips widthTwips, Twips heig
 }
 
 void Window::setOrigin(int x, int y) {
+    impl_->originX = x;
+    impl_->originY = y;
     impl_->surface.setOrigin(x, y);
 }
 
@@ -229,6 +237,10 @@ void Window::startTimer(int milliseconds) {
 
 void Window::stopTimer() {
     impl_->timer.running = false;
+}
+
+void Window::announce(Announcement what, int row) {
+    headless::desktop().announcements.push_back({impl_.get(), what, row});
 }
 
 void* Window::handle() const {

@@ -1,5 +1,6 @@
 #include "platform/window.h"
 
+#include "accessible_menu.h"
 #include "dialog_messages.h"
 
 #include "gdi.h"
@@ -86,6 +87,8 @@ struct Window::Impl {
     win32::ProgramIcon programIcon;
     win32::GdiSurface surface;
     POINT origin{0, 0};
+    // Menus only: what screen readers are told about the window and its rows.
+    win32::AccessibleMenuOwner accessible;
 };
 
 void Window::Impl::registerClasses() {
@@ -106,6 +109,7 @@ void Window::Impl::registerClasses() {
 }
 
 Window::Impl::~Impl() {
+    accessible.disconnect();
     if (hwnd) {
         // Messages sent while the window goes find no object behind it.
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
@@ -129,6 +133,7 @@ LRESULT CALLBACK Window::Impl::procedure(HWND hwnd, UINT message, WPARAM wp, LPA
 
     switch (message) {
     case WM_NCDESTROY:
+        self->accessible.disconnect();
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
         self->hwnd = nullptr;
         break;
@@ -195,6 +200,21 @@ LRESULT CALLBACK Window::Impl::procedure(HWND hwnd, UINT message, WPARAM wp, LPA
         const Rect suggested{r->left, r->top, r->right, r->bottom};
         WindowEvents& events = self->events;
         events.scaleChanged(DisplayScale{HIWORD(wp)}, suggested);
+        return 0;
+    }
+    case WM_GETOBJECT:
+        // The low 32 bits name the object: 64-bit callers may pass OBJID_CLIENT sign-extended
+        // or not.
+        if (self->style == WindowStyle::Menu &&
+            static_cast<DWORD>(lp) == static_cast<DWORD>(OBJID_CLIENT)) {
+            if (const LRESULT answer =
+                    self->accessible.answer(hwnd, self->events, self->origin, wp))
+                return answer;
+        }
+        break;
+    case win32::accessibleActionMessage: {
+        WindowEvents& events = self->events;
+        events.accessibleAction(static_cast<int>(wp));
         return 0;
     }
     case WM_QUERYENDSESSION:
@@ -340,6 +360,11 @@ void Window::startTimer(int milliseconds) {
 void Window::stopTimer() {
     if (impl_->hwnd)
         KillTimer(impl_->hwnd, timerId);
+}
+
+void Window::announce(Announcement what, int row) {
+    if (impl_->hwnd)
+        win32::announce(impl_->hwnd, what, row);
 }
 
 void* Window::handle() const {
