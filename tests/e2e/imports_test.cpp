@@ -31,7 +31,8 @@ TEST(Imports, ProgramAndProbeImportOnlySystemDlls) {
         "kernel32.dll", "user32.dll",   "gdi32.dll",    "msimg32.dll",  "shell32.dll",
         "comdlg32.dll", "comctl32.dll", "ole32.dll",    "oleaut32.dll", "advapi32.dll",
         "shlwapi.dll",  "msvcrt.dll",   "ntdll.dll",    "uxtheme.dll",  "version.dll",
-        "winmm.dll",    "imm32.dll",    "winspool.drv", "ws2_32.dll",   "psapi.dll"};
+        "winmm.dll",    "imm32.dll",    "winspool.drv", "ws2_32.dll",   "psapi.dll",
+        "oleacc.dll"};
     for (const auto& exe : {programExe(), probeExe()}) {
         int dlls = 0;
         for (std::string word : importWords(exe))

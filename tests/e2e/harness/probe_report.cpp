@@ -71,26 +71,30 @@ struct Record {
     }
 };
 
+// One line's fields, split at the tabs.
+Record split(std::string_view line) {
+    if (line.ends_with('\r'))
+        line.remove_suffix(1);
+    Record record;
+    for (size_t tab; (tab = line.find('\t')) != std::string_view::npos; line.remove_prefix(tab + 1))
+        record.fields.push_back(line.substr(0, tab));
+    record.fields.push_back(line);
+    return record;
+}
+
 // The report's records, each with the number of fields of its kind, checked against the
 // closing E record's count.
 std::vector<Record> records(const std::string& report) {
-    static const std::string_view kinds = "DWCRI";
-    static const size_t sizes[] = {3, 13, 14, 9, 4};
+    static const std::string_view kinds = "DWCRISYX";
+    static const size_t sizes[] = {3, 13, 14, 9, 4, 7, 11, 2};
     std::vector<Record> result;
     std::string_view rest(report);
     while (!rest.empty()) {
         const auto end = rest.find('\n');
         if (end == std::string_view::npos)
             throw ProbeError("probe output ends inside a line");
-        std::string_view line = rest.substr(0, end);
+        Record record = split(rest.substr(0, end));
         rest.remove_prefix(end + 1);
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
-        Record record;
-        for (size_t tab; (tab = line.find('\t')) != std::string_view::npos;
-             line.remove_prefix(tab + 1))
-            record.fields.push_back(line.substr(0, tab));
-        record.fields.push_back(line);
         if (record.kind() == "E") {
             if (!rest.empty() || record.fields.size() != 2 ||
                 record.integer() != static_cast<long>(result.size()))
@@ -187,6 +191,61 @@ std::vector<IdleResult> parseIdleReport(const std::string& report) {
         result.push_back(f.fields[3] == "idle"   ? IdleResult::Idle
                          : f.fields[3] == "busy" ? IdleResult::Busy
                                                  : IdleResult::Failed);
+    }
+    return result;
+}
+
+AccessibleReport parseAccessibleReport(const std::string& report) {
+    AccessibleReport result;
+    auto entry = [](Record& f) {
+        AccessibleEntry e;
+        e.role = f.integer();
+        e.name = f.text();
+        e.state = f.integer();
+        e.defaultAction = f.text();
+        return e;
+    };
+    for (auto& f : records(report)) {
+        if (f.kind() == "X") {
+            result.failure = static_cast<unsigned long>(f.integer());
+        } else if (f.kind() == "S") {
+            result.self = entry(f);
+            result.childCount = f.integer();
+            result.focus = f.integer();
+        } else if (f.kind() == "Y") {
+            f.integer(); // the child id: rows come in order from 1
+            AccessibleEntry row = entry(f);
+            row.locationResult = static_cast<unsigned long>(f.integer());
+            const int left = int(f.integer()), top = int(f.integer());
+            row.place = {left, top, left + int(f.integer()), top + int(f.integer())};
+            result.rows.push_back(std::move(row));
+        } else {
+            throw ProbeError("unexpected probe record " + std::string(f.kind()));
+        }
+    }
+    return result;
+}
+
+EventLog parseEventLog(const std::string& log) {
+    EventLog result;
+    std::string_view rest(log);
+    // The recorder may be writing the last line still.
+    for (size_t end; (end = rest.find('\n')) != std::string_view::npos;
+         rest.remove_prefix(end + 1)) {
+        Record f = split(rest.substr(0, end));
+        if (f.kind() == "H" && f.fields.size() == 1) {
+            result.listening = true;
+        } else if (f.kind() == "V" && f.fields.size() == 6) {
+            HeardEvent e;
+            e.event = static_cast<std::uint32_t>(f.integer());
+            e.window = f.hex();
+            e.object = f.integer();
+            e.child = f.integer();
+            e.name = f.text();
+            result.events.push_back(std::move(e));
+        } else if (!(f.kind() == "N" && f.fields.size() == 1)) {
+            throw ProbeError("bad event record: " + std::string(f.kind()));
+        }
     }
     return result;
 }

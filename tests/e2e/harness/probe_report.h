@@ -70,7 +70,40 @@ struct ResourceCounts {
 
 enum class IdleResult { Idle, Busy, Failed };
 
+// What a window's client area answers a screen reader (IAccessible), and of each child.
+struct AccessibleEntry {
+    long role = -1; // -1: no answer
+    std::string name;
+    long state = -1;
+    std::string defaultAction;
+    unsigned long locationResult = 0; // accLocation's HRESULT
+    Rect place;                       // on the screen
+};
+struct AccessibleReport {
+    unsigned long failure = 0; // AccessibleObjectFromWindow's HRESULT when it gave no object
+    AccessibleEntry self;
+    long childCount = -1;
+    long focus = -1; // accFocus's child id
+    // Children 1 to childCount, and one more to show the answer outside them.
+    std::vector<AccessibleEntry> rows;
+};
+
+// A screen reader's event, with the name its object gave.
+struct HeardEvent {
+    std::uint32_t event = 0;
+    Hwnd window = 0;
+    long object = 0, child = 0;
+    std::string name;
+};
+struct EventLog {
+    bool listening = false; // the hooks are in place
+    std::vector<HeardEvent> events;
+};
+
 WindowReport parseWindowReport(const std::string& text);
+AccessibleReport parseAccessibleReport(const std::string& text);
+// The recorder's file as far as it is written.
+EventLog parseEventLog(const std::string& text);
 std::vector<ResourceCounts> parseResourceReport(const std::string& text);
 std::vector<IdleResult> parseIdleReport(const std::string& text);
 

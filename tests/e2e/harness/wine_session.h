@@ -54,6 +54,15 @@ class Session {
     std::vector<ResourceCounts> resources(const std::string& exe) const {
         return parseResourceReport(probe({"resources", exe}));
     }
+    // What a window's accessible object answers a screen reader in another process.
+    AccessibleReport accessible(Hwnd window) const {
+        return parseAccessibleReport(probe({"accessible", std::to_string(window)}));
+    }
+    // Starts recording screen readers' events of the processes running EXE into `file` (a
+    // Windows path; parseEventLog reads it) until `file`.stop exists or `seconds` have passed.
+    ChildProcess recordEvents(const std::string& exe, const std::string& file, int seconds) const {
+        return startWine({probeExe_.string(), "events", exe, file, std::to_string(seconds)});
+    }
     // Whether each process running EXE waits for input, waiting up to `wait` for it.
     std::vector<IdleResult> idle(const std::string& exe, Milliseconds wait) const {
         return parseIdleReport(probe({"idle", exe, std::to_string(wait.count())}));

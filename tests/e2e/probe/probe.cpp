@@ -4,14 +4,17 @@
 #include <windows.h>
 
 #include <objidl.h>
+#include <oleacc.h>
 #include <psapi.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -439,6 +442,143 @@ int hold(const char* file, const char* ready) {
     return 0;
 }
 
+// Screen readers' view of a window: what its client area's accessible object answers, as a
+// reader in another process hears it.
+VARIANT childId(LONG id) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = id;
+    return v;
+}
+
+std::string textOf(HRESULT hr, BSTR text) {
+    std::string out = SUCCEEDED(hr) && text ? utf8(text) : "";
+    SysFreeString(text);
+    return out;
+}
+
+// Role, name, state and default action of one child (0: the object itself).
+std::vector<std::string> describeChild(IAccessible* object, LONG id) {
+    const VARIANT child = childId(id);
+    VARIANT role, state;
+    VariantInit(&role);
+    VariantInit(&state);
+    BSTR name = nullptr, action = nullptr;
+    const HRESULT roleResult = object->get_accRole(child, &role);
+    const HRESULT nameResult = object->get_accName(child, &name);
+    const HRESULT stateResult = object->get_accState(child, &state);
+    const HRESULT actionResult = object->get_accDefaultAction(child, &action);
+    return {std::to_string(roleResult == S_OK && role.vt == VT_I4 ? role.lVal : -1),
+            escaped(textOf(nameResult, name)),
+            std::to_string(stateResult == S_OK && state.vt == VT_I4 ? state.lVal : -1),
+            escaped(textOf(actionResult, action))};
+}
+
+int listAccessible(HWND window) {
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+        return 1;
+    Output out;
+    IAccessible* object = nullptr;
+    const HRESULT found = AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                                     reinterpret_cast<void**>(&object));
+    if (FAILED(found) || !object) {
+        out.record({{"X", std::to_string(static_cast<unsigned long>(found))}});
+        CoUninitialize();
+        return out.finish();
+    }
+    LONG count = -1;
+    object->get_accChildCount(&count);
+    VARIANT focus;
+    VariantInit(&focus);
+    object->get_accFocus(&focus);
+    out.record({{"S"},
+                describeChild(object, CHILDID_SELF),
+                {std::to_string(count), std::to_string(focus.vt == VT_I4 ? focus.lVal : -1)}});
+    // One past the last row shows how the object answers outside its rows.
+    for (LONG id = 1; id <= count + 1; ++id) {
+        long left = 0, top = 0, width = 0, height = 0;
+        const HRESULT placed = object->accLocation(&left, &top, &width, &height, childId(id));
+        out.record({{"Y", std::to_string(id)},
+                    describeChild(object, id),
+                    {std::to_string(static_cast<unsigned long>(placed)), std::to_string(left),
+                     std::to_string(top), std::to_string(width), std::to_string(height)}});
+    }
+    object->Release();
+    CoUninitialize();
+    return out.finish();
+}
+
+// Screen readers' events from a program's processes, as an out-of-context hook hears them: each
+// is written to FILE at once (so a test can follow them) with the name its object gives, until
+// FILE.stop exists or SECONDS have passed.
+struct HeardEvent {
+    DWORD event;
+    HWND window;
+    LONG object, child;
+};
+std::deque<HeardEvent> heard;
+
+void CALLBACK hearEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
+                        DWORD) {
+    // Asking the object here would let the next event in while this one waits, out of order.
+    heard.push_back({event, window, object, child});
+}
+
+int recordEvents(const std::string& exe, const std::string& file, double seconds) {
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+        return 1;
+    HANDLE output = CreateFileA(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                CREATE_ALWAYS, 0, nullptr);
+    if (output == INVALID_HANDLE_VALUE)
+        return 1;
+    auto write = [&](const std::string& line) {
+        DWORD wrote = 0;
+        WriteFile(output, line.data(), static_cast<DWORD>(line.size()), &wrote, nullptr);
+    };
+    std::vector<HWINEVENTHOOK> hooks;
+    for (const auto& [pid, name] : processes(exe))
+        for (auto [first, last] :
+             {std::pair{EVENT_SYSTEM_MENUPOPUPSTART, EVENT_SYSTEM_MENUPOPUPEND},
+              {EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS},
+              {EVENT_OBJECT_STATECHANGE, EVENT_OBJECT_STATECHANGE}})
+            // Not with WINEVENT_SKIPOWNPROCESS: Wine 8 then delivers nothing at all.
+            hooks.push_back(
+                SetWinEventHook(first, last, nullptr, hearEvent, pid, 0, WINEVENT_OUTOFCONTEXT));
+    write(hooks.empty() ? "N\n" : "H\n");
+    const std::string stop = file + ".stop";
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end &&
+           GetFileAttributesA(stop.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+        while (!heard.empty()) {
+            const HeardEvent e = heard.front();
+            heard.pop_front();
+            IAccessible* object = nullptr;
+            VARIANT child;
+            VariantInit(&child);
+            BSTR name = nullptr;
+            HRESULT named = AccessibleObjectFromEvent(e.window, e.object, e.child, &object, &child);
+            if (SUCCEEDED(named)) {
+                named = object->get_accName(child, &name);
+                object->Release();
+            }
+            char head[96];
+            std::snprintf(head, sizeof head, "V\t%lu\t%s\t%ld\t%ld\t", e.event,
+                          handle(e.window).c_str(), e.object, e.child);
+            write(head + escaped(textOf(named, name)) + "\n");
+        }
+    }
+    for (HWINEVENTHOOK hook : hooks)
+        UnhookWinEvent(hook);
+    CloseHandle(output);
+    CoUninitialize();
+    return 0;
+}
+
 // The batch add's tests search real shortcuts made in the same Wine session.
 int makeLink(const char* linkPath, const char* target) {
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
@@ -474,6 +614,11 @@ int main(int argc, char** argv) {
         return hold(argc == 4 ? argv[2] : nullptr, argc == 4 ? argv[3] : nullptr);
     if (command == "link" && argc == 4)
         return makeLink(argv[2], argv[3]);
+    if (command == "accessible" && argc == 3)
+        return listAccessible(
+            reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(argv[2], nullptr, 0))));
+    if (command == "events" && argc == 5)
+        return recordEvents(argv[2], argv[3], std::strtod(argv[4], nullptr));
     if (command == "query-end-session" && argc == 3) {
         // As Windows asks every top-level window at log-off; the program shows its own question
         // first, and the test answers it.
@@ -486,7 +631,8 @@ int main(int argc, char** argv) {
     }
     const char usage[] =
         "usage: probe windows [EXE] | resources EXE | idle EXE MS | hold [FILE READY] |\n"
-        "             link LNK TARGET | query-end-session HWND\n";
+        "             link LNK TARGET | query-end-session HWND | accessible HWND |\n"
+        "             events EXE FILE SECONDS\n";
     DWORD wrote = 0;
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), usage, sizeof usage - 1, &wrote, nullptr);
     return 2;
