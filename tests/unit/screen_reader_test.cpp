@@ -121,8 +121,17 @@ TEST_F(ScreenReaderTest, EventsFollowTheKeysThroughOpenDownRightLeftEscapeAndClo
     EXPECT_FALSE(triggerWindow.menuShown);
     EXPECT_EQ(news(), (std::vector<A>{{top, Announcement::MenuEnd, -1}}));
 
-    // Closing everything ends every level, deepest first, and focuses nothing left behind.
+    // The pointer and a first letter move the focus too; a letter that finds nothing does not.
     clickTrigger();
+    news();
+    skipMouseMove = false;
+    root().mouseMove(0, 0, 10, 75);
+    key(0, 'S');
+    key(0, 'X');
+    EXPECT_EQ(news(),
+              (std::vector<A>{{top, Announcement::Focus, 4}, {top, Announcement::Focus, 1}}));
+
+    // Closing everything ends every level, deepest first, and focuses nothing left behind.
     key(0, vkRight);
     news();
     clickTrigger();
