@@ -55,6 +55,11 @@ LRESULT CALLBACK Dialog::Impl::procedure(HWND hwnd, UINT message, WPARAM wp, LPA
                 SetFocus(focus);
         }
         return 0;
+    case WM_DPICHANGED:
+        // Dragged onto a monitor of another scale: the dialog takes that scale.
+        if (lp)
+            self->rescale(LOWORD(wp), *reinterpret_cast<const RECT*>(lp));
+        return 0;
     case WM_CLOSE:
         // The caption's close button and Alt+F4: the logic decides and calls close().
         if (!self->quiet) {

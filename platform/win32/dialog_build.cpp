@@ -130,6 +130,20 @@ Rect Dialog::Impl::placeOf(const Control& c) const {
     return controlPixels(model, c, scale);
 }
 
+Rect Dialog::Impl::nativePlaceOf(const Control& c) const {
+    Rect r = placeOf(c);
+    if (c.kind == ControlKind::DropDown) {
+        // A combo box's height is its list's too; the closed box takes its height from the font.
+        r.bottom += dropDownRows * (textLine + 2) + 2;
+    } else if (c.kind == ControlKind::Line) {
+        if (r.right - r.left >= r.bottom - r.top)
+            r.bottom = r.top + 2;
+        else
+            r.right = r.left + 2;
+    }
+    return r;
+}
+
 void Dialog::Impl::sizeSurface(const Control& c, win32::GdiSurface& surface) const {
     const Rect r = controlPixels(model, c, scale);
     surface.setDpi(scale.dpi);
@@ -162,6 +176,24 @@ DWORD dialogExStyle(const DialogModel& m) {
     return (m.toolWindow ? WS_EX_TOOLWINDOW : 0) | (m.windowIcon ? 0 : WS_EX_DLGMODALFRAME);
 }
 
+SIZE frameSize(const DialogModel& m, DisplayScale scale) {
+    const RECT client{0, 0, scale.toPixels(Twips(m.clientWidth)),
+                      scale.toPixels(Twips(m.clientHeight))};
+    // The caption and borders follow the dialog's own scale, which on a monitor of another
+    // scale than the system's differs from what AdjustWindowRectEx assumes. The call exists
+    // from Windows 10 1607 on; before that every window has the system's scale.
+    using AdjustForDpiCall = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi =
+        win32::systemFunction<AdjustForDpiCall>("user32.dll", "AdjustWindowRectExForDpi");
+    RECT frame = client;
+    if (!adjustForDpi || !adjustForDpi(&frame, dialogStyle(), FALSE, dialogExStyle(m),
+                                       static_cast<UINT>(scale.dpi))) {
+        frame = client;
+        AdjustWindowRectEx(&frame, dialogStyle(), FALSE, dialogExStyle(m));
+    }
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
 namespace {
 
 // The work area of the monitor the owner is on (the primary one without an owner).
@@ -187,11 +219,9 @@ bool Dialog::Impl::create(HWND owner) {
 
     const DWORD style = dialogStyle();
     const DWORD exStyle = dialogExStyle(model);
-    RECT frame{0, 0, scale.toPixels(Twips(model.clientWidth)),
-               scale.toPixels(Twips(model.clientHeight))};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
+    const SIZE frame = frameSize(model, scale);
+    const int width = frame.cx;
+    const int height = frame.cy;
 
     // Centred over a visible owner, otherwise on the screen, and kept on the screen.
     const RECT area = workArea(owner);
@@ -227,7 +257,7 @@ bool Dialog::Impl::create(HWND owner) {
 
 void Dialog::Impl::createControl(std::size_t index) {
     const Control& c = model.controls[index];
-    Rect r = placeOf(c);
+    const Rect r = nativePlaceOf(c);
     const char* className = "STATIC";
     // Each control is a group of its own: arrows between options are handled here, and
     // elsewhere they stay in the control that has them.
@@ -259,8 +289,6 @@ void Dialog::Impl::createControl(std::size_t index) {
     case ControlKind::DropDown:
         className = "COMBOBOX";
         style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
-        // A combo box's height is its list's too; the closed box takes its height from the font.
-        r.bottom += dropDownRows * (textLine + 2) + 2;
         text.clear();
         break;
     case ControlKind::PictureBox:
@@ -270,14 +298,11 @@ void Dialog::Impl::createControl(std::size_t index) {
         text.clear();
         break;
     case ControlKind::Line:
-        // An etched line two pixels thick along the longer side.
-        if (r.right - r.left >= r.bottom - r.top) {
+        // An etched line along the longer side.
+        if (const Rect at = placeOf(c); at.right - at.left >= at.bottom - at.top)
             style |= SS_ETCHEDHORZ;
-            r.bottom = r.top + 2;
-        } else {
+        else
             style |= SS_ETCHEDVERT;
-            r.right = r.left + 2;
-        }
         text.clear();
         break;
     }
@@ -297,6 +322,45 @@ void Dialog::Impl::createControl(std::size_t index) {
             SendMessageA(child, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
         SendMessageA(child, CB_SETCURSEL, static_cast<WPARAM>(c.selected), 0);
     }
+}
+
+void Dialog::Impl::rescale(int dpi, const RECT& suggested) {
+    const bool wasQuiet = quiet;
+    quiet = true;
+    scale.dpi = dpi;
+    // The old fonts go only once every control has taken the new ones.
+    const win32::UniqueFont oldFont = std::move(font);
+    const win32::UniqueFont oldBoldFont = std::move(boldFont);
+    font = win32::makeFont(model.fontFace, model.fontPoints, false, scale.dpi);
+    boldFont = win32::makeFont(model.fontFace, model.fontPoints, true, scale.dpi);
+    textLine = lineHeight(font.get());
+    const SIZE frame = frameSize(model, scale);
+    SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, frame.cx, frame.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    for (Native& n : controls) {
+        const Control* found = model.find(n.name);
+        if (!found || !n.hwnd)
+            continue;
+        const Control& c = *found;
+        SendMessageW(n.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(c)), FALSE);
+        const Rect r = nativePlaceOf(c);
+        MoveWindow(n.hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+        if (c.kind == ControlKind::Label) {
+            const LONG_PTR style = styleOf(n.hwnd);
+            SetWindowLongPtrW(n.hwnd, GWL_STYLE, (style & ~LONG_PTR{SS_TYPEMASK}) | labelType(c));
+        }
+        if (c.kind == ControlKind::PictureBox) {
+            // What the logic painted stays, centred in the box of the new size, until it paints
+            // again: nothing is stretched.
+            win32::GdiSurface& image = picture(c.name);
+            image.setDpi(scale.dpi);
+            const int inset = 2 * pictureBorderPixels;
+            image.resizeCentred(std::max(r.right - r.left - inset, 0),
+                                std::max(r.bottom - r.top - inset, 0), c.background);
+        }
+        InvalidateRect(n.hwnd, nullptr, TRUE);
+    }
+    quiet = wasQuiet;
 }
 
 void Dialog::Impl::showAndFocus() {

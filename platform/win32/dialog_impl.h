@@ -44,6 +44,9 @@ int lineHeight(HFONT font);
 // The window styles of every dialog and of this one.
 DWORD dialogStyle();
 DWORD dialogExStyle(const DialogModel& m);
+// The window size that gives the model's client area at this scale, with the caption and
+// borders as the system draws them at that scale.
+SIZE frameSize(const DialogModel& m, DisplayScale scale);
 
 struct Dialog::Impl {
     Impl(DialogModel& m, DialogEvents& e) : model(m), events(e) {}
@@ -68,9 +71,16 @@ struct Dialog::Impl {
     // WM_NCDESTROY: the native window and its controls are gone, whoever destroyed them.
     void forgetNative();
 
+    // The system moved the dialog to a monitor of another scale (WM_DPICHANGED): fonts, frame
+    // and controls are made again for it, the window taking the place the system suggests.
+    void rescale(int dpi, const RECT& suggested);
+
     Native* native(const std::string& name);
     win32::GdiSurface& picture(const std::string& name);
     Rect placeOf(const Control& c) const;
+    // The native window's place: a drop-down's height holds its list too, a line is two pixels
+    // thick along its longer side.
+    Rect nativePlaceOf(const Control& c) const;
     HFONT fontFor(const Control& c) const { return c.bold ? boldFont.get() : font.get(); }
     // Several lines when the label is taller than one and a half; one line is not wrapped.
     DWORD labelType(const Control& c) const {
@@ -99,7 +109,7 @@ struct Dialog::Impl {
     std::vector<Native> controls; // in model order; control id = firstControlId + index
     std::string shownTitle;
     int shownWidth = 0, shownHeight = 0;
-    DisplayScale scale; // of the monitor the dialog opens on
+    DisplayScale scale; // of the monitor the dialog is on
     int textLine = 16;
     HWND lastFocus = nullptr;
     std::string pendingFocus;

@@ -95,10 +95,8 @@ void Dialog::sync() {
         d.shownTitle = d.model.title;
     }
     if (d.model.clientWidth != d.shownWidth || d.model.clientHeight != d.shownHeight) {
-        RECT frame{0, 0, d.scale.toPixels(Twips(d.model.clientWidth)),
-                   d.scale.toPixels(Twips(d.model.clientHeight))};
-        AdjustWindowRectEx(&frame, dialogStyle(), FALSE, dialogExStyle(d.model));
-        SetWindowPos(d.hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+        const SIZE frame = frameSize(d.model, d.scale);
+        SetWindowPos(d.hwnd, nullptr, 0, 0, frame.cx, frame.cy,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         d.shownWidth = d.model.clientWidth;
         d.shownHeight = d.model.clientHeight;

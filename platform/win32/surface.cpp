@@ -38,6 +38,16 @@ void GdiSurface::resize(int width, int height) {
     height_ = height;
 }
 
+void GdiSurface::resizeCentred(int width, int height, Rgb background) {
+    const std::unique_ptr<Image> before = std::move(image_);
+    const int beforeWidth = width_, beforeHeight = height_;
+    resize(width, height);
+    clear(background);
+    if (before && before->bitmap && width_ > 0)
+        BitBlt(dc(), (width_ - beforeWidth) / 2, (height_ - beforeHeight) / 2, beforeWidth,
+               beforeHeight, before->dc.get(), 0, 0, SRCCOPY);
+}
+
 void GdiSurface::copyTo(HDC target) const {
     if (width_ > 0 && height_ > 0)
         BitBlt(target, 0, 0, width_, height_, dc(), 0, 0, SRCCOPY);

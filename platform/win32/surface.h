@@ -20,6 +20,8 @@ class GdiSurface final : public platform::Surface {
 
     // A new, black image of this size in a new memory DC; the old ones are released.
     void resize(int width, int height);
+    // A new size that keeps the image, centred, on the background colour around it.
+    void resizeCentred(int width, int height, Rgb background);
     // Copies the whole image to dc at its top left.
     void copyTo(HDC dc) const;
     // The resolution captions are made for.

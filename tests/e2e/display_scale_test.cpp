@@ -173,6 +173,16 @@ TEST_P(DisplayScaleTest, WindowsRowsLinesIconsAndTheItemEditorFollowTheScale) {
     const Control* chooseFile = dialog->control("Button", "Choose file...");
     const Control* name = dialog->nthControl("Edit", 0);
     ASSERT_TRUE(ok && cancel && basic && chooseFile && name) << describe(*dialog);
+    // The frame is made for this scale: the client area has the layout's size, and OK and
+    // Cancel lie wholly inside it.
+    EXPECT_TRUE(near(dialog->client.width(), 5904));
+    EXPECT_TRUE(near(dialog->client.height(), 6768));
+    for (const Control* button : {ok, cancel})
+        EXPECT_TRUE(button->rect.left >= dialog->client.left &&
+                    button->rect.right <= dialog->client.right &&
+                    button->rect.top >= dialog->client.top &&
+                    button->rect.bottom <= dialog->client.bottom)
+            << describe(*dialog);
     EXPECT_TRUE(near(ok->rect.width(), 984));
     EXPECT_TRUE(near(ok->rect.height(), 336));
     EXPECT_TRUE(near(cancel->rect.left - ok->rect.left, 4752 - 3672));

@@ -8,7 +8,7 @@ namespace {
 TEST(Harness, ProbeReportsAreReadWhole) {
     const std::string report = "D\t0x10058\t0x10076\n"
                                "W\t480\tzelvora.exe\t0x10058\t#32770\tZelvora\t381\t333\t643\t434"
-                               "\t1\t1\t0\n"
+                               "\t1\t1\t0\t384\t355\t640\t431\n"
                                "C\t0x10058\t65535\t0x10082\tStatic\tCannot read "
                                "Z:\\\\a\\\\kde.qls:\\nFile not\\x01found.\t398\t363\t626\t389\t1\t1"
                                "\t-1\t\n"

@@ -43,6 +43,7 @@ struct Window {
     Rect rect;
     bool visible = false, enabled = false, topmost = false;
     std::vector<Control> controls;
+    Rect client; // the client area, in screen pixels
 
     // Dialogs, message boxes included, have the system dialog class.
     bool isDialog() const { return className == "#32770"; }

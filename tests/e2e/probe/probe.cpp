@@ -157,9 +157,14 @@ int listWindows(const std::string& exe) {
         title.resize(static_cast<size_t>(
             std::max(GetWindowTextW(top, title.data(), static_cast<int>(title.size())), 0)));
         const bool topmost = (GetWindowLongPtrW(top, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        // The client area on the screen: what lies inside the caption and borders.
+        RECT client{-1, -1, -1, -1};
+        if (GetClientRect(top, &client))
+            MapWindowPoints(top, nullptr, reinterpret_cast<POINT*>(&client), 2);
         out.record({{"W", std::to_string(pid), escaped(running.at(pid))},
                     common(top, utf8(title)),
-                    {flag(topmost)}});
+                    {flag(topmost), std::to_string(client.left), std::to_string(client.top),
+                     std::to_string(client.right), std::to_string(client.bottom)}});
         std::vector<HWND> children;
         EnumChildWindows(top, collect, reinterpret_cast<LPARAM>(&children));
         for (HWND child : children) {
