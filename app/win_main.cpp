@@ -1,6 +1,7 @@
 // The program's entry: run start-up, then live on window messages until the quit path ends
 // the process.
 #include "app/startup.h"
+#include "platform/process.h"
 #include "platform/win32/dialog_messages.h"
 #include "platform/win32/idle.h"
 
@@ -44,5 +45,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    return 0;
+    // Ended by WM_QUIT: the same way out as Quit, so the folder's lock goes first and an icon
+    // read that never returns does not keep the process.
+    zv::platform::endProcess();
 }
