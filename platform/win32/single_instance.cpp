@@ -37,6 +37,9 @@ std::optional<std::wstring> folderIdentity(const std::wstring& folder) {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!handle || !GetFileInformationByHandle(handle.get(), &info))
         return std::nullopt;
+    // Some network file systems give every file the index 0: it tells no folder apart.
+    if (info.nFileIndexHigh == 0 && info.nFileIndexLow == 0)
+        return std::nullopt;
     std::wstring key = L"id ";
     for (const DWORD part : {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow})
         for (int shift = 28; shift >= 0; shift -= 4)
