@@ -30,8 +30,10 @@ bool KnownFile::changedOnDisk(const std::string& path) const {
         return true;
     // An equal time proves nothing: FAT32 and exFAT keep times to 2 s or 10 ms, so an edit of
     // the same size can keep the time. The file is a few kilobytes; its bytes decide.
+    // A file that cannot be read now (another program holds it open without sharing) shows no
+    // change: the save then tries it and, failing, says why in its own words.
     const platform::FileRead file = platform::readTextFile(path);
-    return !file.ok || hashOf(file.bytes) != hash;
+    return file.ok && hashOf(file.bytes) != hash;
 }
 
 } // namespace zv
