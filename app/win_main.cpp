@@ -16,14 +16,14 @@ namespace {
 // there too.
 void restrictDllSearch() {
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-    if (HMODULE kernel = GetModuleHandleA("kernel32.dll")) {
+    if (HMODULE kernel = GetModuleHandleW(L"kernel32.dll")) {
         // Through void (*)(), the one function type a cast may pass through without a warning.
         const auto set = reinterpret_cast<SetDefaultDllDirectoriesFn>(
             reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
         if (set)
             set(LOAD_LIBRARY_SEARCH_SYSTEM32);
     }
-    SetDllDirectoryA("");
+    SetDllDirectoryW(L"");
 }
 
 } // namespace
@@ -35,15 +35,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     MSG msg;
     for (;;) {
         // Idle work goes one short step at a time, and only while no message waits.
-        while (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && zv::win32::idleStep()) {
+        while (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && zv::win32::idleStep()) {
         }
-        if (GetMessageA(&msg, nullptr, 0, 0) <= 0)
+        if (GetMessageW(&msg, nullptr, 0, 0) <= 0)
             break;
         // Open dialogs (the modeless one above all) get Tab, Enter, Esc and access keys.
         if (zv::win32::dialogMessage(msg))
             continue;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     // Ended by WM_QUIT: the same way out as Quit, so the folder's lock goes first and an icon
     // read that never returns does not keep the process.

@@ -23,7 +23,7 @@ LRESULT CALLBACK hookedWindowProc(HWND window, UINT message, WPARAM wParam,
         }
         return 0;
     }
-    return CallWindowProcA(previous, window, message, wParam, lParam);
+    return CallWindowProcW(previous, window, message, wParam, lParam);
 }
 
 } // namespace
@@ -32,13 +32,13 @@ void hookActivation(void* window, ActivationHandler handler) {
     hookedWindow = static_cast<HWND>(window);
     activationHandler = handler;
     // A failure leaves the window unwatched; nothing else depends on it.
-    savedWindowProc = SetWindowLongPtrA(hookedWindow, GWLP_WNDPROC,
+    savedWindowProc = SetWindowLongPtrW(hookedWindow, GWLP_WNDPROC,
                                         reinterpret_cast<LONG_PTR>(&hookedWindowProc));
 }
 
 void unhookActivation(void* window) {
     if (savedWindowProc != 0) {
-        SetWindowLongPtrA(static_cast<HWND>(window), GWLP_WNDPROC, savedWindowProc);
+        SetWindowLongPtrW(static_cast<HWND>(window), GWLP_WNDPROC, savedWindowProc);
         savedWindowProc = 0;
     }
     hookedWindow = nullptr;

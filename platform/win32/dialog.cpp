@@ -5,14 +5,14 @@ namespace zv::platform {
 
 LRESULT CALLBACK Dialog::Impl::procedure(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) noexcept {
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<Impl*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        auto* self = static_cast<Impl*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
         self->hwnd = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        return DefWindowProcA(hwnd, message, wp, lp);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        return DefWindowProcW(hwnd, message, wp, lp);
     }
-    auto* self = reinterpret_cast<Impl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* self = reinterpret_cast<Impl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self)
-        return DefWindowProcA(hwnd, message, wp, lp);
+        return DefWindowProcW(hwnd, message, wp, lp);
 
     switch (message) {
     case WM_NCDESTROY:
@@ -70,7 +70,7 @@ LRESULT CALLBACK Dialog::Impl::procedure(HWND hwnd, UINT message, WPARAM wp, LPA
     default:
         break;
     }
-    return DefWindowProcA(hwnd, message, wp, lp);
+    return DefWindowProcW(hwnd, message, wp, lp);
 }
 
 Dialog::Dialog(DialogModel& model, DialogEvents& events)
@@ -110,7 +110,7 @@ void Dialog::showModal(void* owner) {
     const std::shared_ptr<bool> alive = d.alive;
     MSG msg;
     while (*alive && d.hwnd) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) {
             // The program is ending: the main loop is the one that ends on WM_QUIT.
             PostQuitMessage(static_cast<int>(msg.wParam));
@@ -120,7 +120,7 @@ void Dialog::showModal(void* owner) {
             break;
         if (!win32::dialogMessage(msg)) {
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
     }
     if (*alive) {

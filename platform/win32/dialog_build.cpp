@@ -1,6 +1,8 @@
 // Making a dialog's native window and its controls from the model, and letting them go.
 #include "dialog_impl.h"
 
+#include "utf16.h"
+
 namespace zv::platform {
 
 std::vector<HWND>& openDialogs() {
@@ -14,24 +16,26 @@ void forgetOpen(HWND hwnd) {
 }
 
 std::string windowText(HWND hwnd) {
-    const int length = GetWindowTextLengthA(hwnd);
+    const int length = GetWindowTextLengthW(hwnd);
     if (length <= 0)
         return {};
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const int got = GetWindowTextA(hwnd, text.data(), length + 1);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int got = GetWindowTextW(hwnd, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(std::max(got, 0)));
-    return text;
+    // What the user typed may hold a lone surrogate: it shows as U+FFFD rather than losing
+    // the whole text.
+    return win32::toUtf8ForDisplay(text);
 }
 
 LONG_PTR styleOf(HWND hwnd) {
-    return GetWindowLongPtrA(hwnd, GWL_STYLE);
+    return GetWindowLongPtrW(hwnd, GWL_STYLE);
 }
 
 void setStyleBit(HWND hwnd, LONG_PTR bits, bool on) {
     const LONG_PTR style = styleOf(hwnd);
     const LONG_PTR wanted = on ? style | bits : style & ~bits;
     if (wanted != style)
-        SetWindowLongPtrA(hwnd, GWL_STYLE, wanted);
+        SetWindowLongPtrW(hwnd, GWL_STYLE, wanted);
 }
 
 int lineHeight(HFONT font) {
@@ -40,8 +44,8 @@ int lineHeight(HFONT font) {
         return 16;
     win32::Selection selected(screen.get(),
                               font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
-    TEXTMETRICA tm{};
-    return GetTextMetricsA(screen.get(), &tm) ? static_cast<int>(tm.tmHeight) : 16;
+    TEXTMETRICW tm{};
+    return GetTextMetricsW(screen.get(), &tm) ? static_cast<int>(tm.tmHeight) : 16;
 }
 
 namespace {
@@ -49,15 +53,15 @@ namespace {
 // The picture box's off-screen image: it is painted from there and never erased.
 LRESULT CALLBACK pictureProcedure(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) noexcept {
     if (message == WM_NCCREATE) {
-        SetWindowLongPtrA(
+        SetWindowLongPtrW(
             hwnd, GWLP_USERDATA,
-            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams));
-        return DefWindowProcA(hwnd, message, wp, lp);
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+        return DefWindowProcW(hwnd, message, wp, lp);
     }
-    auto* surface = reinterpret_cast<win32::GdiSurface*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* surface = reinterpret_cast<win32::GdiSurface*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     switch (message) {
     case WM_NCDESTROY:
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         break;
     case WM_ERASEBKGND:
         return 1;
@@ -70,7 +74,7 @@ LRESULT CALLBACK pictureProcedure(HWND hwnd, UINT message, WPARAM wp, LPARAM lp)
     default:
         break;
     }
-    return DefWindowProcA(hwnd, message, wp, lp);
+    return DefWindowProcW(hwnd, message, wp, lp);
 }
 
 } // namespace
@@ -97,18 +101,18 @@ void Dialog::Impl::registerClasses() {
     static const bool registered = [] {
         loadCommonControls();
 
-        WNDCLASSEXA wc{};
+        WNDCLASSEXW wc{};
         wc.cbSize = sizeof wc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         wc.lpfnWndProc = &Impl::procedure;
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         wc.lpszClassName = dialogClass;
-        RegisterClassExA(&wc);
+        RegisterClassExW(&wc);
         wc.lpfnWndProc = &pictureProcedure;
         wc.hbrBackground = nullptr;
         wc.lpszClassName = pictureClass;
-        RegisterClassExA(&wc);
+        RegisterClassExW(&wc);
         return true;
     }();
     (void)registered;
@@ -203,7 +207,7 @@ RECT workArea(HWND owner) {
                              : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
     MONITORINFO info{};
     info.cbSize = sizeof info;
-    if (monitor && GetMonitorInfoA(monitor, &info))
+    if (monitor && GetMonitorInfoW(monitor, &info))
         area = info.rcWork;
     return area;
 }
@@ -234,8 +238,8 @@ bool Dialog::Impl::create(HWND owner) {
     y = std::max(std::min(y, static_cast<int>(area.bottom) - height), static_cast<int>(area.top));
 
     quiet = true;
-    CreateWindowExA(exStyle, dialogClass, model.title.c_str(), style, x, y, width, height, owner,
-                    nullptr, GetModuleHandleA(nullptr), this);
+    CreateWindowExW(exStyle, dialogClass, win32::toUtf16(model.title).c_str(), style, x, y, width,
+                    height, owner, nullptr, GetModuleHandleW(nullptr), this);
     if (!hwnd) {
         quiet = false;
         font.reset();
@@ -258,7 +262,7 @@ bool Dialog::Impl::create(HWND owner) {
 void Dialog::Impl::createControl(std::size_t index) {
     const Control& c = model.controls[index];
     const Rect r = nativePlaceOf(c);
-    const char* className = "STATIC";
+    const wchar_t* className = L"STATIC";
     // Each control is a group of its own: arrows between options are handled here, and
     // elsewhere they stay in the control that has them.
     DWORD style = WS_CHILD | WS_VISIBLE | WS_GROUP | (c.enabled ? 0 : WS_DISABLED);
@@ -267,27 +271,27 @@ void Dialog::Impl::createControl(std::size_t index) {
     std::string text = c.text;
     switch (c.kind) {
     case ControlKind::Frame:
-        className = "BUTTON";
+        className = L"BUTTON";
         style |= BS_GROUPBOX;
         break;
     case ControlKind::Label:
         style |= labelType(c);
         break;
     case ControlKind::TextBox:
-        className = "EDIT";
+        className = L"EDIT";
         style |= WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
         exStyle |= WS_EX_CLIENTEDGE;
         break;
     case ControlKind::Option:
-        className = "BUTTON";
+        className = L"BUTTON";
         style |= BS_RADIOBUTTON; // tab stops follow the checks: refreshTabStops
         break;
     case ControlKind::Button:
-        className = "BUTTON";
+        className = L"BUTTON";
         style |= WS_TABSTOP | (c.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
         break;
     case ControlKind::DropDown:
-        className = "COMBOBOX";
+        className = L"COMBOBOX";
         style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
         text.clear();
         break;
@@ -306,21 +310,23 @@ void Dialog::Impl::createControl(std::size_t index) {
         text.clear();
         break;
     }
-    HWND child = CreateWindowExA(
-        exStyle, className, text.c_str(), style, r.left, r.top, r.right - r.left, r.bottom - r.top,
-        hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(firstControlId + index)),
-        GetModuleHandleA(nullptr), createParam);
+    HWND child =
+        CreateWindowExW(exStyle, className, win32::toUtf16(text).c_str(), style, r.left, r.top,
+                        r.right - r.left, r.bottom - r.top, hwnd,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(firstControlId + index)),
+                        GetModuleHandleW(nullptr), createParam);
     // A control that could not be made keeps its slot, so identifiers stay model indices.
     controls.push_back({c.name, child, c});
     if (!child)
         return;
-    SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(c)), FALSE);
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(c)), FALSE);
     if (c.kind == ControlKind::Option && c.checked)
-        SendMessageA(child, BM_SETCHECK, BST_CHECKED, 0);
+        SendMessageW(child, BM_SETCHECK, BST_CHECKED, 0);
     if (c.kind == ControlKind::DropDown) {
         for (const std::string& item : c.items)
-            SendMessageA(child, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-        SendMessageA(child, CB_SETCURSEL, static_cast<WPARAM>(c.selected), 0);
+            SendMessageW(child, CB_ADDSTRING, 0,
+                         reinterpret_cast<LPARAM>(win32::toUtf16(item).c_str()));
+        SendMessageW(child, CB_SETCURSEL, static_cast<WPARAM>(c.selected), 0);
     }
 }
 
@@ -393,7 +399,7 @@ void Dialog::Impl::closeNative() {
 }
 
 void Dialog::Impl::forgetNative() {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     forgetOpen(hwnd);
     hwnd = nullptr;
     controls.clear();

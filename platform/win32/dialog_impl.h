@@ -25,8 +25,8 @@
 
 namespace zv::platform {
 
-inline constexpr const char* dialogClass = "ZelvoraDialog";
-inline constexpr const char* pictureClass = "ZelvoraPicture";
+inline constexpr const wchar_t* dialogClass = L"ZelvoraDialog";
+inline constexpr const wchar_t* pictureClass = L"ZelvoraPicture";
 
 // Control identifiers are the model index from here on, clear of IDOK and IDCANCEL, which the
 // dialog manager sends for Enter and Esc.

@@ -57,8 +57,8 @@ void Dialog::Impl::nextControl(HWND next, bool backwards, bool direct) {
     if (!next)
         return;
     // Coming to a text box by the keyboard selects what it holds, as in any dialog.
-    if (SendMessageA(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
-        SendMessageA(next, EM_SETSEL, 0, -1);
+    if (SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+        SendMessageW(next, EM_SETSEL, 0, -1);
     SetFocus(next);
 }
 
@@ -81,10 +81,10 @@ bool dialogMessage(MSG& msg) {
     if (!target)
         return false;
     auto* dialog =
-        reinterpret_cast<platform::Dialog::Impl*>(GetWindowLongPtrA(target, GWLP_USERDATA));
+        reinterpret_cast<platform::Dialog::Impl*>(GetWindowLongPtrW(target, GWLP_USERDATA));
     if (dialog && dialog->ownKeys(msg))
         return true;
-    return IsDialogMessageA(target, &msg) != FALSE;
+    return IsDialogMessageW(target, &msg) != FALSE;
 }
 
 } // namespace zv::win32

@@ -1,6 +1,8 @@
 // Keeping the native controls in step with the model, and the user's actions back into it.
 #include "dialog_impl.h"
 
+#include "utf16.h"
+
 namespace zv::platform {
 
 void Dialog::Impl::showOptionChecks() {
@@ -8,7 +10,7 @@ void Dialog::Impl::showOptionChecks() {
         const Control* c = model.find(n.name);
         if (!c || c->kind != ControlKind::Option || !n.hwnd || c->checked == n.shown.checked)
             continue;
-        SendMessageA(n.hwnd, BM_SETCHECK, c->checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        SendMessageW(n.hwnd, BM_SETCHECK, c->checked ? BST_CHECKED : BST_UNCHECKED, 0);
         n.shown.checked = c->checked;
     }
     refreshTabStops();
@@ -70,7 +72,7 @@ void Dialog::Impl::command(std::size_t index, int code) {
         break;
     case ControlKind::DropDown:
         if (code == CBN_SELCHANGE) {
-            c->selected = static_cast<int>(SendMessageA(n.hwnd, CB_GETCURSEL, 0, 0));
+            c->selected = static_cast<int>(SendMessageW(n.hwnd, CB_GETCURSEL, 0, 0));
             n.shown.selected = c->selected;
             handler.changed(id);
         }
@@ -91,7 +93,7 @@ void Dialog::sync() {
     const bool wasQuiet = d.quiet;
     d.quiet = true;
     if (d.model.title != d.shownTitle) {
-        SetWindowTextA(d.hwnd, d.model.title.c_str());
+        SetWindowTextW(d.hwnd, win32::toUtf16(d.model.title).c_str());
         d.shownTitle = d.model.title;
     }
     if (d.model.clientWidth != d.shownWidth || d.model.clientHeight != d.shownHeight) {
@@ -130,29 +132,30 @@ void Dialog::sync() {
                              c.kind == ControlKind::TextBox || c.kind == ControlKind::Option ||
                              c.kind == ControlKind::Button;
         if (hasText && c.text != shown.text)
-            SetWindowTextA(n.hwnd, c.text.c_str());
+            SetWindowTextW(n.hwnd, win32::toUtf16(c.text).c_str());
         if (c.enabled != shown.enabled)
             EnableWindow(n.hwnd, c.enabled ? TRUE : FALSE);
         if (c.kind == ControlKind::Option && c.checked != shown.checked)
-            SendMessageA(n.hwnd, BM_SETCHECK, c.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+            SendMessageW(n.hwnd, BM_SETCHECK, c.checked ? BST_CHECKED : BST_UNCHECKED, 0);
         if (c.kind == ControlKind::DropDown) {
             const bool newItems = c.items != shown.items;
             if (newItems) {
-                SendMessageA(n.hwnd, CB_RESETCONTENT, 0, 0);
+                SendMessageW(n.hwnd, CB_RESETCONTENT, 0, 0);
                 for (const std::string& item : c.items)
-                    SendMessageA(n.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+                    SendMessageW(n.hwnd, CB_ADDSTRING, 0,
+                                 reinterpret_cast<LPARAM>(win32::toUtf16(item).c_str()));
             }
             if (newItems || c.selected != shown.selected)
-                SendMessageA(n.hwnd, CB_SETCURSEL, static_cast<WPARAM>(c.selected), 0);
+                SendMessageW(n.hwnd, CB_SETCURSEL, static_cast<WPARAM>(c.selected), 0);
         }
         if (c.bold != shown.bold)
-            SendMessageA(n.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(d.fontFor(c)), TRUE);
+            SendMessageW(n.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(d.fontFor(c)), TRUE);
         if (c.kind == ControlKind::Button && c.isDefault != shown.isDefault)
-            SendMessageA(n.hwnd, BM_SETSTYLE, c.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+            SendMessageW(n.hwnd, BM_SETSTYLE, c.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
         if (c.kind == ControlKind::Label &&
             (c.alignRight != shown.alignRight || c.height != shown.height)) {
             const LONG_PTR style = styleOf(n.hwnd);
-            SetWindowLongPtrA(n.hwnd, GWL_STYLE, (style & ~LONG_PTR{SS_TYPEMASK}) | d.labelType(c));
+            SetWindowLongPtrW(n.hwnd, GWL_STYLE, (style & ~LONG_PTR{SS_TYPEMASK}) | d.labelType(c));
             InvalidateRect(n.hwnd, nullptr, TRUE);
         }
         shown = c;

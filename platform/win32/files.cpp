@@ -1,7 +1,7 @@
 #include "platform/files.h"
 
-#include "ansi_text.h"
 #include "handles.h"
+#include "utf16.h"
 
 #include <vector>
 
@@ -11,8 +11,7 @@ using win32::UniqueHandle;
 
 namespace {
 
-// The folder that holds the program, by its real name, which may hold letters the ANSI code
-// page lacks (the ANSI call would hand back a name with '?' or a look-alike letter in it).
+// The folder that holds the program, by its real name.
 const std::wstring& wideProgramFolder() {
     static const std::wstring folder = [] {
         std::vector<wchar_t> path(MAX_PATH);
@@ -30,13 +29,13 @@ const std::wstring& wideProgramFolder() {
     return folder;
 }
 
-// The folder as the program's ANSI texts name it: by its own name where the code page carries
-// it, otherwise by its short (8.3) name where the volume keeps one. Failing both, the nearest
-// text, good for messages only: the program's own files are still reached by the real name.
-const std::string& ansiProgramFolder() {
+// The folder as the program's texts name it: by its own name where they carry it, otherwise by
+// its short (8.3) name where the volume keeps one. Failing both, the nearest text, good for
+// messages only: the program's own files are still reached by the real name.
+const std::string& programFolderText() {
     static const std::string folder = [] {
         const std::wstring& wide = wideProgramFolder();
-        if (auto exact = win32::ansiExactly(wide))
+        if (auto exact = win32::toUtf8(wide))
             return *exact;
         std::vector<wchar_t> shortPath(wide.size() + 1);
         for (;;) {
@@ -45,38 +44,31 @@ const std::string& ansiProgramFolder() {
             if (n == 0)
                 break;
             if (n < shortPath.size()) {
-                if (auto exact = win32::ansiExactly(std::wstring(shortPath.data(), n)))
+                if (auto exact = win32::toUtf8(std::wstring_view(shortPath.data(), n)))
                     return *exact;
                 break;
             }
             shortPath.resize(n);
         }
-        const int length = static_cast<int>(wide.size());
-        const int n =
-            WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-        std::string nearest(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-        if (n > 0)
-            WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nearest.data(), n, nullptr,
-                                nullptr);
-        return nearest;
+        return win32::toUtf8ForDisplay(wide);
     }();
     return folder;
 }
 
 // The system's wide name for a path: one inside the program folder under the folder's real
-// name, whatever its ANSI text stands for.
+// name, whatever its text stands for.
 std::wstring widePath(const std::string& path) {
-    const std::string& folder = ansiProgramFolder();
+    const std::string& folder = programFolderText();
     const bool inside = !folder.empty() && path.compare(0, folder.size(), folder) == 0 &&
                         (path.size() == folder.size() || path[folder.size()] == '\\');
-    return inside ? wideProgramFolder() + win32::wideText(path.substr(folder.size()))
-                  : win32::wideText(path);
+    return inside ? wideProgramFolder() + win32::toUtf16(path.substr(folder.size()))
+                  : win32::toUtf16(path);
 }
 
 } // namespace
 
 std::string programFolder() {
-    return ansiProgramFolder();
+    return programFolderText();
 }
 
 FileRead readTextFile(const std::string& path) {

@@ -1,9 +1,9 @@
 #include "platform/folders.h"
 #include "platform/wildcard.h"
 
-#include "ansi_text.h"
 #include "com.h"
 #include "handles.h"
+#include "utf16.h"
 
 #include <objidl.h>
 #include <shlobj.h>
@@ -12,6 +12,7 @@
 #include <optional>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace zv::platform {
 
@@ -54,15 +55,15 @@ template <typename I> class ComPtr {
     I* p_ = nullptr;
 };
 
-// The name the program's ANSI texts can give a listed entry: its own where the code page
-// carries it, otherwise its short (8.3) name. Neither: the entry is left out, as a name with '?'
-// in it would name no file.
-std::optional<std::string> ansiName(const WIN32_FIND_DATAW& found) {
-    if (auto name = win32::ansiExactly(found.cFileName))
+// The name the program's texts can give a listed entry: its own where they carry it, otherwise
+// its short (8.3) name. Neither: the entry is left out, as a name with '?' in it would name no
+// file.
+std::optional<std::string> entryName(const WIN32_FIND_DATAW& found) {
+    if (auto name = win32::toUtf8(found.cFileName))
         return name;
     if (found.cAlternateFileName[0] == L'\0')
         return std::nullopt;
-    return win32::ansiExactly(found.cAlternateFileName);
+    return win32::toUtf8(found.cAlternateFileName);
 }
 
 } // namespace
@@ -71,18 +72,18 @@ std::vector<FolderEntry> listFolderEntries(const std::string& pattern) {
     std::vector<FolderEntry> entries;
     WIN32_FIND_DATAW found{};
     // A folder that cannot be read, or holds nothing matching, lists nothing.
-    FindHandle find(FindFirstFileW(win32::wideText(pattern).c_str(), &found));
+    FindHandle find(FindFirstFileW(win32::toUtf16(pattern).c_str(), &found));
     if (!find)
         return entries;
     do {
         const DWORD attributes = found.dwFileAttributes;
         if (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
             continue;
-        const auto name = ansiName(found);
+        const auto name = entryName(found);
         if (!name)
             continue;
         entries.push_back({*name, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-                           win32::ansiExactly(found.cAlternateFileName).value_or("")});
+                           win32::toUtf8(found.cAlternateFileName).value_or("")});
     } while (FindNextFileW(find.get(), &found));
     return entries;
 }
@@ -96,11 +97,11 @@ bool entryMatches(const FolderEntry& entry, const std::string& pattern) {
 std::string shortcutTarget(const std::string& path) {
     // Any failure (COM not initialised, an unreadable or damaged file, a target with no
     // file-system path) gives "": the batch add then offers the shortcut with no target.
-    const std::wstring wide = win32::wideText(path);
+    const std::wstring wide = win32::toUtf16(path);
     if (wide.empty())
         return {};
-    ComPtr<IShellLinkA> link;
-    if (FAILED(win32::createInstance(CLSID_ShellLink, IID_IShellLinkA, link.out())))
+    ComPtr<IShellLinkW> link;
+    if (FAILED(win32::createInstance(CLSID_ShellLink, IID_IShellLinkW, link.out())))
         return {};
     ComPtr<IPersistFile> file;
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.out())))
@@ -108,11 +109,12 @@ std::string shortcutTarget(const std::string& path) {
     if (FAILED(file->Load(wide.c_str(), STGM_READ)))
         return {};
     // No flags: the path as the link resolves it, with any environment strings expanded,
-    // ready to be started.
-    char target[MAX_PATH] = {};
-    if (link->GetPath(target, MAX_PATH, nullptr, 0) != S_OK)
+    // ready to be started. Room for the longest path the system takes, so none is cut.
+    std::vector<wchar_t> target(32768, L'\0');
+    if (link->GetPath(target.data(), static_cast<int>(target.size()), nullptr, 0) != S_OK)
         return {};
-    return target;
+    // A target the program's texts cannot carry is offered with none rather than damaged.
+    return win32::toUtf8(target.data()).value_or("");
 }
 
 } // namespace zv::platform

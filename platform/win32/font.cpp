@@ -1,11 +1,11 @@
 #include "font.h"
 
-#include <cstring>
+#include "utf16.h"
 
 namespace zv::win32 {
 
 UniqueFont makeFont(const std::string& face, int points, bool bold, int dpi) {
-    LOGFONTA lf{};
+    LOGFONTW lf{};
     lf.lfHeight = -MulDiv(points, dpi, 72);
     lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
@@ -13,8 +13,11 @@ UniqueFont makeFont(const std::string& face, int points, bool bold, int dpi) {
     lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     lf.lfQuality = DEFAULT_QUALITY;
     lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    std::strncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-    return UniqueFont(CreateFontIndirectA(&lf));
+    // A face name longer than the field names no font: the system's default stands in.
+    const std::wstring wideFace = toUtf16(face);
+    if (wideFace.size() < LF_FACESIZE)
+        wideFace.copy(lf.lfFaceName, wideFace.size());
+    return UniqueFont(CreateFontIndirectW(&lf));
 }
 
 } // namespace zv::win32

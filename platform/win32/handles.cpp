@@ -1,12 +1,14 @@
 #include "handles.h"
 
+#include "utf16.h"
+
 namespace zv::win32 {
 
 std::string errorText(DWORD code) {
-    char buffer[512] = {};
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                             code, 0, buffer, sizeof buffer, nullptr);
-    std::string text(buffer, n);
+    wchar_t buffer[512] = {};
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, code, 0, buffer, std::size(buffer), nullptr);
+    std::string text = toUtf8ForDisplay(std::wstring_view(buffer, n));
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
         text.pop_back();
     if (text.empty())

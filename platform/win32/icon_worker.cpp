@@ -18,7 +18,7 @@ class IconWorker {
   public:
     IconWorker() : uiThread_(GetCurrentThreadId()) {
         InitializeCriticalSection(&lock_);
-        wake_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        wake_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
         if (wake_)
             thread_ = CreateThread(nullptr, 0, &IconWorker::run, this, 0, nullptr);
     }
@@ -84,7 +84,7 @@ class IconWorker {
                 arrived_.push_back({std::move(next.path), icon, next.size});
                 reading_ = false;
                 LeaveCriticalSection(&lock_);
-                PostThreadMessageA(uiThread_, WM_NULL, 0, 0);
+                PostThreadMessageW(uiThread_, WM_NULL, 0, 0);
             }
         }
     }

@@ -1,5 +1,7 @@
 #include "platform/message_box.h"
 
+#include "utf16.h"
+
 #include <windows.h>
 
 namespace zv::platform {
@@ -11,7 +13,8 @@ Answer messageBox(const std::string& text, const std::string& title, Buttons but
     UINT style = MB_SETFOREGROUND | (buttons == Buttons::YesNo ? MB_YESNO : MB_OK);
     if (!owner)
         style |= MB_TASKMODAL;
-    int answer = MessageBoxA(owner, text.c_str(), title.c_str(), style);
+    int answer =
+        MessageBoxW(owner, win32::toUtf16(text).c_str(), win32::toUtf16(title).c_str(), style);
     if (buttons == Buttons::Ok)
         return Answer::Ok;
     return answer == IDYES ? Answer::Yes : Answer::No;

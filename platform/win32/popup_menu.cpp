@@ -1,6 +1,7 @@
 #include "platform/popup_menu.h"
 
 #include "handles.h"
+#include "utf16.h"
 
 namespace zv::platform {
 
@@ -24,9 +25,9 @@ int popupMenu(void* owner, const std::vector<PopupEntry>& entries) {
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const std::string& caption = entries[i].caption;
         if (caption == "-")
-            AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
         else
-            AppendMenuA(menu.get(), MF_STRING, i + 1, caption.c_str());
+            AppendMenuW(menu.get(), MF_STRING, i + 1, win32::toUtf16(caption).c_str());
     }
     POINT at{};
     GetCursorPos(&at);
@@ -36,7 +37,7 @@ int popupMenu(void* owner, const std::vector<PopupEntry>& entries) {
     const BOOL chosen =
         TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON,
                        at.x, at.y, 0, window, nullptr);
-    PostMessageA(window, WM_NULL, 0, 0);
+    PostMessageW(window, WM_NULL, 0, 0);
     return chosen > 0 && static_cast<std::size_t>(chosen) <= entries.size() ? chosen - 1 : -1;
 }
 

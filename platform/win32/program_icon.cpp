@@ -3,18 +3,18 @@
 namespace zv::win32 {
 
 ProgramIcon giveProgramIcon(HWND hwnd) {
-    HINSTANCE module = GetModuleHandleA(nullptr);
+    HINSTANCE module = GetModuleHandleW(nullptr);
     ProgramIcon icon;
     icon.bigIcon = UniqueIcon(static_cast<HICON>(
-        LoadImageA(module, MAKEINTRESOURCEA(1), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+        LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                    GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
     icon.smallIcon = UniqueIcon(static_cast<HICON>(
-        LoadImageA(module, MAKEINTRESOURCEA(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+        LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                    GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
     if (icon.bigIcon)
-        SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon.bigIcon.get()));
+        SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon.bigIcon.get()));
     if (icon.smallIcon)
-        SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon.smallIcon.get()));
+        SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon.smallIcon.get()));
     return icon;
 }
 

@@ -2,10 +2,12 @@
 
 #include "handles.h"
 #include "second_start.h"
+#include "utf16.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -115,10 +117,10 @@ bool askLauncherForward() {
 HANDLE folderLock = nullptr;
 
 bool isOwnWindowClass(HWND window) {
-    char name[32] = {};
-    GetClassNameA(window, name, sizeof name);
-    const std::string cls = name;
-    return cls == "ZelvoraTrigger" || cls == "ZelvoraMenu";
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, std::size(name));
+    const std::wstring_view cls = name;
+    return cls == L"ZelvoraTrigger" || cls == L"ZelvoraMenu";
 }
 
 struct ThreadWindows {
@@ -166,9 +168,9 @@ bool bringWaitingWindowForward() {
         return false;
     HWND front = windows.answerable.front();
     for (HWND w : windows.answerable) {
-        char name[16] = {};
-        GetClassNameA(w, name, sizeof name);
-        if (std::string(name) == "#32770")
+        wchar_t name[16] = {};
+        GetClassNameW(w, name, std::size(name));
+        if (std::wstring_view(name) == L"#32770")
             front = w;
     }
     SetForegroundWindow(front);
@@ -186,7 +188,7 @@ void releaseProgramFolder() {
 
 UINT secondStartMessage() {
     static const UINT message =
-        RegisterWindowMessageA(("Zelvora second start " + platform::tag()).c_str());
+        RegisterWindowMessageW(toUtf16("Zelvora second start " + platform::tag()).c_str());
     return message;
 }
 

@@ -2,6 +2,7 @@
 
 #include "bitmap.h"
 #include "font.h"
+#include "utf16.h"
 
 #include <algorithm>
 #include <utility>
@@ -125,7 +126,8 @@ void GdiSurface::drawText(const Rect& r, const std::string& text, unsigned forma
     SetBkMode(dc(), TRANSPARENT);
     SetTextColor(dc(), colourRef(textColour_));
     RECT rc = shifted(r);
-    DrawTextA(dc(), text.c_str(), static_cast<int>(text.size()), &rc, format);
+    const std::wstring wide = toUtf16(text);
+    DrawTextW(dc(), wide.c_str(), static_cast<int>(wide.size()), &rc, format);
 }
 
 void GdiSurface::drawIcon(platform::IconHandle icon, int x, int y, int size) {

@@ -8,6 +8,7 @@
 #include "second_start.h"
 #include "surface.h"
 #include "system_library.h"
+#include "utf16.h"
 
 #include <windowsx.h>
 
@@ -17,14 +18,14 @@ namespace {
 
 constexpr UINT_PTR timerId = 1;
 
-const char* className(WindowStyle style) {
+const wchar_t* className(WindowStyle style) {
     switch (style) {
     case WindowStyle::Menu:
-        return "ZelvoraMenu";
+        return L"ZelvoraMenu";
     case WindowStyle::Trigger:
         break;
     }
-    return "ZelvoraTrigger";
+    return L"ZelvoraTrigger";
 }
 
 int buttonsHeld(WPARAM wp) {
@@ -93,15 +94,15 @@ struct Window::Impl {
 
 void Window::Impl::registerClasses() {
     static const bool registered = [] {
-        WNDCLASSEXA wc{};
+        WNDCLASSEXW wc{};
         wc.cbSize = sizeof wc;
         wc.lpfnWndProc = &Impl::procedure;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         // No background brush: every pixel comes from the off-screen image.
         for (WindowStyle s : {WindowStyle::Menu, WindowStyle::Trigger}) {
             wc.lpszClassName = className(s);
-            RegisterClassExA(&wc);
+            RegisterClassExW(&wc);
         }
         return true;
     }();
@@ -112,7 +113,7 @@ Window::Impl::~Impl() {
     accessible.disconnect();
     if (hwnd) {
         // Messages sent while the window goes find no object behind it.
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         DestroyWindow(hwnd);
         hwnd = nullptr;
     }
@@ -122,19 +123,19 @@ Window::Impl::~Impl() {
 // this window (and its Impl) from inside the handler.
 LRESULT CALLBACK Window::Impl::procedure(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) noexcept {
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<Impl*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        auto* self = static_cast<Impl*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
         self->hwnd = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        return DefWindowProcA(hwnd, message, wp, lp);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        return DefWindowProcW(hwnd, message, wp, lp);
     }
-    auto* self = reinterpret_cast<Impl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* self = reinterpret_cast<Impl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self)
-        return DefWindowProcA(hwnd, message, wp, lp);
+        return DefWindowProcW(hwnd, message, wp, lp);
 
     switch (message) {
     case WM_NCDESTROY:
         self->accessible.disconnect();
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd = nullptr;
         break;
     case WM_ERASEBKGND:
@@ -236,7 +237,7 @@ LRESULT CALLBACK Window::Impl::procedure(HWND hwnd, UINT message, WPARAM wp, LPA
         }
         break;
     }
-    return DefWindowProcA(hwnd, message, wp, lp);
+    return DefWindowProcW(hwnd, message, wp, lp);
 }
 
 Window::Window(WindowStyle style, WindowEvents& events, const std::string& title)
@@ -245,8 +246,8 @@ Window::Window(WindowStyle style, WindowEvents& events, const std::string& title
     // Created hidden (no WS_VISIBLE); the window procedure learns its object on WM_NCCREATE.
     // Should creation fail, every call below finds no window and does nothing. Tool windows
     // get no task-bar button.
-    CreateWindowExA(WS_EX_TOOLWINDOW, className(style), title.c_str(), WS_POPUP, 0, 0, 0, 0,
-                    nullptr, nullptr, GetModuleHandleA(nullptr), impl_.get());
+    CreateWindowExW(WS_EX_TOOLWINDOW, className(style), win32::toUtf16(title).c_str(), WS_POPUP, 0,
+                    0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), impl_.get());
     if (impl_->hwnd && style == WindowStyle::Trigger)
         impl_->programIcon = win32::giveProgramIcon(impl_->hwnd);
 }
@@ -373,7 +374,7 @@ void* Window::handle() const {
 
 void yieldToEvents() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             // Leave it for the main loop, which is the one that ends on it.
             PostQuitMessage(static_cast<int>(msg.wParam));
@@ -383,7 +384,7 @@ void yieldToEvents() {
         if (win32::dialogMessage(msg))
             continue;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
 }
 

@@ -46,7 +46,7 @@ TEST(Imports, ProgramAndProbeImportOnlySystemDlls) {
     }
 }
 
-// SetDllDirectoryA comes with every Windows since XP SP1 and is imported;
+// SetDllDirectoryW comes with every Windows since XP SP1 and is imported;
 // SetDefaultDllDirectories (Windows 8, or 7 with KB2533623) is looked up by name.
 TEST(Imports, TheNarrowerDllSearchIsLookedUpAtRunTime) {
     const auto words = importWords(programExe());
@@ -54,7 +54,7 @@ TEST(Imports, TheNarrowerDllSearchIsLookedUpAtRunTime) {
         return std::find(words.begin(), words.end(), f) != words.end();
     };
     ASSERT_TRUE(imported("GetProcAddress")) << "the import list was not understood";
-    EXPECT_TRUE(imported("SetDllDirectoryA"));
+    EXPECT_TRUE(imported("SetDllDirectoryW"));
     EXPECT_FALSE(imported("SetDefaultDllDirectories"));
     EXPECT_NE(readFile(programExe()).find(std::string("SetDefaultDllDirectories") + '\0'),
               std::string::npos)
