@@ -9,6 +9,8 @@
 #include "editing/quick_add_layout.h"
 #include "platform/message_box.h"
 
+#include <algorithm>
+
 namespace zv {
 
 QuickAddDialog quickAddDialog;
@@ -17,9 +19,19 @@ using namespace quickAddControl;
 
 namespace {
 
+char lowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Every occurrence of the lower-case ASCII part in any case. The bytes of a UTF-8 letter beyond
+// ASCII never match an ASCII one, so no letter is cut.
 void removeAll(std::string& text, const std::string& part) {
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at))
+    std::string folded = text;
+    std::transform(folded.begin(), folded.end(), folded.begin(), lowerAscii);
+    for (auto at = folded.find(part); at != std::string::npos; at = folded.find(part, at)) {
         text.erase(at, part.size());
+        folded.erase(at, part.size());
+    }
 }
 
 } // namespace

@@ -51,7 +51,7 @@ class QuickAddDialog : public platform::DialogEvents {
 
 extern QuickAddDialog quickAddDialog;
 
-// "name.exe" and "name.lnk" without every ".exe" and then every ".lnk" (case-sensitive).
+// "name.exe" and "name.lnk" without every ".exe" and then every ".lnk", in any case.
 std::string offeredName(const std::string& fileName);
 
 } // namespace zv

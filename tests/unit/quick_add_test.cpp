@@ -57,7 +57,7 @@ TEST_F(QuickAddTest, EmptyNamesAndAFullStoreAreRefusedWithAMessage) {
     headless::userTypes(dialog(), "lblName", "Alpha");
     userClicks(dialog(), "cmdYes");
     EXPECT_NE(messageTexts().back().find("The menu is full"), std::string::npos);
-    EXPECT_EQ(control("lblName").text, "Beta.EXE"); // moved on
+    EXPECT_EQ(control("lblName").text, "Beta"); // moved on, ".EXE" dropped as ".exe" is
 }
 
 TEST_F(QuickAddTest, OnlyOneAtATimeAndAnEarlyCloseEndsIt) {
