@@ -2,6 +2,7 @@
 // narrower DLL search of newer systems is looked up at run time, not imported.
 #include "wine_test.h"
 
+#include <algorithm>
 #include <set>
 #include <sstream>
 
@@ -59,6 +60,34 @@ TEST(Imports, TheNarrowerDllSearchIsLookedUpAtRunTime) {
     EXPECT_NE(readFile(programExe()).find(std::string("SetDefaultDllDirectories") + '\0'),
               std::string::npos)
         << "the name GetProcAddress looks up is not in the program";
+}
+
+// Names and paths reach the system whole only through the wide calls: the program neither
+// imports nor looks up a call that takes or gives text in the ANSI code page. The static C
+// runtime's own few (no program text passes through them) are the exceptions.
+TEST(Imports, NoAnsiTextCallIsImportedOrLookedUp) {
+    static const std::set<std::string> runtimeOwn = {"CreateEventA", "CreateSemaphoreA",
+                                                     "GetStartupInfoA", "OutputDebugStringA"};
+    const auto ansiCall = [](const std::string& word) {
+        const auto letterOrDigit = [](char c) {
+            return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        };
+        return word.size() > 3 && word.front() >= 'A' && word.front() <= 'Z' &&
+               word.back() == 'A' && word[word.size() - 2] >= 'a' && word[word.size() - 2] <= 'z' &&
+               std::all_of(word.begin(), word.end(), letterOrDigit) && !runtimeOwn.count(word);
+    };
+    const auto words = importWords(programExe());
+    ASSERT_NE(std::find(words.begin(), words.end(), "GetProcAddress"), words.end())
+        << "the import list was not understood";
+    for (const std::string& word : words)
+        EXPECT_FALSE(ansiCall(word)) << "imports " << word;
+    // Calls looked up by name are NUL-terminated names among the program's bytes.
+    const std::string bytes = readFile(programExe());
+    std::size_t start = 0;
+    for (std::size_t end = bytes.find('\0'); end != std::string::npos;
+         start = end + 1, end = bytes.find('\0', start))
+        EXPECT_FALSE(ansiCall(bytes.substr(start, end - start)))
+            << "looks up " << bytes.substr(start, end - start);
 }
 
 } // namespace
