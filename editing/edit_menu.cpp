@@ -105,7 +105,7 @@ void showMenuFull() {
          "places only after you save and restart Zelvora.");
 }
 
-void EditMenu::show(MenuWindow& caller) {
+void EditMenu::show(MenuWindow& caller, std::optional<Point> at) {
     callerMenu = &caller;
     stopHoverTimers();
     const auto& entries = editMode ? editModeEntries() : shortEntries();
@@ -113,7 +113,7 @@ void EditMenu::show(MenuWindow& caller) {
     for (const auto& e : entries)
         shown.push_back({e.caption});
     void* owner = caller.window() ? caller.window()->handle() : nullptr;
-    const int chosen = platform::popupMenu(owner, shown);
+    const int chosen = platform::popupMenu(owner, shown, at);
     if (chosen >= 0 && chosen < static_cast<int>(entries.size()) && entries[chosen].command)
         (this->*entries[chosen].command)();
 }

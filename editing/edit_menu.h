@@ -2,7 +2,10 @@
 // command acts on the window it was called for and that window's highlighted row.
 #pragma once
 
+#include "platform/geometry.h"
+
 #include <cstdint>
+#include <optional>
 
 namespace zv {
 
@@ -13,9 +16,9 @@ class EditMenu {
     MenuWindow* callerMenu = nullptr;
     bool editMode = false;
 
-    // Shows the context menu for the calling window; returns when it has closed and the chosen
-    // command has finished.
-    void show(MenuWindow& caller);
+    // Shows the context menu for the calling window, at the pointer or at a point of the screen
+    // (pixels); returns when it has closed and the chosen command has finished.
+    void show(MenuWindow& caller, std::optional<Point> at = std::nullopt);
 
     // The commands, one per entry.
     void disableEditMode();

@@ -258,19 +258,28 @@ Picture makeSeparatorPicture(platform::DisplayScale scale) {
 
 // The triangle's rows at 96 DPI are 2, 3, 4, 5, 5, 4, 3 and 2 pixels long from row 6: a row
 // whose middle lies at v (in 96-DPI pixels) is 1.5 + its distance from the nearer end long.
-Picture makeSubmenuArrowPicture(platform::DisplayScale scale) {
-    Picture arrow(scale.pixels(kSubmenuArrowWidth), scale.pixels(kSubmenuArrowHeight),
-                  Rgb{244, 246, 244});
+std::vector<Rect> submenuArrowLines(platform::DisplayScale scale) {
+    const int width = scale.pixels(kSubmenuArrowWidth);
+    const int height = scale.pixels(kSubmenuArrowHeight);
     const int left = scale.pixels(3);
-    for (int y = 0; y < arrow.height(); ++y) {
+    std::vector<Rect> lines;
+    for (int y = 0; y < height; ++y) {
         const double v = (y + 0.5) * 96 / scale.dpi;
         if (v < 6 || v >= 14) {
             continue;
         }
         const double length = 1.5 + std::min(v - 6, 14 - v);
         const int pixels = static_cast<int>(std::lround(length * scale.dpi / 96));
-        fillRow(arrow, y, left, std::min(left + pixels, arrow.width()) - 1, Rgb{4, 2, 4});
+        lines.push_back(Rect{left, y, std::min(left + pixels, width), y + 1});
     }
+    return lines;
+}
+
+Picture makeSubmenuArrowPicture(platform::DisplayScale scale) {
+    Picture arrow(scale.pixels(kSubmenuArrowWidth), scale.pixels(kSubmenuArrowHeight),
+                  Rgb{244, 246, 244});
+    for (const Rect& line : submenuArrowLines(scale))
+        fillRow(arrow, line.top, line.left, line.right - 1, Rgb{4, 2, 4});
     return arrow;
 }
 

@@ -4,10 +4,12 @@
 #pragma once
 
 #include "platform/bitmap.h"
+#include "platform/geometry.h"
 #include "platform/picture.h"
 #include "platform/screen.h"
 
 #include <optional>
+#include <vector>
 
 namespace zv {
 
@@ -33,6 +35,9 @@ Picture makeSeparatorPicture(platform::DisplayScale scale = {});
 // Submenu arrow, 10 x 20: a black triangle; the colour of pixel (1, 1) is the
 // background, which the menu leaves out when it copies the arrow.
 Picture makeSubmenuArrowPicture(platform::DisplayScale scale = {});
+// The arrow's triangle as one rectangle per pixel line, in the picture's coordinates: high
+// contrast draws it in a system colour.
+std::vector<Rect> submenuArrowLines(platform::DisplayScale scale = {});
 
 // Side strip, 28 x 1200: light blue with a fine dot pattern and the product name written
 // upward near the lower end, the part a short menu shows.

@@ -132,4 +132,34 @@ Picture makeTriggerPicture(platform::DisplayScale scale) {
     return face;
 }
 
+Picture makePlainTriggerPicture(platform::DisplayScale scale, Rgb background, Rgb glyph) {
+    const int size = scale.pixels(kTriggerPictureSize);
+    const int frame = scale.pixels(1);
+    Picture face(size, size, background);
+    // The "Z" smoothed into the background by how much of each pixel it covers; the frame is a
+    // plain line in the glyph's colour.
+    constexpr int kSamples = 6;
+    for (int py = 0; py < size; ++py) {
+        for (int px = 0; px < size; ++px) {
+            if (px < frame || py < frame || px >= size - frame || py >= size - frame) {
+                face.set(px, py, glyph);
+                continue;
+            }
+            int covered = 0;
+            for (int j = 0; j < kSamples; ++j)
+                for (int i = 0; i < kSamples; ++i)
+                    covered += insideZ((px + (i + 0.5) / kSamples) / size,
+                                       (py + (j + 0.5) / kSamples) / size);
+            const double t = static_cast<double>(covered) / (kSamples * kSamples);
+            auto mix = [t](std::uint8_t from, std::uint8_t to) {
+                return toChannel(from + (to - from) * t);
+            };
+            face.set(px, py,
+                     Rgb{mix(background.r, glyph.r), mix(background.g, glyph.g),
+                         mix(background.b, glyph.b)});
+        }
+    }
+    return face;
+}
+
 } // namespace zv

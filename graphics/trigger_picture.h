@@ -37,5 +37,8 @@ MarkImage drawMark(int size, MarkCorners corners);
 
 // The trigger window's face: 48 x 48 at 96 DPI, drawn afresh at the size of any other scale.
 Picture makeTriggerPicture(platform::DisplayScale scale = {});
+// The face in two plain colours for high contrast: the "Z" and a one-pixel frame in glyph on
+// background.
+Picture makePlainTriggerPicture(platform::DisplayScale scale, Rgb background, Rgb glyph);
 
 } // namespace zv

@@ -5,6 +5,7 @@
 #include "menus/menu_window.h"
 #include "menus/menu_windows.h"
 #include "platform/code_page.h"
+#include "platform/keys.h"
 #include "platform/window.h"
 #include "trigger/trigger_window.h"
 
@@ -137,7 +138,15 @@ void MenuWindow::openSubmenu() {
     skipMouseMove = true;
 }
 
-void MenuWindow::keyDown(int keyCode, int) {
+void MenuWindow::keyDown(int keyCode, int shift) {
+    if (keyCode == platform::keyApplications ||
+        (keyCode == platform::keyF10 && shift == platform::shiftHeld)) {
+        showEditMenuAtRow();
+        return;
+    }
+    // F10 alone is the system's; its code would otherwise search for a "y".
+    if (keyCode == platform::keyF10)
+        return;
     switch (keyCode) {
     case vkUp:
         hoverRow = static_cast<std::int16_t>(hoverRow - 1);
@@ -166,7 +175,7 @@ void MenuWindow::keyDown(int keyCode, int) {
         if (level != 0)
             destroy();
         else
-            triggerWindow.closeAll();
+            triggerWindow.dismiss();
         break;
     case vkRight:
         if (hasRow() && items[rowSlots[hoverRow]].itemType == Menu) {
@@ -181,6 +190,14 @@ void MenuWindow::keyDown(int keyCode, int) {
         break;
     }
     drawAll(); // does nothing when the key closed this window
+}
+
+void MenuWindow::showEditMenuAtRow() {
+    // Below the highlighted row's left end, or at the menu's top left when none is highlighted.
+    const Rect row = hasRow() ? rowBounds[hoverRow] : Rect{};
+    const Point at{scale.toPixels(leftTwips) + row.left, scale.toPixels(topTwips) + row.bottom};
+    destroy(true);
+    editMenu.show(*this, at);
 }
 
 void MenuWindow::firstLetterSearch(int keyCode) {

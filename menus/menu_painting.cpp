@@ -8,6 +8,7 @@
 #include "menus/menu_window.h"
 
 #include <cmath>
+#include <optional>
 
 namespace zv {
 
@@ -35,6 +36,14 @@ bool isHighlightable(std::int32_t type) {
     return type == File || type == Menu || type == Special;
 }
 
+// A frame of the given thickness just inside the rectangle.
+void frameRect(platform::Surface& surface, const Rect& r, int thickness, Rgb colour) {
+    surface.fillRect({r.left, r.top, r.right, r.top + thickness}, colour);
+    surface.fillRect({r.left, r.bottom - thickness, r.right, r.bottom}, colour);
+    surface.fillRect({r.left, r.top, r.left + thickness, r.bottom}, colour);
+    surface.fillRect({r.right - thickness, r.top, r.right, r.bottom}, colour);
+}
+
 } // namespace
 
 void MenuWindow::drawAll() {
@@ -44,14 +53,29 @@ void MenuWindow::drawAll() {
     window_->present();
 }
 
+void MenuWindow::systemColoursChanged() {
+    drawAll();
+}
+
+bool MenuWindow::takesHighlight(std::int16_t row) const {
+    return row >= 0 && row <= lastRow && isHighlightable(items[rowSlots[row]].itemType);
+}
+
 void MenuWindow::paint() {
     auto& surface = window_->surface();
-    surface.clear(menuBackground);
-    if (stripWidth_ > 0)
-        sideStrip.draw(surface, stripX_);
-    drawHighlight();
-    drawBounds();
-    drawItems(true);
+    const auto contrast = contrastColours();
+    surface.clear(contrast ? contrast->menu : menuBackground);
+    if (stripWidth_ > 0) {
+        // High contrast keeps the strip's place, plain and framed.
+        if (contrast)
+            frameRect(surface, {stripX_, 0, stripX_ + stripWidth_, surface.height()},
+                      scale.pixels(1), contrast->menuText);
+        else
+            sideStrip.draw(surface, stripX_);
+    }
+    drawHighlight(contrast);
+    drawBounds(contrast);
+    drawItems(true, contrast);
     paintedKey_ = contentKey();
 }
 
@@ -70,6 +94,11 @@ std::uint64_t MenuWindow::contentKey() const {
     add(static_cast<std::uint64_t>(window_->surface().width()));
     add(static_cast<std::uint64_t>(window_->surface().height()));
     add(static_cast<std::uint64_t>(std::llround(sideStrip.pictureTop.value())));
+    if (const auto contrast = contrastColours())
+        for (const Rgb c : {contrast->menu, contrast->menuText, contrast->highlight,
+                            contrast->highlightText, contrast->grayText})
+            add(static_cast<std::uint64_t>(c.r) << 16 | static_cast<std::uint64_t>(c.g) << 8 | c.b |
+                1u << 24);
     for (int i = 0; i <= lastRow; ++i) {
         const MenuEntry& item = items[rowSlots[i]];
         add(static_cast<std::uint64_t>(item.itemType));
@@ -90,8 +119,9 @@ void MenuWindow::paintUnseen() {
     for (int i = 0; i <= lastRow; ++i) {
         const MenuEntry& item = items[rowSlots[i]];
         if (isHighlightable(item.itemType) && item.iconIndex == -1) {
-            window_->surface().clear(menuBackground);
-            drawItems(false);
+            const auto contrast = contrastColours();
+            window_->surface().clear(contrast ? contrast->menu : menuBackground);
+            drawItems(false, contrast);
             paintedKey_.reset();
             return;
         }
@@ -99,13 +129,13 @@ void MenuWindow::paintUnseen() {
     paint();
 }
 
-void MenuWindow::drawHighlight() {
-    if (hoverRow < 0 || hoverRow > lastRow)
-        return;
-    if (!isHighlightable(items[rowSlots[hoverRow]].itemType))
+void MenuWindow::drawHighlight(const std::optional<ContrastColours>& contrast) {
+    if (!takesHighlight(hoverRow))
         return;
     const int frame = MenuMetrics(skin, scale).frame;
-    if (skin.graphicalHighlight)
+    if (contrast)
+        copyHighlight(hoverRow, contrast->highlight);
+    else if (skin.graphicalHighlight)
         window_->surface().blt(skinPictures.highlight().bitmap, frame,
                                rowBounds[hoverRow].top + frame);
     else
@@ -118,10 +148,14 @@ void MenuWindow::copyHighlight(std::int16_t i, Rgb colour) {
 
 // The bevel: dark along the right and bottom edges, light along the top and left ones, which
 // take the corners they share.
-void MenuWindow::drawBounds() {
+void MenuWindow::drawBounds(const std::optional<ContrastColours>& contrast) {
     auto& surface = window_->surface();
     const int w = scale.toPixels(widthTwips);
     const int h = scale.toPixels(heightTwips);
+    if (contrast) {
+        frameRect(surface, {0, 0, w, h}, scale.pixels(1), contrast->menuText);
+        return;
+    }
     const int f = MenuMetrics(skin, scale).frame;
     surface.fillRect({w - f, 0, w, h}, frameDark);
     surface.fillRect({0, h - f, w, h}, frameDark);
@@ -129,7 +163,11 @@ void MenuWindow::drawBounds() {
     surface.fillRect({0, 0, f, h}, frameLight);
 }
 
-void MenuWindow::drawItems(bool withIcons) {
+void MenuWindow::drawItems(bool withIcons, const std::optional<ContrastColours>& contrast) {
+    if (contrast) {
+        drawPlainItems(withIcons, *contrast);
+        return;
+    }
     auto& surface = window_->surface();
     const MenuMetrics px(skin, scale);
     const int iconOffsetY = px.iconOffsetY;
@@ -171,6 +209,58 @@ void MenuWindow::drawItems(bool withIcons) {
             break;
         }
     }
+}
+
+// High contrast: the rows in the system's colours, without the skin's pictures; icons stay, as
+// they show what a row starts.
+void MenuWindow::drawPlainItems(bool withIcons, const ContrastColours& contrast) {
+    auto& surface = window_->surface();
+    const MenuMetrics px(skin, scale);
+    const int line = scale.pixels(1);
+    for (int i = 0; i <= lastRow; ++i) {
+        MenuEntry& item = items[rowSlots[i]];
+        const Rect& row = rowBounds[i];
+        const bool highlighted = i == hoverRow && isHighlightable(item.itemType);
+        const Rgb text = highlighted ? contrast.highlightText : contrast.menuText;
+
+        if (withIcons && isHighlightable(item.itemType)) {
+            if (item.iconIndex == -1)
+                item.iconIndex = targetIcon(item.target.asText());
+            drawIcon(surface, item.iconIndex, px.iconLeft, row.top + px.iconOffsetY);
+        }
+
+        switch (item.itemType) {
+        case Separator: {
+            const int middle = (row.top + row.bottom) / 2;
+            surface.fillRect({row.left + px.frame, middle, row.right - px.frame, middle + line},
+                             contrast.grayText);
+            break;
+        }
+        case Header:
+            surface.setBold(true);
+            surface.setTextColour(contrast.grayText);
+            drawText(surface, row, item.name, formatCentred, -1);
+            surface.setBold(false);
+            break;
+        case Menu:
+            for (const Rect& l : submenuArrowLines(scale))
+                surface.fillRect(
+                    {l.left + px.submenuArrowOffsetX, l.top + row.top + px.submenuArrowOffsetY,
+                     l.right + px.submenuArrowOffsetX, l.bottom + row.top + px.submenuArrowOffsetY},
+                    text);
+            surface.setTextColour(text);
+            drawText(surface, row, item.name, formatLeft, px.textOffsetX);
+            break;
+        case File:
+        case Special:
+            surface.setTextColour(text);
+            drawText(surface, row, item.name, formatLeft, px.textOffsetX);
+            break;
+        default:
+            break;
+        }
+    }
+    surface.setTextColour(captionColour);
 }
 
 } // namespace zv

@@ -25,6 +25,14 @@ void MenuWindow::build(std::int16_t menu, std::int16_t atLevel, std::int16_t fro
     open();
 }
 
+void MenuWindow::buildWithFirstRowHighlighted(std::int16_t menu) {
+    layOut(menu, 0);
+    hoverRow = 0;
+    while (hoverRow <= lastRow && !takesHighlight(hoverRow))
+        ++hoverRow;
+    open();
+}
+
 void MenuWindow::open() {
     const bool wasOpen = isOpen();
     skipMouseMove = false;

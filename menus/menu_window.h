@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/skin.h"
+#include "graphics/contrast_colours.h"
 #include "platform/geometry.h"
 #include "platform/window.h"
 
@@ -39,6 +40,9 @@ class MenuWindow final : public platform::WindowEvents {
 
     // Lays the level out for a menu (rows, size, place) and shows it.
     void build(std::int16_t menu, std::int16_t atLevel, std::int16_t fromRow = 0);
+    // As build, with the first row that takes the highlight highlighted: opened from the
+    // keyboard, the arrows go on from there.
+    void buildWithFirstRowHighlighted(std::int16_t menu);
     // Lays the level out as build does, without showing it.
     void layOut(std::int16_t menu, std::int16_t atLevel, std::int16_t fromRow = 0);
     // Shows the level's native window once where no monitor shows it and hides it again, so
@@ -70,6 +74,7 @@ class MenuWindow final : public platform::WindowEvents {
     void mouseMove(int buttons, int shift, double x, double y) override;
     void keyDown(int keyCode, int shift) override;
     void timerTick() override;
+    void systemColoursChanged() override;
 
     // Screen readers.
     std::string accessibleName() const override;
@@ -87,12 +92,18 @@ class MenuWindow final : public platform::WindowEvents {
     void announceHighlight();
     // A submenu closed: its parent level takes the keyboard back.
     void takeFocusBack();
+    // Whether a row can be highlighted (entries and submenus; not headers or separators).
+    bool takesHighlight(std::int16_t row) const;
+    // Shift+F10 and the Applications key: the edit menu of a right click, at the highlighted
+    // row.
+    void showEditMenuAtRow();
     // Paints the whole image; drawAll also puts it on the screen.
     void paint();
     std::uint64_t contentKey() const;
-    void drawHighlight();
-    void drawBounds();
-    void drawItems(bool withIcons);
+    void drawHighlight(const std::optional<ContrastColours>& contrast);
+    void drawBounds(const std::optional<ContrastColours>& contrast);
+    void drawItems(bool withIcons, const std::optional<ContrastColours>& contrast);
+    void drawPlainItems(bool withIcons, const ContrastColours& contrast);
     void copyHighlight(std::int16_t i, Rgb colour);
 
     void hitTest(double x, double y);

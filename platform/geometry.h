@@ -8,6 +8,11 @@ struct Rect {
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
+struct Point {
+    int x = 0, y = 0;
+    friend bool operator==(const Point&, const Point&) = default;
+};
+
 // Win32's PtInRect: left and top inclusive, right and bottom exclusive.
 inline bool ptInRect(const Rect& r, int x, int y) {
     return x >= r.left && x < r.right && y >= r.top && y < r.bottom;

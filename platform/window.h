@@ -49,6 +49,7 @@ class WindowEvents {
     virtual void mouseDown(int /*button*/, int /*shift*/, double /*x*/, double /*y*/) {}
     virtual void mouseMove(int /*buttons*/, int /*shift*/, double /*x*/, double /*y*/) {}
     virtual void mouseUp(int /*button*/, int /*shift*/, double /*x*/, double /*y*/) {}
+    // Virtual-key codes; F10 comes too, though the system keeps it for itself.
     virtual void keyDown(int /*keyCode*/, int /*shift*/) {}
     virtual void timerTick() {}
     // The program was started again from its folder (trigger windows only).
@@ -56,6 +57,8 @@ class WindowEvents {
     // The window is now on a monitor of another scale; suggested is the place the system
     // proposes for it there, in pixels.
     virtual void scaleChanged(DisplayScale /*scale*/, const Rect& /*suggested*/) {}
+    // The system's colours or the high-contrast setting may have changed.
+    virtual void systemColoursChanged() {}
     // The user is logging off or shutting down; false keeps the session (and the program) going.
     virtual bool sessionEndQueried() { return true; }
 

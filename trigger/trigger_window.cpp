@@ -3,10 +3,13 @@
 #include "core/app_state.h"
 #include "core/menu_file.h"
 #include "core/messages.h"
+#include "graphics/contrast_colours.h"
 #include "graphics/trigger_picture.h"
 #include "menus/menu_window.h"
 #include "menus/menu_windows.h"
 #include "menus/prepare_ahead.h"
+#include "platform/foreground.h"
+#include "platform/keys.h"
 #include "platform/message_box.h"
 #include "platform/screen.h"
 #include "platform/single_instance.h"
@@ -75,8 +78,12 @@ void TriggerWindow::scaleChanged(platform::DisplayScale newScale, const Rect& su
 }
 
 void TriggerWindow::paint() {
-    if (!face_)
-        face_ = std::make_unique<platform::Bitmap>(makeTriggerPicture(scale));
+    if (!face_) {
+        const auto contrast = contrastColours();
+        face_ = std::make_unique<platform::Bitmap>(
+            contrast ? makePlainTriggerPicture(scale, contrast->menu, contrast->menuText)
+                     : makeTriggerPicture(scale));
+    }
     window_->surface().blt(*face_, 0, 0);
     window_->present();
 }
@@ -122,18 +129,33 @@ void TriggerWindow::mouseUp(int button, int, double, double) {
             return;
         }
         if (!menuShown)
-            openRoot();
+            openRoot(false);
         else
-            closeAll();
+            dismiss();
     } else if (button == platform::buttonRight) {
         if (askYesNo("Are you sure you want to quit?"))
             quitApp();
     }
 }
 
-void TriggerWindow::openRoot() {
+void TriggerWindow::keyDown(int keyCode, int) {
+    if (!menuShown && (keyCode == platform::keyEnter || keyCode == platform::keySpace ||
+                       keyCode == platform::keyDownArrow))
+        openRoot(true);
+}
+
+void TriggerWindow::systemColoursChanged() {
+    face_.reset();
+    paint();
+}
+
+void TriggerWindow::openRoot(bool fromKeyboard) {
+    userWindow_ = platform::userWindow();
     MenuWindow& root = menuLevel(0);
-    root.build(0, 0);
+    if (fromKeyboard)
+        root.buildWithFirstRowHighlighted(0);
+    else
+        root.build(0, 0);
     topLevel = 0;
     menuShown = true;
     setNotTopmost();
@@ -143,11 +165,16 @@ void TriggerWindow::secondStart() {
     if (platform::bringWaitingWindowForward())
         return;
     if (!menuShown) {
-        openRoot();
+        openRoot(true);
         return;
     }
     if (topLevel >= 0 && menuLevel(topLevel).window())
         menuLevel(topLevel).window()->focus();
+}
+
+void TriggerWindow::dismiss() {
+    closeAll();
+    platform::returnForeground(userWindow_);
 }
 
 void TriggerWindow::closeAll() {

@@ -30,6 +30,9 @@ class TriggerWindow : public platform::WindowEvents {
     platform::Window* window() { return window_.get(); }
 
     void closeAll();
+    // Closes every menu without starting anything: the window the user was in when the root
+    // opened gets the foreground back.
+    void dismiss();
     platform::Twips rightEdge() const { return leftTwips + widthTwips; }
     platform::Twips bottomEdge() const { return topTwips + heightTwips; }
     // The monitor the trigger is on (the primary one before the trigger is made).
@@ -38,6 +41,9 @@ class TriggerWindow : public platform::WindowEvents {
     void mouseDown(int button, int shift, double x, double y) override;
     void mouseMove(int buttons, int shift, double x, double y) override;
     void mouseUp(int button, int shift, double x, double y) override;
+    // Enter, Space and Down open the root with its first row highlighted.
+    void keyDown(int keyCode, int shift) override;
+    void systemColoursChanged() override;
     // Started again from its folder: the user wants the launcher, so it answers as a click
     // would, or brings forward what is already open.
     void secondStart() override;
@@ -45,7 +51,8 @@ class TriggerWindow : public platform::WindowEvents {
     bool sessionEndQueried() override;
 
   private:
-    void openRoot();
+    // From the keyboard the first row comes highlighted, so the arrows go on from there.
+    void openRoot(bool fromKeyboard);
     void setTopmost();
     void setNotTopmost();
     void place();
@@ -53,6 +60,8 @@ class TriggerWindow : public platform::WindowEvents {
 
     std::unique_ptr<platform::Window> window_;
     std::unique_ptr<platform::Bitmap> face_;
+    // The window the user was in when the root opened (platform::userWindow()).
+    void* userWindow_ = nullptr;
 };
 
 extern TriggerWindow triggerWindow;

@@ -9,6 +9,7 @@
 #include "platform/surface.h"
 #include "platform/window.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -163,6 +164,10 @@ WindowRecord* findWindow(const void* handle);
 WindowRecord& record(const platform::Window& window);
 // The user activates a window (a click on it) or, with null, another program.
 void userActivates(WindowRecord* window);
+// The user activates a window of another program, one of desktop().otherWindows.
+void userActivatesOther(void* window);
+// The system tells every window that its colours or the high-contrast setting changed.
+void changeSystemColours();
 
 // Where a screen reader finds a row of a window on the screen, in pixels.
 Rect rowOnScreen(const WindowRecord& window, const platform::AccessibleRow& row);
@@ -221,6 +226,15 @@ struct Desktop {
     std::vector<std::string> slowFolders;
     std::vector<std::pair<std::string, int>> iconReadsAway; // path and size, not finished yet
     std::function<void(const std::vector<platform::ArrivedIcon>&)> iconsArrive;
+    // Windows of other programs, by handles the test makes up, and the one of them in the
+    // foreground while no window of the program has the focus.
+    std::vector<void*> otherWindows;
+    void* otherForeground = nullptr;
+    // What the program reads when it paints: the high-contrast setting and the system colours
+    // by platform::SystemColour.
+    bool highContrast = false;
+    std::array<Rgb, 5> systemColours{Rgb{0, 0, 0}, Rgb{255, 255, 255}, Rgb{0, 0, 255},
+                                     Rgb{255, 255, 0}, Rgb{0, 255, 0}};
     // Uses of the platform that real Windows would quietly fail or crash on (drawing a destroyed
     // icon, destroying one twice); tests expect this to stay empty.
     std::vector<std::string> faults;
@@ -303,6 +317,7 @@ struct ShownDialog {
 struct ShownPopup {
     void* owner = nullptr;
     std::vector<std::string> captions;
+    std::optional<Point> at; // none: at the pointer
 };
 
 struct ChooserCall {

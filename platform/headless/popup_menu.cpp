@@ -5,10 +5,11 @@
 
 namespace zv::platform {
 
-int popupMenu(void* owner, const std::vector<PopupEntry>& entries) {
+int popupMenu(void* owner, const std::vector<PopupEntry>& entries, std::optional<Point> at) {
     auto& d = headless::dialogs();
     headless::ShownPopup shown;
     shown.owner = owner;
+    shown.at = at;
     for (const PopupEntry& e : entries)
         shown.captions.push_back(e.caption);
     d.popups.push_back(std::move(shown));

@@ -53,6 +53,7 @@ void bringToTop(WindowRecord* w) {
 
 void activate(WindowRecord* w) {
     registry().focused = w;
+    desktop().otherForeground = nullptr;
     bringToTop(w);
 }
 
@@ -91,6 +92,18 @@ void userActivates(WindowRecord* window) {
         return;
     }
     activate(window);
+}
+
+void userActivatesOther(void* window) {
+    registry().focused = nullptr;
+    desktop().otherForeground = window;
+}
+
+void changeSystemColours() {
+    // A handler may make or destroy windows: each one is looked for again before it hears.
+    for (WindowRecord* w : std::vector<WindowRecord*>(registry().live))
+        if (findWindow(w))
+            w->events->systemColoursChanged();
 }
 
 long long now() {

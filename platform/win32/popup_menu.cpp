@@ -14,7 +14,7 @@ using UniqueMenu = win32::Owned<HMENU, DestroyMenuFn>;
 
 } // namespace
 
-int popupMenu(void* owner, const std::vector<PopupEntry>& entries) {
+int popupMenu(void* owner, const std::vector<PopupEntry>& entries, std::optional<Point> at) {
     HWND window = static_cast<HWND>(owner);
     if (!window || !IsWindow(window))
         return -1; // the menu needs a window of the program to report to
@@ -29,14 +29,17 @@ int popupMenu(void* owner, const std::vector<PopupEntry>& entries) {
         else
             AppendMenuW(menu.get(), MF_STRING, i + 1, win32::toUtf16(caption).c_str());
     }
-    POINT at{};
-    GetCursorPos(&at);
+    POINT place{};
+    if (at)
+        place = {at->x, at->y};
+    else
+        GetCursorPos(&place);
     // Without the owner in the foreground the menu would not close when the user clicks
     // elsewhere; the posted message lets it close properly the next time too.
     SetForegroundWindow(window);
     const BOOL chosen =
         TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON,
-                       at.x, at.y, 0, window, nullptr);
+                       place.x, place.y, 0, window, nullptr);
     PostMessageW(window, WM_NULL, 0, 0);
     return chosen > 0 && static_cast<std::size_t>(chosen) <= entries.size() ? chosen - 1 : -1;
 }

@@ -3,6 +3,7 @@
 #include "accessible_menu.h"
 #include "dialog_messages.h"
 
+#include "foreground_before_click.h"
 #include "gdi.h"
 #include "program_icon.h"
 #include "second_start.h"
@@ -191,10 +192,27 @@ LRESULT CALLBACK Window::Impl::procedure(HWND hwnd, UINT message, WPARAM wp, LPA
         events.mouseUp(button, mouseShift(wp), xOf(lp) - self->origin.x, yOf(lp) - self->origin.y);
         return 0;
     }
+    case WM_MOUSEACTIVATE:
+        win32::noteClickActivation(hwnd);
+        break;
     case WM_KEYDOWN: {
         WindowEvents& events = self->events;
         events.keyDown(static_cast<int>(wp), keyShift());
         return 0;
+    }
+    case WM_SYSKEYDOWN:
+        // F10 is a system key: Shift+F10 asks for the context menu.
+        if (wp == VK_F10) {
+            WindowEvents& events = self->events;
+            events.keyDown(VK_F10, keyShift());
+            return 0;
+        }
+        break;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE: {
+        WindowEvents& events = self->events;
+        events.systemColoursChanged();
+        break;
     }
     case WM_DPICHANGED: {
         const auto* r = reinterpret_cast<const RECT*>(lp);

@@ -148,5 +148,62 @@ TEST_F(MenuPaintingTest, CaptionsHeaderGreyBoldCentredThenBlackAgain) {
     EXPECT_EQ(items[root().slotOfRow(2)].iconIndex, -1);
 }
 
+// High contrast: the system's colours in place of the skin's colours and pictures, on the menus
+// and the trigger, until it is turned off again.
+TEST_F(MenuPaintingTest, HighContrastDrawsInTheSystemColoursUntilTurnedOff) {
+    using Text = headless::TextRecord;
+    const Rgb menu{0, 0, 0}, ink{250, 250, 250}, mark{0, 0, 200}, markInk{255, 255, 0},
+        grey{0, 160, 0};
+    auto& desktop = headless::desktop();
+    desktop.systemColours = {menu, ink, mark, markInk, grey};
+    desktop.highContrast = true;
+    root().hoverRow = 3;
+    headless::changeSystemColours();
+
+    // Outside the icons' column nothing but the system's colours: no picture, gradient or bevel.
+    const Picture shown = headless::record(*root().window()).presented;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) {
+            const Rgb c = shown.at(x, y);
+            if (x < strip + 7 || x >= strip + 7 + 16) {
+                ASSERT_TRUE(c == menu || c == ink || c == mark || c == markInk || c == grey)
+                    << x << ", " << y;
+            }
+        }
+    // A one-pixel frame round the menu and the strip; the highlighted submenu row (46..66) with
+    // its arrow in the highlight's text colour; the separator (40..46) a grey line.
+    const std::vector<Px> expected{{0, 0, ink},       {201, 87, ink},     {1, 1, menu},
+                                   {100, 50, mark},   {179, 53, markInk}, {185, 53, mark},
+                                   {100, 43, grey},   {100, 41, menu},    {100, 70, menu},
+                                   {-strip, 10, ink}, {-10, 10, menu}};
+    expectPixels(expected);
+    EXPECT_EQ(canvas().texts(),
+              (std::vector<Text>{{"Title", {0, 0, 200, 20}, 1 + 4 + 32, grey, true, "Tahoma", 8},
+                                 {"App", {35, 20, 200, 40}, 4 + 32, ink, false, "Tahoma", 8},
+                                 {"Sub", {35, 46, 200, 66}, 4 + 32, markInk, false, "Tahoma", 8},
+                                 {"Plain", {35, 66, 200, 86}, 4 + 32, ink, false, "Tahoma", 8}}));
+    auto face = [] { return headless::record(*triggerWindow.window()).presented; };
+    EXPECT_EQ(face().at(0, 0), ink);
+    EXPECT_EQ(face().at(5, 5), menu);
+    EXPECT_EQ(face().at(24, 12), ink); // the Z's top bar
+
+    // A submenu closed meanwhile shows the new look when it opens again.
+    root().timerTick();
+    const auto& sub = headless::record(*menuLevel(1).window());
+    EXPECT_EQ(sub.presented.at(0, 0), ink);
+    menuLevel(1).destroy();
+
+    desktop.highContrast = false;
+    headless::changeSystemColours();
+    EXPECT_EQ(px(0, 0), white);
+    EXPECT_EQ(px(100, 48), (Rgb{205, 231, 248})); // the highlight picture's top
+    EXPECT_EQ(canvas().texts()[1].colour, (Rgb{0, 0, 0}));
+    EXPECT_NE(face().at(0, 0), ink);
+    EXPECT_NE(face().at(5, 5), menu);
+    root().timerTick();
+    ASSERT_TRUE(menuLevel(1).isOpen());
+    EXPECT_EQ(sub.presented.at(0, 0), white);
+}
+
 } // namespace
 } // namespace zv

@@ -137,6 +137,14 @@ void XScreen::sendKey(unsigned code, bool down) {
 }
 
 void XScreen::key(std::string_view keysym) {
+    sendKeyWith(keysym, false);
+}
+
+void XScreen::shiftKey(std::string_view keysym) {
+    sendKeyWith(keysym, true);
+}
+
+void XScreen::sendKeyWith(std::string_view keysym, bool shift) {
     // Wine puts the X focus on the active window's own X window, and moving it from there loses
     // keys; only Wine makes windows on this display, so any other focus is on none of them.
     ::Window focus = 0;
@@ -144,8 +152,9 @@ void XScreen::key(std::string_view keysym) {
     XGetInputFocus(connection_, &focus, &revert);
     if (focus == None || focus == PointerRoot || focus == DefaultRootWindow(connection_))
         XSetInputFocus(connection_, desktopWindow(), RevertToParent, CurrentTime);
-    bool shift = false, unused = false;
-    const unsigned code = keycode(keysym, shift);
+    bool needsShift = false, unused = false;
+    const unsigned code = keycode(keysym, needsShift);
+    shift = shift || needsShift;
     const unsigned shiftCode = keycode("Shift_L", unused);
     if (shift)
         sendKey(shiftCode, true);

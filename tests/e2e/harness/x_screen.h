@@ -43,6 +43,8 @@ class XScreen {
     // A key by X keysym name ("Return", "Down", "a", ...), with Shift where the character needs
     // it; the Wine desktop gets the X focus first when no window has it.
     void key(std::string_view keysym);
+    // A key with Shift held ("F10" gives Shift+F10).
+    void shiftKey(std::string_view keysym);
     // Types printable ASCII text, with Shift where the character needs it.
     void typeText(std::string_view text);
 
@@ -54,6 +56,7 @@ class XScreen {
     Image grab(int left, int top, int width, int height) const;
     unsigned keycode(std::string_view keysym, bool& needsShift) const;
     void sendKey(unsigned code, bool down);
+    void sendKeyWith(std::string_view keysym, bool shift);
 
     int width_, height_;
     ChildProcess server_;
