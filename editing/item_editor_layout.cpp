@@ -18,6 +18,11 @@ platform::DialogModel itemEditorLayout() {
                    int t, int w, int h, const char* text = "", int group = 0) {
         m.put(id, name, kind, container, l, t, w, h, text).group = group;
     };
+    // A label nobody sees, made right before a control that has no visible one there: screen
+    // readers name that control after it.
+    auto named = [&](platform::ControlId id, const char* name, const char* text) {
+        m.put(id, name, ControlKind::Label, "", 0, 0, 0, 0, text).visible = false;
+    };
     add(basicFrame, "Frame1", ControlKind::Frame, "", 108, 108, 5628, 4008, "Basic");
     add(nameLabel, "lblName", ControlKind::Label, "Frame1", 324, 324, 1092, 228, "Name");
     add(nameBox, "txtName", ControlKind::TextBox, "Frame1", 540, 648, 4332, 288);
@@ -28,9 +33,11 @@ platform::DialogModel itemEditorLayout() {
         "Choose file...");
     add(chooseFolderButton, "cmdLoadFolder", ControlKind::Button, "Frame3", 3672, 648, 1524, 336,
         "Choose folder...");
+    named(targetName, "lblTarget", "Execute file:");
     add(targetBox, "txtTarget", ControlKind::TextBox, "Frame3", 756, 1080, 4440, 324);
     add(headerOption, "opt2", ControlKind::Option, "Frame3", 216, 1512, 1956, 324, "Header", 1);
     add(specialOption, "opt3", ControlKind::Option, "Frame3", 216, 1944, 1524, 336, "Specials", 1);
+    named(specialName, "lblSpecials", "Specials");
     add(specialList, "cmbSpecials", ControlKind::DropDown, "Frame3", 1620, 1944, 2604, 312);
     add(separatorOption, "opt4", ControlKind::Option, "Frame3", 216, 2376, 1524, 336, "Separator",
         1);
@@ -39,7 +46,9 @@ platform::DialogModel itemEditorLayout() {
         "Rip the icon", 2);
     add(catalogueIconOption, "optIco0", ControlKind::Option, "Frame2", 324, 756, 1956, 228,
         "Use user icon", 2);
+    named(groupName, "lblGroup", "Icon group");
     add(groupList, "defType", ControlKind::DropDown, "Frame2", 648, 1080, 2064, 312);
+    named(iconName, "lblIcon", "Icon");
     add(iconList, "defIcons", ControlKind::DropDown, "Frame2", 972, 1512, 2064, 312);
     add(iconPreview, "iconPreview", ControlKind::PictureBox, "Frame2", 3564, 1404, 500, 500);
     // Thin lines joining "Use user icon" to the group list, the group list to the icon list

@@ -37,6 +37,9 @@ struct Control {
     int left = 0, top = 0, width = 0, height = 0;
     std::string text; // caption, label text or edit text
     bool enabled = true;
+    // False for a label the user does not see: it gives the control made right after it its
+    // name for screen readers, where no visible label stands right before that control.
+    bool visible = true;
     bool checked = false;           // options
     std::vector<std::string> items; // drop-down entries
     int selected = -1;              // drop-down selection; -1 for none

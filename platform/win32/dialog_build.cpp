@@ -265,7 +265,8 @@ void Dialog::Impl::createControl(std::size_t index) {
     const wchar_t* className = L"STATIC";
     // Each control is a group of its own: arrows between options are handled here, and
     // elsewhere they stay in the control that has them.
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_GROUP | (c.enabled ? 0 : WS_DISABLED);
+    DWORD style =
+        WS_CHILD | (c.visible ? WS_VISIBLE : 0) | WS_GROUP | (c.enabled ? 0 : WS_DISABLED);
     DWORD exStyle = 0;
     void* createParam = nullptr;
     std::string text = c.text;

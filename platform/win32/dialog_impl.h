@@ -86,7 +86,8 @@ struct Dialog::Impl {
     DWORD labelType(const Control& c) const {
         const Rect r = placeOf(c);
         const bool severalLines = (r.bottom - r.top) * 2 > textLine * 3;
-        return c.alignRight ? SS_RIGHT : severalLines ? SS_LEFT : SS_LEFTNOWORDWRAP;
+        // Text shown as it is: an "&" in a path or a name is no access key (no label has one).
+        return (c.alignRight ? SS_RIGHT : severalLines ? SS_LEFT : SS_LEFTNOWORDWRAP) | SS_NOPREFIX;
     }
     void sizeSurface(const Control& c, win32::GdiSurface& surface) const;
 

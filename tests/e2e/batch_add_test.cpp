@@ -65,7 +65,12 @@ TEST_F(BatchAddTest, FilesFromAChosenDriveBecomeEntries) {
     };
     // The drive root already ends with a backslash; the joined path has two.
     ASSERT_TRUE(offered("Viewer", "(top-level)")) << describe(programWindows());
-    EXPECT_NE(offer->control("Static", "Y:\\\\Viewer.exe"), nullptr) << describe(*offer);
+    const Control* path = offer->control("Static", "Y:\\\\Viewer.exe");
+    ASSERT_NE(path, nullptr) << describe(*offer);
+    // An "&" in a path is shown, not taken for an access key (SS_NOPREFIX).
+    EXPECT_TRUE(path->style & 0x80);
+    EXPECT_EQ(fieldNames(*offer),
+              (std::vector<std::string>{"Edit=Name:", "ComboBox=Add to menu:"}));
     EXPECT_EQ(category->count, 2); // "(top-level)" and Tools
     // The file's own icon (the program's mark: blue with a white letter) is in the icon box.
     const Control* icon = offer->nthControl("ZelvoraPicture", 0);

@@ -31,6 +31,13 @@ TEST_F(EditingTest, InsertMoveCutPasteModifyDeleteAndSave) {
     const Control* name = dialog->nthControl("Edit", 0);
     const Control* target = dialog->nthControl("Edit", 1);
     ASSERT_TRUE(name && target);
+    // Every box has a name for screen readers; those without a label of their own above them
+    // get one nobody sees.
+    EXPECT_EQ(fieldNames(*dialog),
+              (std::vector<std::string>{"Edit=Name", "Edit=Execute file:", "ComboBox=Specials",
+                                        "ComboBox=Icon group", "ComboBox=Icon"}));
+    for (const char* hidden : {"Execute file:", "Specials", "Icon group", "Icon"})
+        EXPECT_FALSE(dialog->control("Static", hidden)->visible) << hidden;
     ASSERT_NO_FATAL_FAILURE(typeInto(*name, "Added"));
     ASSERT_NO_FATAL_FAILURE(typeInto(*target, "C:\\added.exe"));
     screen().key("Return"); // OK is the default button

@@ -11,7 +11,7 @@ TEST(Harness, ProbeReportsAreReadWhole) {
                                "\t1\t1\t0\t384\t355\t640\t431\n"
                                "C\t0x10058\t65535\t0x10082\tStatic\tCannot read "
                                "Z:\\\\a\\\\kde.qls:\\nFile not\\x01found.\t398\t363\t626\t389\t1\t1"
-                               "\t-1\t\n"
+                               "\t-1\t\t1342177280\n"
                                "E\t3\n";
     // The whole report is read, so what is cut from it below is what makes it fail.
     ASSERT_EQ(parseWindowReport(report).windows.at(0).messageText(),

@@ -314,6 +314,22 @@ class LauncherTest : public WineTest {
         return r ? r : r << "\nit holds:\n" << seen;
     }
 
+    // Each edit and combo box of a dialog as "class=name", in the order they were made: the
+    // name is the text of the static made right before the box, which screen readers read as
+    // its name ("?" where no static stands there).
+    static std::vector<std::string> fieldNames(const Window& dialog) {
+        std::vector<std::string> names;
+        for (std::size_t i = 0; i < dialog.controls.size(); ++i) {
+            const Control& c = dialog.controls[i];
+            if (c.className != "Edit" && c.className != "ComboBox")
+                continue;
+            const Control* label = i > 0 ? &dialog.controls[i - 1] : nullptr;
+            names.push_back(c.className + "=" +
+                            (label && label->className == "Static" ? label->text : "?"));
+        }
+        return names;
+    }
+
     ProgramInstance* program_ = nullptr;
 };
 

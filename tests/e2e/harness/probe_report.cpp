@@ -86,7 +86,7 @@ Record split(std::string_view line) {
 // closing E record's count.
 std::vector<Record> records(const std::string& report) {
     static const std::string_view kinds = "DWCRISYX";
-    static const size_t sizes[] = {3, 17, 14, 9, 4, 7, 11, 2};
+    static const size_t sizes[] = {3, 17, 15, 9, 4, 7, 11, 2};
     std::vector<Record> result;
     std::string_view rest(report);
     while (!rest.empty()) {
@@ -164,9 +164,9 @@ WindowReport parseWindowReport(const std::string& report) {
         } else if (f.kind() != "C" || r.windows.empty() || r.windows.back().hwnd != f.hex()) {
             throw ProbeError("probe C record does not follow its window");
         } else {
-            r.windows.back().controls.push_back({int(f.integer()), f.hex(), f.text(), f.text(),
-                                                 f.rect(), f.flag(), f.flag(), int(f.integer()),
-                                                 f.text()});
+            r.windows.back().controls.push_back(
+                {int(f.integer()), f.hex(), f.text(), f.text(), f.rect(), f.flag(), f.flag(),
+                 int(f.integer()), f.text(), static_cast<unsigned long>(f.integer())});
         }
     }
     return r;

@@ -33,6 +33,7 @@ struct Control {
     bool visible = false, enabled = false;
     int count = -1; // items of a combo box, else -1
     std::string selectionText;
+    unsigned long style = 0; // GWL_STYLE
 };
 
 struct Window {

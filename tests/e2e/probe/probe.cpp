@@ -176,7 +176,9 @@ int listWindows(const std::string& exe) {
                  common(child, text(child, WM_GETTEXTLENGTH, WM_GETTEXT)),
                  {std::to_string(count),
                   escaped(selection < 0 ? ""
-                                        : text(child, CB_GETLBTEXTLEN, CB_GETLBTEXT, selection))}});
+                                        : text(child, CB_GETLBTEXTLEN, CB_GETLBTEXT, selection)),
+                  std::to_string(static_cast<unsigned long>(GetWindowLongPtrW(child, GWL_STYLE)) &
+                                 0xFFFFFFFFul)}});
         }
     }
     return out.finish();
