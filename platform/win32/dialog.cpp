@@ -1,6 +1,8 @@
 // Running a dialog: its window procedure, the modal loop and its lifetime.
 #include "dialog_impl.h"
 
+#include "accessible_dialog.h"
+
 namespace zv::platform {
 
 LRESULT CALLBACK Dialog::Impl::procedure(HWND hwnd, UINT message, WPARAM wp, LPARAM lp) noexcept {
@@ -60,6 +62,13 @@ LRESULT CALLBACK Dialog::Impl::procedure(HWND hwnd, UINT message, WPARAM wp, LPA
         if (lp)
             self->rescale(LOWORD(wp), *reinterpret_cast<const RECT*>(lp));
         return 0;
+    case WM_GETOBJECT:
+        // The low 32 bits name the object: 64-bit callers may pass OBJID_CLIENT sign-extended
+        // or not.
+        if (static_cast<DWORD>(lp) == static_cast<DWORD>(OBJID_CLIENT))
+            if (const LRESULT answer = win32::answerDialogObject(hwnd, wp))
+                return answer;
+        break;
     case WM_CLOSE:
         // The caption's close button and Alt+F4: the logic decides and calls close().
         if (!self->quiet) {

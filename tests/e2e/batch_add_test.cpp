@@ -69,6 +69,7 @@ TEST_F(BatchAddTest, FilesFromAChosenDriveBecomeEntries) {
     ASSERT_NE(path, nullptr) << describe(*offer);
     // An "&" in a path is shown, not taken for an access key (SS_NOPREFIX).
     EXPECT_TRUE(path->style & 0x80);
+    EXPECT_EQ(session().accessible(offer->hwnd).self.role, 18); // ROLE_SYSTEM_DIALOG
     EXPECT_EQ(fieldNames(*offer),
               (std::vector<std::string>{"Edit=Name:", "ComboBox=Add to menu:"}));
     EXPECT_EQ(category->count, 2); // "(top-level)" and Tools

@@ -38,6 +38,12 @@ TEST_F(EditingTest, InsertMoveCutPasteModifyDeleteAndSave) {
                                         "ComboBox=Icon group", "ComboBox=Icon"}));
     for (const char* hidden : {"Execute file:", "Specials", "Icon group", "Icon"})
         EXPECT_FALSE(dialog->control("Static", hidden)->visible) << hidden;
+    // A screen reader in another process hears that this is a dialog.
+    EXPECT_EQ(session().accessible(dialog->hwnd).self.role, 18); // ROLE_SYSTEM_DIALOG
+    // The names it reads for the edit boxes, the hidden label's among them. (Wine's object for
+    // a combo box gives its selected text instead.)
+    EXPECT_EQ(session().accessible(name->hwnd).self.name, "Name");
+    EXPECT_EQ(session().accessible(target->hwnd).self.name, "Execute file:");
     ASSERT_NO_FATAL_FAILURE(typeInto(*name, "Added"));
     ASSERT_NO_FATAL_FAILURE(typeInto(*target, "C:\\added.exe"));
     screen().key("Return"); // OK is the default button
