@@ -1,12 +1,16 @@
 #include "core/icon_catalogue.h"
 
 #include "core/field_reader.h"
+#include "core/file_encoding.h"
 #include "graphics/icon_registry.h"
 
 namespace zv {
 
 std::string readIconCatalogue(std::string_view bytes, const std::string& programFolder) {
-    FieldReader reader(bytes);
+    const DecodedFile decoded = decodeDataFile(bytes);
+    if (decoded.damagedLine != 0)
+        return "line " + std::to_string(decoded.damagedLine) + ": " + notUtf8Problem + ".";
+    FieldReader reader(decoded.text);
     while (!reader.atEnd()) {
         auto name = reader.textField();
         const int line = reader.fieldLine();

@@ -47,7 +47,11 @@ bool fileCanCarry(const std::string& text) {
 }
 
 std::string readMenuFile(std::string_view bytes) {
-    FieldReader reader(bytes);
+    const DecodedFile file = decodeDataFile(bytes);
+    if (file.damagedLine != 0)
+        return lineProblem(file.damagedLine, notUtf8Problem);
+    menuFileEncoding = file.encoding;
+    FieldReader reader(file.text);
     if (reader.atEnd())
         return lineProblem(1, "the file ends before its first value");
     auto first = reader.numberField();
@@ -111,7 +115,12 @@ std::string menuFileText() {
     return text;
 }
 
+EncodedFile menuFileBytes() {
+    return encodeDataFile(menuFileText(), menuFileEncoding);
+}
+
 KnownFile menuFileOnDisk;
+FileEncoding menuFileEncoding = FileEncoding::AnsiCodePage;
 
 bool saveMenuFile() {
     const std::string folder = platform::programFolder();
@@ -121,9 +130,9 @@ bool saveMenuFile() {
                   "it with the menus shown here?"))
         return false;
     // Taken after the question: the menus may have changed while it was open.
-    const std::string bytes = menuFileText();
+    const EncodedFile file = menuFileBytes();
     const std::string backupPath = folder + menuBackupName;
-    const platform::Replacement saved = platform::replaceTextFile(path, bytes, backupPath);
+    const platform::Replacement saved = platform::replaceTextFile(path, file.bytes, backupPath);
     using Outcome = platform::Replacement::Outcome;
     switch (saved.outcome) {
     case Outcome::Replaced:
@@ -141,7 +150,8 @@ bool saveMenuFile() {
              "can try to save again.");
         return false;
     }
-    menuFileOnDisk = KnownFile::of(bytes);
+    menuFileOnDisk = KnownFile::of(file.bytes);
+    menuFileEncoding = file.encoding;
     unsavedChanges = false;
     // Said once the save counts: the message box lets other events run meanwhile.
     if (saved.outcome == Outcome::ReplacedWithoutBackup) {

@@ -2,6 +2,7 @@
 // order: name, itemType, parentMenu, target, icon.
 #pragma once
 
+#include "core/file_encoding.h"
 #include "core/known_file.h"
 
 #include <cstdint>
@@ -16,6 +17,8 @@ inline constexpr const char* menuBackupName = "\\menu.qlf.bak";
 
 // The menu file as the program last read or wrote it.
 extern KnownFile menuFileOnDisk;
+// The encoding the menu file was last read or written in: the next save keeps to it.
+extern FileEncoding menuFileEncoding;
 
 // A number as the file writes it: " 4 " for a number that is not negative, "-1 " otherwise.
 std::string numberForm(std::int16_t n);
@@ -25,11 +28,14 @@ std::string numberForm(std::int16_t n);
 bool fileCanCarry(const std::string& text);
 
 // Reads the file's bytes: lastMenuId, then every record appended to the (empty) store in file
-// order. Returns "" on success, otherwise the problem with the line it is on.
+// order, and the file's encoding. Returns "" on success, otherwise the problem with the line it
+// is on.
 std::string readMenuFile(std::string_view bytes);
 
-// The file's bytes for the store as it is now.
+// The file's text for the store as it is now.
 std::string menuFileText();
+// The same as the bytes a save writes, in the encoding it chooses.
+EncodedFile menuFileBytes();
 
 // Writes the whole store to the file, replacing it in one step and keeping the old file as the
 // backup, and clears unsavedChanges. When another program changed the file since it was read or

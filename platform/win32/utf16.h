@@ -13,8 +13,7 @@ namespace zv::win32 {
 std::wstring toUtf16(std::string_view utf8);
 
 // UTF-16 as UTF-8, or nothing when it is not valid UTF-16 (an unpaired surrogate, which file
-// names may hold): such a text has no UTF-8 form and must not be passed on damaged. While the
-// program's texts are in the ANSI code page, a letter the code page lacks fails it the same way.
+// names may hold): such a text has no UTF-8 form and must not be passed on damaged.
 std::optional<std::string> toUtf8(std::wstring_view utf16);
 
 // The same, with U+FFFD for what cannot be converted: for texts only shown to the user

@@ -2,7 +2,7 @@
 // file that cannot be replaced, a folder nothing may be written into, a stray temporary file
 // left by an earlier save, and a file changed or deleted from outside. A failed save leaves the
 // old file byte for byte, tells the user, and keeps the program (and its changes) alive. Then
-// long texts, and names beyond the ANSI code page.
+// long texts, and names beyond the ANSI code page, in files of either encoding.
 #include "launcher_fixture.h"
 
 #include <sys/stat.h>
@@ -327,6 +327,72 @@ TEST_F(ReliabilityTest, NamesBeyondAsciiReachTheShellAndSaveUnchanged) {
     ASSERT_NO_FATAL_FAILURE(saveReplacingTheFile(named, 1));
     EXPECT_EQ(named.read("menu.qlf"), menu);
     EXPECT_FALSE(named.exists("menu.qlf.tmp"));
+    EXPECT_TRUE(instance.running());
+}
+
+// A menu file in UTF-8 without the mark, as editors save it, with Polish, Greek and Russian
+// names: the program starts on it, a row opens the document its target names ("Ελληνικά.ini",
+// letters code page 1252 lacks) in Notepad, and a save writes UTF-8 with the mark. Started
+// again on that file, it shows the same rows and a second save gives the same bytes.
+TEST_F(ReliabilityTest, AUtf8MenuFileOpensWhatItNamesAndSavesAsUtf8WithTheMark) {
+    folder().write("Ελληνικά.ini", "[greek]\r\n");
+    const std::string menu = " 1 \r\nŁódź, 0 , 0 ," + folder().windowsPath() +
+                             "\\Ελληνικά.ini,-1\r\nРусский, 0 , 0 ,C:\\s.exe,-1\r\n";
+    const std::string saved = "\xEF\xBB\xBF" + menu;
+    ProgramInstance& first = start(menu);
+    ASSERT_TRUE(first.running()) << describe(programWindows());
+    const Rect menuRect = root();
+    ASSERT_EQ(menuRect.height(), 2 * 20 + 2);
+    screen().click(rowX(menuRect), rowY(menuRect, 0));
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            for (const auto& w : windows().visibleOf("notepad.exe"))
+                if (w.title.find("Ελληνικά.ini") != std::string::npos &&
+                    w.control("Edit", "[greek]\r\n"))
+                    return true;
+            return false;
+        },
+        30s, "Notepad showing Ελληνικά.ini"))
+        << describe(windows().windows);
+
+    ASSERT_NO_FATAL_FAILURE(enableEditMode());
+    ASSERT_NO_FATAL_FAILURE(saveReplacingTheFile(folder(), 1));
+    EXPECT_EQ(folder().read("menu.qlf"), saved);
+    first.end(); // nothing is unsaved: the next start needs only the file
+
+    ProgramInstance& second = start(saved);
+    ASSERT_TRUE(second.running()) << describe(programWindows());
+    ASSERT_EQ(root().height(), 2 * 20 + 2);
+    ASSERT_NO_FATAL_FAILURE(enableEditMode());
+    ASSERT_NO_FATAL_FAILURE(saveReplacingTheFile(folder(), 1));
+    EXPECT_EQ(folder().read("menu.qlf"), saved);
+    EXPECT_TRUE(second.running());
+}
+
+// On a Japanese system (code page 932) a menu file in Shift-JIS reads as it always did: "表示"
+// and a target whose double-byte characters end in the bytes of "\" and "|" (the second just
+// before a comma) show whole in the item editor, and a save writes the file back byte for byte.
+TEST_F(ReliabilityTest, AShiftJisMenuFileUnderCodePage932ReadsWholeAndSavesUnchanged) {
+    runProgramsInLocale("ja_JP.UTF-8");
+    const std::string menu = " 1 \r\n\x95\x5C\x8E\xA6, 0 , 0 ,C:\\\x95\x5C\\\x83\x7C,-1\r\n"
+                             "Z, 0 , 0 ,C:\\z.exe,-1\r\n";
+    ProgramInstance& instance = start(menu);
+    ASSERT_TRUE(instance.running()) << describe(programWindows());
+    ASSERT_EQ(root().height(), 2 * 20 + 2);
+    ASSERT_NO_FATAL_FAILURE(enableEditMode());
+    ASSERT_NO_FATAL_FAILURE(command(0, 0, Modify));
+    auto dialog = windowTitled("Edit", 15s);
+    ASSERT_TRUE(dialog) << describe(programWindows());
+    const auto name = dialog->nthControl("Edit", 0);
+    const auto target = dialog->nthControl("Edit", 1);
+    ASSERT_TRUE(name && target);
+    EXPECT_TRUE(fieldHolds(*name, "表示"));
+    EXPECT_TRUE(fieldHolds(*target, "C:\\表\\ポ"));
+    ASSERT_NO_FATAL_FAILURE(clickButton(*dialog, "Cancel"));
+    ASSERT_TRUE(closed("Edit"));
+
+    ASSERT_NO_FATAL_FAILURE(saveReplacingTheFile(folder(), 1));
+    EXPECT_EQ(folder().read("menu.qlf"), menu);
     EXPECT_TRUE(instance.running());
 }
 

@@ -35,5 +35,13 @@ TEST_F(IconCatalogueTest, RegistryRefusesIconsAndGroupsPastItsTables) {
     EXPECT_EQ(iconHandle(301), nullptr);
 }
 
+TEST_F(IconCatalogueTest, AMarkedCatalogueIsUtf8AndRefusedWhereItIsNot) {
+    ASSERT_EQ(read("\xEF\xBB\xBF#,Ελληνικά\r\nŁódź,f.ico\r\n"), "");
+    EXPECT_EQ(getIconGroupName(0), "Ελληνικά");
+    EXPECT_EQ(read("\xEF\xBB\xBF#,G\r\nok,f.ico\r\nbad\xE9,f.ico\r\n"),
+              "line 3: the text is not UTF-8, though the file begins with the UTF-8 byte-order "
+              "mark.");
+}
+
 } // namespace
 } // namespace zv

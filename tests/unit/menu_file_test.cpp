@@ -120,6 +120,9 @@ TEST_F(MenuFileTest, ReadFailuresNameTheLineAndTheProblem) {
         {" 1 \r\n\r\n, 0 , 0 ,x, 3 \r\n", "line 3: an entry has no name"},
         {" 1 \r\n\"\", 0 , 0 ,x, 3 \r\n", "line 2: an entry has no name"},
         {full, "line 103: the menu holds more than 101 entries"},
+        // The mark promises UTF-8: a byte that is not is damage, found before any field.
+        {"\xEF\xBB\xBF 1 \r\nA, 0 , 0 ,x, 3 \r\nB\xE9, 0 , zz ,x, 3 \r\n",
+         "line 3: the text is not UTF-8, though the file begins with the UTF-8 byte-order mark"},
     };
     for (const auto& c : cases) {
         const std::string problem = read(c.text);
@@ -130,6 +133,64 @@ TEST_F(MenuFileTest, ReadFailuresNameTheLineAndTheProblem) {
     std::string hundredOne = full.substr(0, full.rfind("e101,"));
     EXPECT_EQ(read(hundredOne), "");
     EXPECT_EQ(entriesInList().size(), 101u);
+}
+
+// A file read in the code page is saved byte for byte while its texts fit it; a text the code
+// page lacks makes it UTF-8 with the mark, and it stays so when that text goes again. A file
+// that was UTF-8 without the mark gets it at the first save.
+TEST_F(MenuFileTest, AFileKeepsItsCodePageUntilATextNeedsUtf8AndThenStaysUtf8) {
+    const std::string mark(utf8Mark);
+    const struct {
+        int codePage;
+        std::string ansiFile;
+        std::string utf8File; // the same file in UTF-8
+        std::string beyond;   // a name the code page lacks
+    } cases[] = {
+        {1252,
+         " 1 \r\nCaf\xE9, 0 , 0 ,C:\\Caf\xE9.exe, 3 \r\n\"Cr\xE8me, br\xFBl\xE9"
+         "e\", 0 , 0 ,x,-1 "
+         "\r\n",
+         " 1 \r\nCafé, 0 , 0 ,C:\\Café.exe, 3 \r\n\"Crème, brûlée\", 0 , 0 ,x,-1 \r\n", "Łódź"},
+        // Trail bytes that are a backslash or a bar, just before a comma.
+        {932,
+         " 1 \r\n\x95\x5C, 0 , 0 ,C:\\\x95\x5C, 3 \r\n\x83\x7C, 0 , 0 "
+         ",\x95\x5C\x8E\xA6\\\x83\x7C,-1 \r\n",
+         " 1 \r\n表, 0 , 0 ,C:\\表, 3 \r\nポ, 0 , 0 ,表示\\ポ,-1 \r\n", "Café"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.codePage);
+        // Reads the file as the program starts on it; its text is utf8File and extra entries.
+        auto readAt = [&](const std::string& bytes, const std::string& extra = "") {
+            reset();
+            headless::state().codePage = c.codePage;
+            iconRegistry.lastCatalogueIcon = 5;
+            folder.write("menu.qlf", bytes);
+            rememberFile(bytes);
+            ASSERT_EQ(readMenuFile(bytes), "");
+            EXPECT_EQ(menuFileText(), c.utf8File + extra);
+        };
+        auto save = [&] {
+            unsavedChanges = true;
+            EXPECT_TRUE(saveMenuFile());
+            return folder.read("menu.qlf");
+        };
+
+        readAt(c.ansiFile);
+        EXPECT_EQ(save(), c.ansiFile);
+        const std::int16_t slot = append(MenuEntry{c.beyond, File, 0, Target("y"), -1, -1});
+        const std::string beyondLine = c.beyond + ", 0 , 0 ,y,-1 \r\n";
+        const std::string withBeyond = save();
+        EXPECT_EQ(withBeyond, mark + c.utf8File + beyondLine);
+        remove(slot);
+        EXPECT_EQ(save(), mark + c.utf8File);
+
+        // After a restart the names are the same, and so are the bytes of the next save.
+        readAt(withBeyond, beyondLine);
+        EXPECT_EQ(save(), withBeyond);
+
+        readAt(c.utf8File);
+        EXPECT_EQ(save(), mark + c.utf8File);
+    }
 }
 
 TEST_F(MenuFileTest, TextsTheFileCannotCarryAreRecognised) {

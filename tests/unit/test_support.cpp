@@ -72,6 +72,7 @@ void resetProgram(const std::string& programFolder) {
     iconRegistry = IconRegistry{};
     unsavedChanges = false;
     menuFileOnDisk = KnownFile{};
+    menuFileEncoding = FileEncoding::AnsiCodePage;
     topLevel = 0;
     lastMenuId = 0;
     clipItem.reset();

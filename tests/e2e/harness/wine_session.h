@@ -36,9 +36,14 @@ class Session {
     // A folder the session's programs see as drive Y: (the folder browser offers it).
     const fs::path& scratchDrive() const { return scratchDrive_; }
 
-    // `wine ARGS...` in the session, started or run to its end (capturing its output).
-    ChildProcess startWine(const std::vector<std::string>& args, const fs::path& cwd = {}) const {
-        return ChildProcess(wineCommand(args, cwd));
+    // `wine ARGS...` in the session, started or run to its end (capturing its output). `env`
+    // goes on top of the session's (LC_ALL picks a process's ANSI code page).
+    ChildProcess startWine(const std::vector<std::string>& args, const fs::path& cwd = {},
+                           const std::map<std::string, std::string>& env = {}) const {
+        SpawnOptions options = wineCommand(args, cwd);
+        for (const auto& [name, value] : env)
+            options.env[name] = value;
+        return ChildProcess(options);
     }
     CommandResult runWine(const std::vector<std::string>& args,
                           Milliseconds timeout = Milliseconds(60000)) const {

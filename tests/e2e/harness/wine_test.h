@@ -75,8 +75,12 @@ class WineTest : public ::testing::Test {
     ProgramInstance& launch(const ProgramFolder* in = nullptr) {
         const ProgramFolder& from = in ? *in : *folder_;
         return *instances_.emplace_back(std::make_unique<ProgramInstance>(
-            session().startWine({from.exePath().string()}, from.path())));
+            session().startWine({from.exePath().string()}, from.path(), programEnv_)));
     }
+    // Programs this test starts from now on run in this locale, e.g. "ja_JP.UTF-8" for the
+    // double-byte code page 932 (Wine takes it from LC_ALL for each process; the session's
+    // own is 1252).
+    void runProgramsInLocale(const std::string& locale) { programEnv_["LC_ALL"] = locale; }
     // Starts zelvora.exe and waits, up to 30 s, until `shown` holds or the program ends. Wine now
     // and then ends a process it has just started with status 1 before the program runs (no
     // window, no output), more often on a loaded machine; the program itself ends with 0 on
@@ -93,6 +97,7 @@ class WineTest : public ::testing::Test {
 
   private:
     std::optional<ProgramFolder> folder_;
+    std::map<std::string, std::string> programEnv_;
     std::vector<std::unique_ptr<ProgramInstance>> instances_;
     std::set<pid_t> processesBefore_;
 };
