@@ -58,17 +58,16 @@ DecodedFile decodeDataFile(std::string_view bytes) {
     return {platform::fromCodePage(bytes), FileEncoding::AnsiCodePage, 0};
 }
 
-EncodedFile encodeDataFile(std::string_view text, FileEncoding readAs) {
+EncodedFile encodeDataFile(std::string text, FileEncoding readAs) {
     if (readAs == FileEncoding::AnsiCodePage) {
         if (isAscii(text))
-            return {std::string(text), FileEncoding::AnsiCodePage};
+            return {std::move(text), FileEncoding::AnsiCodePage};
         // Code page bytes that happen to form UTF-8 would read back as other text.
         if (auto ansi = platform::toCodePageExactly(text); ansi && !readsAsUtf8(*ansi))
             return {std::move(*ansi), FileEncoding::AnsiCodePage};
     }
-    std::string bytes(utf8Mark);
-    bytes += text;
-    return {std::move(bytes), FileEncoding::Utf8};
+    text.insert(0, utf8Mark);
+    return {std::move(text), FileEncoding::Utf8};
 }
 
 } // namespace zv

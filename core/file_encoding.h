@@ -39,6 +39,6 @@ struct EncodedFile {
 // A file read in the ANSI code page stays in it, byte for byte, while every character fits the
 // code page exactly (and its bytes would not be taken for UTF-8); otherwise, and once a file
 // was UTF-8, it is UTF-8 with the mark, so a file never flips back and forth between saves.
-EncodedFile encodeDataFile(std::string_view text, FileEncoding readAs);
+EncodedFile encodeDataFile(std::string text, FileEncoding readAs);
 
 } // namespace zv
