@@ -396,5 +396,31 @@ TEST_F(ReliabilityTest, AShiftJisMenuFileUnderCodePage932ReadsWholeAndSavesUncha
     EXPECT_TRUE(instance.running());
 }
 
+// A name pasted into the item editor that code page 1252 lacks ("Żółw") is kept, not turned
+// into a look-alike: the file, read in the code page, is saved as UTF-8 with the mark.
+TEST_F(ReliabilityTest, ANamePastedBeyondTheCodePageIsKeptAndTheFileBecomesUtf8) {
+    start(menuFile);
+    ASSERT_NO_FATAL_FAILURE(enableEditMode());
+    ASSERT_NO_FATAL_FAILURE(command(0, 0, Insert));
+    auto dialog = windowTitled("Edit", 15s);
+    ASSERT_TRUE(dialog) << describe(programWindows());
+    const Control* name = dialog->nthControl("Edit", 0);
+    const Control* target = dialog->nthControl("Edit", 1);
+    ASSERT_TRUE(name && target);
+    session().paste(name->hwnd, "Żółw");
+    ASSERT_TRUE(fieldHolds(*name, "Żółw"));
+    ASSERT_NO_FATAL_FAILURE(typeInto(*target, "C:\\z.exe"));
+    ASSERT_TRUE(activated(*dialog));
+    screen().key("Return"); // OK is the default button
+    ASSERT_TRUE(closed("Edit"));
+    ASSERT_TRUE(menuRows(0, 4));
+
+    ASSERT_NO_FATAL_FAILURE(saveReplacingTheFile(folder(), 1));
+    const std::string saved = folder().read("menu.qlf");
+    EXPECT_EQ(saved.substr(0, 3), "\xEF\xBB\xBF") << saved;
+    EXPECT_NE(saved.find("\r\nŻółw, 0 , 0 ,C:\\z.exe,"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\r\nAlpha, 0 , 0 ,C:\\a.exe,"), std::string::npos) << saved;
+}
+
 } // namespace
 } // namespace zv::e2e

@@ -76,6 +76,17 @@ class Session {
     void makeShortcut(const std::string& link, const std::string& target) const {
         probe({"link", link, target});
     }
+    // Pastes UTF-8 text into a control through the clipboard, as the user's Ctrl+V would:
+    // XTest types only what the keyboard map holds.
+    void paste(Hwnd control, const std::string& utf8) const {
+        std::string hex;
+        for (unsigned char c : utf8) {
+            const char digits[] = "0123456789abcdef";
+            hex += digits[c >> 4];
+            hex += digits[c & 15];
+        }
+        probe({"paste", std::to_string(control), hex});
+    }
     // Sends a window the question Windows asks at log-off, not waiting for its reply.
     void queryEndSession(Hwnd window) const {
         probe({"query-end-session", std::to_string(window)});

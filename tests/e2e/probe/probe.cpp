@@ -607,6 +607,37 @@ int makeLink(const char* linkPath, const char* target) {
     return saved ? 0 : 1;
 }
 
+// Puts text on the clipboard and pastes it into a control, as Ctrl+V would. The text comes as
+// UTF-8 in hex, so the code page of the command line cannot touch it. Fails with 3, not 1,
+// which the harness would take for Wine's own failure and run again (pasting twice).
+int pasteInto(HWND control, const char* hex) {
+    std::string utf8;
+    for (const char* at = hex; at[0] && at[1]; at += 2)
+        utf8.push_back(static_cast<char>(std::strtoul(std::string(at, 2).c_str(), nullptr, 16)));
+    const int length = static_cast<int>(utf8.size());
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (static_cast<SIZE_T>(n) + 1) * sizeof(wchar_t));
+    if (!memory)
+        return 3;
+    auto* wide = static_cast<wchar_t*>(GlobalLock(memory));
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, wide, n);
+    wide[n] = L'\0';
+    GlobalUnlock(memory);
+    if (!OpenClipboard(nullptr)) {
+        GlobalFree(memory);
+        return 3;
+    }
+    EmptyClipboard();
+    const bool placed = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    CloseClipboard();
+    if (!placed) {
+        GlobalFree(memory);
+        return 3;
+    }
+    DWORD_PTR reply = 0;
+    return SendMessageTimeoutW(control, WM_PASTE, 0, 0, SMTO_NORMAL, 5000, &reply) ? 0 : 3;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -626,6 +657,10 @@ int main(int argc, char** argv) {
             reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(argv[2], nullptr, 0))));
     if (command == "events" && argc == 5)
         return recordEvents(argv[2], argv[3], std::strtod(argv[4], nullptr));
+    if (command == "paste" && argc == 4)
+        return pasteInto(
+            reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(argv[2], nullptr, 0))),
+            argv[3]);
     if (command == "query-end-session" && argc == 3) {
         // As Windows asks every top-level window at log-off; the program shows its own question
         // first, and the test answers it.
@@ -639,7 +674,7 @@ int main(int argc, char** argv) {
     const char usage[] =
         "usage: probe windows [EXE] | resources EXE | idle EXE MS | hold [FILE READY] |\n"
         "             link LNK TARGET | query-end-session HWND | accessible HWND |\n"
-        "             events EXE FILE SECONDS\n";
+        "             events EXE FILE SECONDS | paste HWND UTF8-IN-HEX\n";
     DWORD wrote = 0;
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), usage, sizeof usage - 1, &wrote, nullptr);
     return 2;
