@@ -68,6 +68,11 @@ TEST_F(DataFilesTest, EachMissingOrDamagedFileIsNamedWithItsProblem) {
         {" 99999 \r\n", good, "menu.qlf", "line 1"},
         {tooMany.c_str(), good, "menu.qlf", "line 103: the menu holds more than 101 entries"},
         {goodMenu.c_str(), "#,Programs\r\nlonely\r\n", "kde.qls", "ends between the two fields"},
+        // The UTF-8 mark promises UTF-8; a byte that is not (é in code page 1252) is damage.
+        {"\xEF\xBB\xBF 1 \r\nA, 0 , 0 ,x, 0 \r\nCaf\xE9, 0 , 0 ,x, 0 \r\n", good, "menu.qlf",
+         "line 3: the text is not UTF-8, though the file begins with the UTF-8 byte-order mark."},
+        {goodMenu.c_str(), "\xEF\xBB\xBF#,Programs\r\nCaf\xE9,app.ico\r\n", "kde.qls",
+         "line 2: the text is not UTF-8"},
     };
     for (const auto& d : damages) {
         SCOPED_TRACE(d.problem);
