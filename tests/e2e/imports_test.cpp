@@ -48,24 +48,23 @@ TEST(Imports, ProgramAndProbeImportOnlySystemDlls) {
 }
 
 // SetDllDirectoryW comes with every Windows since XP SP1 and is imported;
-// SetDefaultDllDirectories (Windows 8, or 7 with KB2533623) is looked up by name.
-TEST(Imports, TheNarrowerDllSearchIsLookedUpAtRunTime) {
+// SetDefaultDllDirectories (Windows 8, or 7 with KB2533623) is looked up by name. Names and
+// paths reach the system whole only through the wide calls: no call that takes or gives text in
+// the ANSI code page is imported or looked up, but for the static C runtime's own few (no
+// program text passes through them).
+TEST(Imports, TheNarrowerDllSearchIsLookedUpAndNoAnsiTextCallIsUsed) {
     const auto words = importWords(programExe());
-    auto imported = [&](const std::string& f) {
+    const auto imported = [&](const std::string& f) {
         return std::find(words.begin(), words.end(), f) != words.end();
     };
     ASSERT_TRUE(imported("GetProcAddress")) << "the import list was not understood";
     EXPECT_TRUE(imported("SetDllDirectoryW"));
     EXPECT_FALSE(imported("SetDefaultDllDirectories"));
-    EXPECT_NE(readFile(programExe()).find(std::string("SetDefaultDllDirectories") + '\0'),
-              std::string::npos)
+    // Calls looked up by name are NUL-terminated names among the program's bytes.
+    const std::string bytes = readFile(programExe());
+    EXPECT_NE(bytes.find(std::string("SetDefaultDllDirectories") + '\0'), std::string::npos)
         << "the name GetProcAddress looks up is not in the program";
-}
 
-// Names and paths reach the system whole only through the wide calls: the program neither
-// imports nor looks up a call that takes or gives text in the ANSI code page. The static C
-// runtime's own few (no program text passes through them) are the exceptions.
-TEST(Imports, NoAnsiTextCallIsImportedOrLookedUp) {
     static const std::set<std::string> runtimeOwn = {"CreateEventA", "CreateSemaphoreA",
                                                      "GetStartupInfoA", "OutputDebugStringA"};
     const auto ansiCall = [](const std::string& word) {
@@ -76,13 +75,8 @@ TEST(Imports, NoAnsiTextCallIsImportedOrLookedUp) {
                word.back() == 'A' && word[word.size() - 2] >= 'a' && word[word.size() - 2] <= 'z' &&
                std::all_of(word.begin(), word.end(), letterOrDigit) && !runtimeOwn.count(word);
     };
-    const auto words = importWords(programExe());
-    ASSERT_NE(std::find(words.begin(), words.end(), "GetProcAddress"), words.end())
-        << "the import list was not understood";
     for (const std::string& word : words)
         EXPECT_FALSE(ansiCall(word)) << "imports " << word;
-    // Calls looked up by name are NUL-terminated names among the program's bytes.
-    const std::string bytes = readFile(programExe());
     std::size_t start = 0;
     for (std::size_t end = bytes.find('\0'); end != std::string::npos;
          start = end + 1, end = bytes.find('\0', start))

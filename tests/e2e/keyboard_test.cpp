@@ -17,30 +17,8 @@ class KeyboardTest : public LauncherTest {
   protected:
     Result highlighted(int row) {
         const Rect menu = menuLevel(0);
-        return waitUntil(
-            [&] {
-                return screen().pixel(rowX(menu), rowTop(menu, row) + 1) == highlightFrame &&
-                       screen().pixel(rowX(menu), rowTop(menu, row) + 2) == highlightFill;
-            },
-            10s, "row " + std::to_string(row) + " highlighted");
-    }
-    Result hasTheFocus(Hwnd window, const std::string& what) {
-        return waitUntil([&] { return windows().focus == window; }, 10s,
-                         what + " to have the focus");
-    }
-    // The pop-up menu of Shift+F10 or the Applications key ("Menu"): Down `downs` times and
-    // `key`, then waits until it has closed and the program is idle.
-    void chooseByKeys(bool shiftF10, int downs, const char* key = "Return") {
-        if (shiftF10)
-            screen().shiftKey("F10");
-        else
-            screen().key("Menu");
-        ASSERT_TRUE(waitUntil([&] { return !popups().empty(); }, 10s, "the pop-up menu"));
-        for (int i = 0; i < downs; ++i)
-            screen().key("Down");
-        screen().key(key);
-        ASSERT_TRUE(waitUntil([&] { return popups().empty(); }, 10s, "the pop-up to close"));
-        ASSERT_TRUE(idle());
+        return waitUntil([&] { return rowLit(menu, row); }, 10s,
+                         "row " + std::to_string(row) + " highlighted");
     }
     std::optional<Window> startNotepad() {
         notepad_.emplace(session().startWine({"C:\\windows\\notepad.exe"}));
@@ -52,10 +30,6 @@ class KeyboardTest : public LauncherTest {
             },
             30s, "a Notepad window");
         return shown;
-    }
-    Result notepadActive(const Window& notepad) {
-        return waitUntil([&] { return windows().active == notepad.hwnd; }, 10s,
-                         "Notepad to be active");
     }
 
     std::optional<ProgramInstance> notepad_;
@@ -82,10 +56,11 @@ TEST_F(KeyboardTest, TriggerKeysOpenTheRootAtItsFirstEntryAndItsKeysEditTheRow) 
     ASSERT_TRUE(highlighted(1));
     screen().key("Down");
     ASSERT_TRUE(highlighted(2));
-    chooseByKeys(true, 0, "e");
-    chooseByKeys(true, Delete);
+    const auto shiftF10 = [&] { screen().shiftKey("F10"); };
+    ASSERT_NO_FATAL_FAILURE(choose(0, "e", shiftF10));
+    ASSERT_NO_FATAL_FAILURE(choose(Delete, "Return", shiftF10));
     ASSERT_TRUE(menuRows(0, 3));
-    chooseByKeys(false, Save);
+    ASSERT_NO_FATAL_FAILURE(choose(Save, "Return", [&] { screen().key("Menu"); }));
     EXPECT_TRUE(waitUntil(
         [&] {
             const std::string saved = readFile(folder().path() / "menu.qlf");
@@ -101,19 +76,19 @@ TEST_F(KeyboardTest, NotepadGetsTheForegroundBackAndASecondStartOpensTheRootFocu
     start(menuFile);
     const auto notepad = startNotepad();
     ASSERT_TRUE(notepad);
-    ASSERT_TRUE(notepadActive(*notepad));
+    ASSERT_TRUE(activated(*notepad));
     clickTrigger();
     ASSERT_TRUE(menusShown(1));
     ASSERT_TRUE(hasTheFocus(menuWindow(0)->hwnd, "the root"));
     clickTrigger();
     ASSERT_TRUE(menusShown(0));
-    EXPECT_TRUE(notepadActive(*notepad));
+    EXPECT_TRUE(activated(*notepad));
     clickTrigger();
     ASSERT_TRUE(menusShown(1));
     ASSERT_TRUE(hasTheFocus(menuWindow(0)->hwnd, "the root"));
     screen().key("Escape");
     ASSERT_TRUE(menusShown(0));
-    EXPECT_TRUE(notepadActive(*notepad));
+    EXPECT_TRUE(activated(*notepad));
 
     // A shortcut key starts the program again: the root opens at its first entry with the
     // keyboard focus. (Keys are not sent here: under Wine the X focus may stay on another
@@ -125,7 +100,7 @@ TEST_F(KeyboardTest, NotepadGetsTheForegroundBackAndASecondStartOpensTheRootFocu
     EXPECT_TRUE(hasTheFocus(menuWindow(0)->hwnd, "the root"));
     clickTrigger();
     ASSERT_TRUE(menusShown(0));
-    EXPECT_TRUE(notepadActive(*notepad));
+    EXPECT_TRUE(activated(*notepad));
 }
 
 } // namespace

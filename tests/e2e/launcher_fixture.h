@@ -188,24 +188,29 @@ class LauncherTest : public WineTest {
         }
         return ::testing::AssertionFailure() << "nothing showed after moves to " << x << "," << y;
     }
+    bool rowLit(const Rect& menu, int row) {
+        const int x = rowX(menu), top = rowTop(menu, row);
+        return screen().pixel(x, top + 1) == highlightFrame &&
+               screen().pixel(x, top + 2) == highlightFill;
+    }
     // pointUntil the row's highlight shows: the program acts on the highlighted row.
     Result hoverRow(const Rect& menu, int row) {
-        const int x = rowX(menu), top = rowTop(menu, row);
-        auto lit = pointUntil(x, rowY(menu, row), [&] {
-            return screen().pixel(x, top + 1) == highlightFrame &&
-                   screen().pixel(x, top + 2) == highlightFill;
-        });
+        auto lit = pointUntil(rowX(menu), rowY(menu, row), [&] { return rowLit(menu, row); });
         return lit ? lit
                    : lit << ": row " << row << " of the menu at " << menu.left << "," << menu.top;
     }
 
     std::vector<Window> popups() { return visible("#32768"); }
-    // A right click where the pointer is (no move, so on the row it lights), then in the pop-up
-    // menu Down `downs` times and `key`; returns when the pop-up has closed and the program waits
-    // for input again.
-    void choose(int downs, const char* key = "Return") {
-        screen().press(MouseButton::Right);
-        screen().release(MouseButton::Right);
+    // The pop-up menu opened by `open` (by default a right click where the pointer is: no move,
+    // so on the row it lights), then Down `downs` times and `key`; returns when the pop-up has
+    // closed and the program waits for input again.
+    void choose(int downs, const char* key = "Return", const std::function<void()>& open = {}) {
+        if (open) {
+            open();
+        } else {
+            screen().press(MouseButton::Right);
+            screen().release(MouseButton::Right);
+        }
         ASSERT_TRUE(waitUntil([&] { return !popups().empty(); }, 10s, "the pop-up menu"));
         for (int i = 0; i < downs; ++i)
             screen().key("Down");
@@ -288,9 +293,13 @@ class LauncherTest : public WineTest {
                     return c;
         return std::nullopt;
     }
+    Result hasTheFocus(Hwnd window, const std::string& what) {
+        return waitUntil([&] { return windows().focus == window; }, 10s,
+                         what + " to have the focus");
+    }
     void focusField(const Control& field) {
         screen().click(field.rect.centerX(), field.rect.centerY());
-        ASSERT_TRUE(waitUntil([&] { return windows().focus == field.hwnd; }, 10s, "the focus"));
+        ASSERT_TRUE(hasTheFocus(field.hwnd, "the field"));
     }
     Result fieldHolds(const Control& field, const std::string& text) {
         std::string seen;

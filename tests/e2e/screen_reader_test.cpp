@@ -24,18 +24,13 @@ const std::string menuFile = " 1 \r\n"
                              "Alpha, 0 , 1 ,C:\\windows\\notepad.exe,-1 \r\n"
                              "Beta, 0 , 1 ,C:\\windows\\notepad.exe,-1 \r\n";
 
-class ScreenReaderTest : public LauncherTest {
-  protected:
-    Window openRoot() {
-        start(menuFile);
-        clickTrigger();
-        EXPECT_TRUE(menusShown(1));
-        return menus().front();
-    }
-};
+using ScreenReaderTest = LauncherTest;
 
 TEST_F(ScreenReaderTest, TheRootAnswersWithItsRowsAndTheirStatesAndFollowsTheHighlight) {
-    const Window root = openRoot();
+    start(menuFile);
+    clickTrigger();
+    ASSERT_TRUE(menusShown(1));
+    const Window root = menus().front();
     const AccessibleReport report = session().accessible(root.hwnd);
     ASSERT_EQ(report.failure, 0u);
     EXPECT_EQ(report.self.role, roleMenuPopup);
