@@ -29,29 +29,11 @@ const std::wstring& wideProgramFolder() {
     return folder;
 }
 
-// The folder as the program's texts name it: by its own name where they carry it, otherwise by
-// its short (8.3) name where the volume keeps one. Failing both, the nearest text, good for
-// messages only: the program's own files are still reached by the real name.
+// The folder by its real name in UTF-8. A name that is not valid UTF-16 (a lone surrogate) has
+// no UTF-8 form: its nearest text is good for messages, and the program's own files are still
+// reached by the real name.
 const std::string& programFolderText() {
-    static const std::string folder = [] {
-        const std::wstring& wide = wideProgramFolder();
-        if (auto exact = win32::toUtf8(wide))
-            return *exact;
-        std::vector<wchar_t> shortPath(wide.size() + 1);
-        for (;;) {
-            const DWORD n = GetShortPathNameW(wide.c_str(), shortPath.data(),
-                                              static_cast<DWORD>(shortPath.size()));
-            if (n == 0)
-                break;
-            if (n < shortPath.size()) {
-                if (auto exact = win32::toUtf8(std::wstring_view(shortPath.data(), n)))
-                    return *exact;
-                break;
-            }
-            shortPath.resize(n);
-        }
-        return win32::toUtf8ForDisplay(wide);
-    }();
+    static const std::string folder = win32::toUtf8ForDisplay(wideProgramFolder());
     return folder;
 }
 

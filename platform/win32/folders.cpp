@@ -9,7 +9,6 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
-#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -55,17 +54,6 @@ template <typename I> class ComPtr {
     I* p_ = nullptr;
 };
 
-// The name the program's texts can give a listed entry: its own where they carry it, otherwise
-// its short (8.3) name. Neither: the entry is left out, as a name with '?' in it would name no
-// file.
-std::optional<std::string> entryName(const WIN32_FIND_DATAW& found) {
-    if (auto name = win32::toUtf8(found.cFileName))
-        return name;
-    if (found.cAlternateFileName[0] == L'\0')
-        return std::nullopt;
-    return win32::toUtf8(found.cAlternateFileName);
-}
-
 } // namespace
 
 std::vector<FolderEntry> listFolderEntries(const std::string& pattern) {
@@ -79,7 +67,9 @@ std::vector<FolderEntry> listFolderEntries(const std::string& pattern) {
         const DWORD attributes = found.dwFileAttributes;
         if (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
             continue;
-        const auto name = entryName(found);
+        // A name that is not valid UTF-16 (a lone surrogate) has no UTF-8 form: the entry is left
+        // out rather than offered under a damaged name that names no file.
+        const auto name = win32::toUtf8(found.cFileName);
         if (!name)
             continue;
         entries.push_back({*name, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
