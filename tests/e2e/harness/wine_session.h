@@ -87,6 +87,11 @@ class Session {
         }
         probe({"paste", std::to_string(control), hex});
     }
+    // The text as DrawTextW draws it at 96 DPI: its dark pixels ('#', others '.') cut to their
+    // bounding box, one line per pixel row.
+    std::string drawnText(const std::string& face, int points, const std::string& text) const {
+        return probe({"text", face, std::to_string(points), text});
+    }
     // Sends a window the question Windows asks at log-off, not waiting for its reply.
     void queryEndSession(Hwnd window) const {
         probe({"query-end-session", std::to_string(window)});

@@ -6,11 +6,13 @@
 #include <objidl.h>
 #include <oleacc.h>
 #include <psapi.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -586,17 +588,27 @@ int recordEvents(const std::string& exe, const std::string& file, double seconds
     return 0;
 }
 
+// The command line's argument at index, whole: argv holds it in the ANSI code page, which may
+// lack its letters.
+std::wstring wideArgument(int index) {
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::wstring argument = arguments && index < count ? arguments[index] : L"";
+    LocalFree(arguments);
+    return argument;
+}
+
 // The batch add's tests search real shortcuts made in the same Wine session.
-int makeLink(const char* linkPath, const char* target) {
+int makeLink() {
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
         return 1;
-    const std::wstring path(linkPath, linkPath + std::strlen(linkPath)); // ASCII paths only
-    IShellLinkA* link = nullptr;
+    const std::wstring path = wideArgument(2), target = wideArgument(3);
+    IShellLinkW* link = nullptr;
     IPersistFile* file = nullptr;
     const bool saved =
-        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                    reinterpret_cast<void**>(&link))) &&
-        SUCCEEDED(link->SetPath(target)) &&
+        SUCCEEDED(link->SetPath(target.c_str())) &&
         SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
         SUCCEEDED(file->Save(path.c_str(), TRUE));
     if (file)
@@ -638,6 +650,71 @@ int pasteInto(HWND control, const char* hex) {
     return SendMessageTimeoutW(control, WM_PASTE, 0, 0, SMTO_NORMAL, 5000, &reply) ? 0 : 3;
 }
 
+// The text drawn with DrawTextW in black on the menus' background, in the face at the points
+// for 96 DPI, into a bitmap made like the program's (compatible with the screen, which Wine draws
+// through X, not its own DIB engine), as a mask of its dark pixels cut to their bounding box: one
+// line per pixel row, '#' for ink.
+int drawnText() {
+    const std::wstring face = wideArgument(2), text = wideArgument(4);
+    const int points = std::atoi(utf8(wideArgument(3)).c_str());
+    constexpr int width = 400, height = 40;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    ReleaseDC(nullptr, screen);
+    HFONT font = CreateFontW(-MulDiv(points, 96, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+    if (!dc || !bitmap || !font)
+        return 1;
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    RECT all{0, 0, width, height};
+    HBRUSH background = CreateSolidBrush(RGB(245, 244, 243));
+    FillRect(dc, &all, background);
+    DeleteObject(background);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    RECT at{4, 0, width, height};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &at,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBitmap);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<std::uint32_t> pixels(width * height);
+    const bool read =
+        GetDIBits(dc, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS) == height;
+    DeleteObject(font);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    if (!read)
+        return 1;
+    const auto ink = [&](int x, int y) {
+        const std::uint32_t p = pixels[y * width + x];
+        return ((p >> 16 & 0xFF) + (p >> 8 & 0xFF) + (p & 0xFF)) < 3 * 128;
+    };
+    int left = width, right = -1, top = height, bottom = -1;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (ink(x, y)) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    std::string mask;
+    for (int y = top; y <= bottom; ++y) {
+        for (int x = left; x <= right; ++x)
+            mask += ink(x, y) ? '#' : '.';
+        mask += '\n';
+    }
+    DWORD wrote = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), mask.data(), static_cast<DWORD>(mask.size()), &wrote,
+              nullptr);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -651,7 +728,9 @@ int main(int argc, char** argv) {
     if (command == "hold" && (argc == 2 || argc == 4))
         return hold(argc == 4 ? argv[2] : nullptr, argc == 4 ? argv[3] : nullptr);
     if (command == "link" && argc == 4)
-        return makeLink(argv[2], argv[3]);
+        return makeLink();
+    if (command == "text" && argc == 5)
+        return drawnText();
     if (command == "accessible" && argc == 3)
         return listAccessible(
             reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(argv[2], nullptr, 0))));
@@ -673,8 +752,8 @@ int main(int argc, char** argv) {
     }
     const char usage[] =
         "usage: probe windows [EXE] | resources EXE | idle EXE MS | hold [FILE READY] |\n"
-        "             link LNK TARGET | query-end-session HWND | accessible HWND |\n"
-        "             events EXE FILE SECONDS | paste HWND UTF8-IN-HEX\n";
+        "             link LNK TARGET | text FACE POINTS TEXT | query-end-session HWND |\n"
+        "             accessible HWND | events EXE FILE SECONDS | paste HWND UTF8-IN-HEX\n";
     DWORD wrote = 0;
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), usage, sizeof usage - 1, &wrote, nullptr);
     return 2;
