@@ -23,28 +23,7 @@ TEST_F(BatchAddTest, FilesFromAChosenDriveBecomeEntries) {
           "#,Programs\r\nApp,app.ico\r\n");
     ASSERT_NO_FATAL_FAILURE(enableEditMode());
     ASSERT_NO_FATAL_FAILURE(command(0, 0, BatchAdd));
-    auto browser = shown(
-        [&](const Window& w) {
-            return w.isDialog() && w.control("Static", "Please select a folder to search");
-        },
-        15s, "the folder browser");
-    ASSERT_TRUE(browser && browser->control("SysTreeView32", ""));
-    // Desktop, "/", Documents, My Computer: open My Computer, whose drives are (C:), (Y:), (Z:),
-    // wait until they show, then go down to (Y:) and wait for OK to take it.
-    const Rect view = browser->control("SysTreeView32", "")->rect;
-    screen().click(view.left + 60, view.top + 57);
-    const Image collapsed = screen().capture(view);
-    screen().key("Right");
-    ASSERT_TRUE(waitUntil([&] { return !(screen().capture(view) == collapsed); }, 10s,
-                          "My Computer to open"));
-    screen().key("Down");
-    screen().key("Down");
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            return controlNow(browser->control("Button", "OK")->hwnd).value_or(Control{}).enabled;
-        },
-        10s, "a drive chosen (OK enabled)"));
-    screen().key("Return");
+    ASSERT_NO_FATAL_FAILURE(chooseScratchDrive());
 
     std::optional<Window> offer;
     const Control* category = nullptr;

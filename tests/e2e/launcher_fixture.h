@@ -281,6 +281,44 @@ class LauncherTest : public WineTest {
         clickButton(*box, button);
         ASSERT_TRUE(closed(*box));
     }
+    // Waits for Notepad titled with the file's name and showing its text: the shell found it.
+    Result notepadShows(const std::string& fileName, const std::string& text) {
+        return waitUntil(
+            [&] {
+                for (const auto& w : windows().visibleOf("notepad.exe"))
+                    if (w.title.find(fileName) != std::string::npos && w.control("Edit", text))
+                        return true;
+                return false;
+            },
+            30s, "Notepad showing " + fileName);
+    }
+    // Chooses the drive Y: in the batch add's folder browser.
+    void chooseScratchDrive() {
+        auto browser = shown(
+            [&](const Window& w) {
+                return w.isDialog() && w.control("Static", "Please select a folder to search");
+            },
+            15s, "the folder browser");
+        ASSERT_TRUE(browser && browser->control("SysTreeView32", ""));
+        // Desktop, "/", Documents, My Computer: open My Computer, whose drives are (C:), (Y:),
+        // (Z:), wait until they show, then go down to (Y:) and wait for OK to take it.
+        const Rect view = browser->control("SysTreeView32", "")->rect;
+        screen().click(view.left + 60, view.top + 57);
+        const Image collapsed = screen().capture(view);
+        screen().key("Right");
+        ASSERT_TRUE(waitUntil([&] { return !(screen().capture(view) == collapsed); }, 10s,
+                              "My Computer to open"));
+        screen().key("Down");
+        screen().key("Down");
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                return controlNow(browser->control("Button", "OK")->hwnd)
+                    .value_or(Control{})
+                    .enabled;
+            },
+            10s, "a drive chosen (OK enabled)"));
+        screen().key("Return");
+    }
     // Waits until this window is active, so that keys sent next go to it.
     Result activated(const Window& window) {
         return waitUntil([&] { return windows().active == window.hwnd; }, 10s,

@@ -311,16 +311,7 @@ TEST_F(ReliabilityTest, NamesBeyondAsciiReachTheShellAndSaveUnchanged) {
     ASSERT_EQ(menuRect.height(), 2 * 20 + 2);
     screen().click(rowX(menuRect), rowY(menuRect, 0));
     // Notepad titled with the file's name and showing its text: the shell found the file.
-    EXPECT_TRUE(waitUntil(
-        [&] {
-            for (const auto& w : windows().visibleOf("notepad.exe"))
-                if (w.title.find("Caf\xC3\xA9.ini") != std::string::npos &&
-                    w.control("Edit", "[accented]\r\n"))
-                    return true;
-            return false;
-        },
-        30s, "Notepad showing Caf\xC3\xA9.ini"))
-        << describe(windows().windows);
+    EXPECT_TRUE(notepadShows("Caf\xC3\xA9.ini", "[accented]\r\n")) << describe(windows().windows);
     EXPECT_TRUE(menusShown(0));
 
     ASSERT_NO_FATAL_FAILURE(enableEditMode());
@@ -344,16 +335,7 @@ TEST_F(ReliabilityTest, AUtf8MenuFileOpensWhatItNamesAndSavesAsUtf8WithTheMark) 
     const Rect menuRect = root();
     ASSERT_EQ(menuRect.height(), 2 * 20 + 2);
     screen().click(rowX(menuRect), rowY(menuRect, 0));
-    EXPECT_TRUE(waitUntil(
-        [&] {
-            for (const auto& w : windows().visibleOf("notepad.exe"))
-                if (w.title.find("Ελληνικά.ini") != std::string::npos &&
-                    w.control("Edit", "[greek]\r\n"))
-                    return true;
-            return false;
-        },
-        30s, "Notepad showing Ελληνικά.ini"))
-        << describe(windows().windows);
+    EXPECT_TRUE(notepadShows("Ελληνικά.ini", "[greek]\r\n")) << describe(windows().windows);
 
     ASSERT_NO_FATAL_FAILURE(enableEditMode());
     ASSERT_NO_FATAL_FAILURE(saveReplacingTheFile(folder(), 1));

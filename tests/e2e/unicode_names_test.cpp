@@ -32,34 +32,6 @@ class UnicodeNamesTest : public LauncherTest {
         session().makeShortcut("Y:\\Русский\\Ярлык.lnk", "Y:\\Café\\Crème brûlée.ini");
     }
 
-    // Chooses Y: in the batch add's folder browser.
-    void chooseScratchDrive() {
-        auto browser = shown(
-            [&](const Window& w) {
-                return w.isDialog() && w.control("Static", "Please select a folder to search");
-            },
-            15s, "the folder browser");
-        ASSERT_TRUE(browser && browser->control("SysTreeView32", ""));
-        // Desktop, "/", Documents, My Computer: open My Computer, whose drives are (C:), (Y:),
-        // (Z:), then go down to (Y:) and wait for OK to take it.
-        const Rect view = browser->control("SysTreeView32", "")->rect;
-        screen().click(view.left + 60, view.top + 57);
-        const Image collapsed = screen().capture(view);
-        screen().key("Right");
-        ASSERT_TRUE(waitUntil([&] { return !(screen().capture(view) == collapsed); }, 10s,
-                              "My Computer to open"));
-        screen().key("Down");
-        screen().key("Down");
-        ASSERT_TRUE(waitUntil(
-            [&] {
-                return controlNow(browser->control("Button", "OK")->hwnd)
-                    .value_or(Control{})
-                    .enabled;
-            },
-            10s, "a drive chosen (OK enabled)"));
-        screen().key("Return");
-    }
-
     // The caption's ink in a file row of the menu, cut to its bounding box, as the probe's
     // drawnText gives it (dark pixels '#', one line per row).
     std::string captionInk(const Rect& menu, int row) {
@@ -283,16 +255,7 @@ TEST_F(UnicodeNamesTest, RowsOpenWhatTheyNameAndTheEditorKeepsTheirLetters) {
 
     // The text file opens in Notepad, titled with its name and showing its text.
     screen().click(rowX(root()), rowY(root(), 1));
-    EXPECT_TRUE(waitUntil(
-        [&] {
-            for (const auto& w : windows().visibleOf("notepad.exe"))
-                if (w.title.find("Заметка.ini") != std::string::npos &&
-                    w.control("Edit", "[note]\r\n"))
-                    return true;
-            return false;
-        },
-        30s, "Notepad showing Заметка.ini"))
-        << describe(windows().windows);
+    EXPECT_TRUE(notepadShows("Заметка.ini", "[note]\r\n")) << describe(windows().windows);
 
     // Modify shows the name exactly; a pasted name in letters outside the code page is kept.
     ASSERT_NO_FATAL_FAILURE(enableEditMode());
