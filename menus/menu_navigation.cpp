@@ -19,13 +19,6 @@ namespace {
 
 constexpr int hoverInterval = 500;
 
-constexpr int vkEnter = 13;
-constexpr int vkEscape = 27;
-constexpr int vkLeft = 37;
-constexpr int vkUp = 38;
-constexpr int vkRight = 39;
-constexpr int vkDown = 40;
-
 int nearest(double v) {
     return static_cast<int>(std::nearbyint(v));
 }
@@ -148,36 +141,36 @@ void MenuWindow::keyDown(int keyCode, int shift) {
     if (keyCode == platform::keyF10)
         return;
     switch (keyCode) {
-    case vkUp:
+    case platform::keyUpArrow:
         hoverRow = static_cast<std::int16_t>(hoverRow - 1);
         if (hoverRow == -1)
             hoverRow = lastRow;
         restartHoverTimer();
         announceHighlight();
         break;
-    case vkDown:
+    case platform::keyDownArrow:
         hoverRow = static_cast<std::int16_t>(hoverRow + 1);
         if (hoverRow > lastRow)
             hoverRow = 0;
         restartHoverTimer();
         announceHighlight();
         break;
-    case vkEnter:
+    case platform::keyEnter:
         executeEntry();
         skipMouseMove = true;
         break;
-    case vkLeft:
+    case platform::keyLeftArrow:
         if (level != 0)
             destroy();
         break;
-    case vkEscape:
+    case platform::keyEscape:
         // The deepest level closes; at the root, the whole menu.
         if (level != 0)
             destroy();
         else
             triggerWindow.dismiss();
         break;
-    case vkRight:
+    case platform::keyRightArrow:
         if (hasRow() && items[rowSlots[hoverRow]].itemType == Menu) {
             openSubmenu();
             stopHoverTimer();
