@@ -32,63 +32,61 @@ class UnicodeNamesTest : public LauncherTest {
         session().makeShortcut("Y:\\Русский\\Ярлык.lnk", "Y:\\Café\\Crème brûlée.ini");
     }
 
-    // The caption's ink in a file row of the menu, cut to its bounding box, as the probe's
-    // drawnText gives it (dark pixels '#', one line per row).
-    std::string captionInk(const Rect& menu, int row) {
-        const Rect area{menu.left + 30, rowTop(menu, row) + 2, menu.left + 170,
-                        rowTop(menu, row) + rowHeight - 2};
-        const Image shot = screen().capture(area);
-        const auto ink = [&](int x, int y) {
-            const Color c = shot.at(x, y);
-            return c.r + c.g + c.b < 3 * 128;
-        };
-        int left = shot.width, right = -1, top = shot.height, bottom = -1;
+    // Ink masks: one string a pixel row, '#' for a dark pixel, cut to the ink's bounding box.
+    using Mask = std::vector<std::string>;
+    static Mask cropped(const Mask& rows) {
+        std::size_t left = std::string::npos, right = 0, top = rows.size(), bottom = 0;
+        for (std::size_t y = 0; y < rows.size(); ++y)
+            if (const auto first = rows[y].find('#'); first != std::string::npos) {
+                left = std::min(left, first);
+                right = std::max(right, rows[y].rfind('#') + 1);
+                top = std::min(top, y);
+                bottom = y + 1;
+            }
+        Mask ink;
+        for (std::size_t y = top; y < bottom; ++y)
+            ink.push_back(rows[y].substr(left, right - left));
+        return ink;
+    }
+    // The caption's ink in a file row of the menu.
+    Mask captionInk(const Rect& menu, int row) {
+        const Image shot =
+            screen().capture(Rect{menu.left + 30, rowTop(menu, row) + 2, menu.left + 170,
+                                  rowTop(menu, row) + rowHeight - 2});
+        Mask rows(shot.height, std::string(shot.width, '.'));
         for (int y = 0; y < shot.height; ++y)
             for (int x = 0; x < shot.width; ++x)
-                if (ink(x, y)) {
-                    left = std::min(left, x);
-                    right = std::max(right, x);
-                    top = std::min(top, y);
-                    bottom = std::max(bottom, y);
-                }
-        std::string mask;
-        for (int y = top; y <= bottom; ++y) {
-            for (int x = left; x <= right; ++x)
-                mask += ink(x, y) ? '#' : '.';
-            mask += '\n';
-        }
-        return mask;
+                if (const Color c = shot.at(x, y); c.r + c.g + c.b < 3 * 128)
+                    rows[y][x] = '#';
+        return cropped(rows);
     }
-    // How many pixels of two ink masks differ, laid over each other from their top left corners.
-    static long inkDistance(const std::string& a, const std::string& b) {
-        const auto rows = [](const std::string& mask) {
-            std::vector<std::string> lines;
-            std::istringstream in(mask);
-            for (std::string line; std::getline(in, line);)
-                lines.push_back(line);
-            return lines;
+    // The probe's mask of a text as DrawTextW draws it in the menus' font.
+    Mask drawnInk(const std::string& text) {
+        Mask rows;
+        std::istringstream in(session().drawnText("Tahoma", 8, text));
+        for (std::string line; std::getline(in, line);)
+            rows.push_back(line);
+        return rows;
+    }
+    static std::size_t width(const Mask& m) { return m.empty() ? 0 : m[0].size(); }
+    // How many pixels of two masks differ, laid over each other from their top left corners.
+    static long inkDistance(const Mask& a, const Mask& b) {
+        const auto ink = [](const Mask& m, std::size_t x, std::size_t y) {
+            return y < m.size() && x < m[y].size() && m[y][x] == '#';
         };
-        const auto linesA = rows(a), linesB = rows(b);
         long differ = 0;
-        for (std::size_t y = 0; y < std::max(linesA.size(), linesB.size()); ++y) {
-            const std::string rowA = y < linesA.size() ? linesA[y] : "";
-            const std::string rowB = y < linesB.size() ? linesB[y] : "";
-            for (std::size_t x = 0; x < std::max(rowA.size(), rowB.size()); ++x)
-                differ +=
-                    (x < rowA.size() && rowA[x] == '#') != (x < rowB.size() && rowB[x] == '#');
-        }
+        for (std::size_t y = 0; y < std::max(a.size(), b.size()); ++y)
+            for (std::size_t x = 0; x < std::max(width(a), width(b)); ++x)
+                differ += ink(a, x, y) != ink(b, x, y);
         return differ;
     }
     // Whether the caption's ink is the name's as DrawTextW draws it: nearly the same width (the
     // name's bytes read as letters of the code page are twice as wide) and closer to it than to
     // as many question marks. The program's captions and the probe's differ by a pixel here and
     // there (Wine places glyphs a little differently in the two processes), whole letters do not.
-    static bool sameText(const std::string& seen, const std::string& name,
-                         const std::string& questionMarks) {
-        const auto width = [](const std::string& mask) {
-            return static_cast<long>(std::min(mask.find('\n'), mask.size()));
-        };
-        return width(seen) > 0 && std::abs(width(seen) - width(name)) <= 2 + width(name) / 10 &&
+    static bool sameText(const Mask& seen, const Mask& name, const Mask& questionMarks) {
+        const auto w = static_cast<long>(width(seen)), expected = static_cast<long>(width(name));
+        return w > 0 && std::abs(w - expected) <= 2 + expected / 10 &&
                inkDistance(seen, name) < inkDistance(seen, questionMarks);
     }
     // Each row's caption drawn with the letters of its name: the ink DrawTextW gives that name in
@@ -101,9 +99,8 @@ class UnicodeNamesTest : public LauncherTest {
             const auto letters = std::count_if(name.begin(), name.end(), [](char c) {
                 return (static_cast<unsigned char>(c) & 0xC0) != 0x80; // not a UTF-8 trail byte
             });
-            const std::string expected = session().drawnText("Tahoma", 8, name);
-            const std::string marks = session().drawnText("Tahoma", 8, std::string(letters, '?'));
-            std::string seen;
+            const Mask expected = drawnInk(name), marks = drawnInk(std::string(letters, '?'));
+            Mask seen;
             EXPECT_TRUE(waitUntil(
                 [&] {
                     seen = captionInk(menu, static_cast<int>(row));
@@ -111,8 +108,8 @@ class UnicodeNamesTest : public LauncherTest {
                 },
                 10s, "row " + std::to_string(row) + " to show " + name))
                 << "shown:\n"
-                << seen << "DrawTextW:\n"
-                << expected;
+                << ::testing::PrintToString(seen) << "\nDrawTextW:\n"
+                << ::testing::PrintToString(expected);
         }
     }
 
@@ -222,12 +219,13 @@ TEST_F(UnicodeNamesTest, BatchAddOffersSavesAndReadsNamesBeyondTheCodePage) {
     EXPECT_EQ(entries(again), entries(saved));
 }
 
-// Rows named in such letters open what they name: the program starts from its own folder and
-// the text file opens in Notepad under its own name. The item editor shows the name
-// exactly, and a name pasted into it that the code page lacks is saved as it is.
+// A menu file in UTF-8 without the mark, as editors save it: rows named in such letters open
+// what they name (the program starts from its own folder, the text file opens in Notepad under
+// its own name), the item editor shows a name exactly, and a name pasted into it that the code
+// page lacks is saved as it is, in UTF-8 that now carries the mark.
 TEST_F(UnicodeNamesTest, RowsOpenWhatTheyNameAndTheEditorKeepsTheirLetters) {
     ASSERT_NO_FATAL_FAILURE(makeTree());
-    const std::string menuFile = utf8Mark + " 1 \r\n" + "Жук, 0 , 0 ,Y:\\Ёлка\\Жук.exe,-1\r\n" +
+    const std::string menuFile = std::string(" 1 \r\n") + "Жук, 0 , 0 ,Y:\\Ёлка\\Жук.exe,-1\r\n" +
                                  "Заметка, 0 , 0 ,Y:\\Русский\\Заметка.ini,-1\r\n" +
                                  "Beta, 0 , 0 ,C:\\b.exe,-1\r\n";
     start(menuFile);
