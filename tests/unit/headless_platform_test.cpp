@@ -36,50 +36,42 @@ class HeadlessPlatformTest : public ::testing::Test {
 
 struct NoEvents : platform::WindowEvents {};
 
-void put32(std::string& bytes, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        bytes.push_back(static_cast<char>(value >> 8 * i));
+void put32(std::string& bytes, std::initializer_list<std::size_t> values) {
+    for (std::size_t value : values)
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(static_cast<char>(value >> 8 * i));
 }
 
 // A shortcut whose link information holds the target path: as 8-bit bytes, and also in UTF-16
 // when widePath is given.
 std::string shortcutTo(const std::string& ansiPath, const std::u16string& widePath = u"") {
     std::string file;
-    put32(file, 0x4C);
+    put32(file, {0x4C});
     for (int b : {0x01, 0x14, 0x02, 0, 0, 0, 0, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0x46})
         file.push_back(static_cast<char>(b));
-    put32(file, 0x2); // link information follows the header
+    put32(file, {0x2}); // link information follows the header
     file.resize(0x4C, '\0');
     const bool wide = !widePath.empty();
-    const std::uint32_t header = wide ? 0x24 : 0x1C;
+    const std::size_t header = wide ? 0x24 : 0x1C;
     std::string data = ansiPath + '\0' + '\0'; // the base path, then an empty suffix
-    const auto wideAt = static_cast<std::uint32_t>(header + data.size());
+    const std::size_t wideAt = header + data.size();
     for (char16_t unit : widePath) {
         data.push_back(static_cast<char>(unit & 0xFF));
         data.push_back(static_cast<char>(unit >> 8));
     }
     if (wide)
         data.append(4, '\0');
-    std::string info;
-    put32(info, static_cast<std::uint32_t>(header + data.size()));
-    put32(info, header);
-    put32(info, 0x1); // a local base path
-    put32(info, 0);
-    put32(info, header);
-    put32(info, 0);
-    put32(info, static_cast<std::uint32_t>(header + ansiPath.size() + 1));
-    if (wide) {
-        put32(info, wideAt);
-        put32(info, static_cast<std::uint32_t>(wideAt + 2 * widePath.size() + 2));
-    }
+    std::string info; // 0x1: a local base path
+    put32(info, {header + data.size(), header, 0x1, 0, header, 0, header + ansiPath.size() + 1});
+    if (wide)
+        put32(info, {wideAt, wideAt + 2 * widePath.size() + 2});
     return file + info + data;
 }
 
 TEST_F(HeadlessPlatformTest, ShortcutTargetsAreUtf8WithTheirSurrogatePairs) {
     const struct {
         int codePage;
-        std::string bytes;
-        std::string target;
+        std::string bytes, target;
     } cases[] = {
         {1252, shortcutTo("C:\\Caf\xE9.exe"), "C:\\Café.exe"},
         {932, shortcutTo("C:\\\x95\x5C\\a.exe"), "C:\\表\\a.exe"},
@@ -97,22 +89,14 @@ TEST_F(HeadlessPlatformTest, ShortcutTargetsAreUtf8WithTheirSurrogatePairs) {
 }
 
 TEST(DisplayScale, RoundsPixelsAndTwipsOnceToTheNearestPixel) {
-    struct Case {
+    const struct {
         int dpi, at96, pixels, twips, twipPixels;
-    };
-    for (const Case& c : std::vector<Case>{{96, 1, 1, 7, 0},
-                                           {96, 20, 20, 8, 1},
-                                           {96, 48, 48, 720, 48},
-                                           {96, -3, -3, -8, -1},
-                                           {120, 1, 1, 6, 1},
-                                           {120, 6, 8, 5, 0},
-                                           {120, 200, 250, 720, 60},
-                                           {144, 1, 2, 720, 72},
-                                           {144, 6, 9, -1500, -150},
-                                           {144, 28, 42, 15, 2},
-                                           {192, 1, 2, 720, 96},
-                                           {192, 20, 40, 11, 1},
-                                           {192, 200, 400, 4, 1}}) {
+    } cases[] = {{96, 1, 1, 7, 0},         {96, 20, 20, 8, 1},   {96, 48, 48, 720, 48},
+                 {96, -3, -3, -8, -1},     {120, 1, 1, 6, 1},    {120, 6, 8, 5, 0},
+                 {120, 200, 250, 720, 60}, {144, 1, 2, 720, 72}, {144, 6, 9, -1500, -150},
+                 {144, 28, 42, 15, 2},     {192, 1, 2, 720, 96}, {192, 20, 40, 11, 1},
+                 {192, 200, 400, 4, 1}};
+    for (const auto& c : cases) {
         const platform::DisplayScale scale{c.dpi};
         EXPECT_EQ(scale.pixels(c.at96), c.pixels) << c.dpi << " dpi, " << c.at96;
         EXPECT_EQ(scale.toPixels(platform::Twips(c.twips)), c.twipPixels)
@@ -183,7 +167,7 @@ struct DialogLog : platform::DialogEvents {
     void closeRequested() override { log.push_back("closeRequested"); }
 };
 
-TEST_F(HeadlessPlatformTest, ControlModelFindsControlsAndChecksOneOptionOfASet) {
+TEST_F(HeadlessPlatformTest, ControlModelFindsChecksAndPlacesControls) {
     auto model = sampleModel();
     EXPECT_EQ(&model.control("lblName"), &model.controls[6]);
     EXPECT_EQ(model.find("nothing"), nullptr);
@@ -195,10 +179,8 @@ TEST_F(HeadlessPlatformTest, ControlModelFindsControlsAndChecksOneOptionOfASet) 
     EXPECT_TRUE(model.control("optB0").checked);
     EXPECT_TRUE(model.control("optC0").checked);
     EXPECT_THROW(model.checkOption("optZ"), std::out_of_range);
-}
 
-TEST_F(HeadlessPlatformTest, ControlPixelsAddTwipsThroughFramesBeforeConverting) {
-    auto model = sampleModel();
+    // Pixels add the twips through the frames before converting.
     model.add("fraInner", ControlKind::Frame, "fraA", 8, 8, 1000, 1000);
     model.add("txtDeep", ControlKind::TextBox, "fraInner", 8, 8, 300, 300);
     model.add("linBack", ControlKind::Line, "fraC", 600, 900, -300, -150);

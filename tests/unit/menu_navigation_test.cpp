@@ -190,9 +190,7 @@ class FirstLetterCodePageTest : public test::ProgramTest {};
 
 TEST_F(FirstLetterCodePageTest, KeyCodesAbove127AreTheCodePagesCharacters) {
     const struct {
-        int codePage;
-        int code;
-        int to;
+        int codePage, code, to;
     } cases[] = {{1252, 0xC9, 0}, {932, 0xC9, 1}, {932, 0x90, 4}, {932, 0xE5, 4}, {1252, 'Z', 4}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.codePage) + " " + std::to_string(c.code));

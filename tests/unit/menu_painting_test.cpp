@@ -29,6 +29,13 @@ class MenuPaintingTest : public test::ProgramTest {
         root().hoverRow = static_cast<std::int16_t>(row);
         root().drawAll();
     }
+    // The four captions: the header bold in its colour, the submenu row's in sub's.
+    static std::vector<headless::TextRecord> captions(Rgb header, Rgb ink, Rgb sub) {
+        return {{"Title", {0, 0, 200, 20}, 1 + 4 + 32, header, true, "Tahoma", 8},
+                {"App", {35, 20, 200, 40}, 4 + 32, ink, false, "Tahoma", 8},
+                {"Sub", {35, 46, 200, 66}, 4 + 32, sub, false, "Tahoma", 8},
+                {"Plain", {35, 66, 200, 86}, 4 + 32, ink, false, "Tahoma", 8}};
+    }
     // Each pixel given is of its colour.
     using Px = std::tuple<int, int, Rgb>;
     void expectPixels(const std::vector<Px>& expected) {
@@ -135,14 +142,9 @@ TEST_F(MenuPaintingTest, AMenuOpenedAgainShowsWhatChangedWhileItWasClosed) {
 }
 
 TEST_F(MenuPaintingTest, CaptionsHeaderGreyBoldCentredThenBlackAgain) {
-    using Text = headless::TextRecord;
-    const Rgb grey{128, 128, 128}, black{0, 0, 0};
-    // Title, App, Sub, Plain; separators have none.
-    EXPECT_EQ(canvas().texts(),
-              (std::vector<Text>{{"Title", {0, 0, 200, 20}, 1 + 4 + 32, grey, true, "Tahoma", 8},
-                                 {"App", {35, 20, 200, 40}, 4 + 32, black, false, "Tahoma", 8},
-                                 {"Sub", {35, 46, 200, 66}, 4 + 32, black, false, "Tahoma", 8},
-                                 {"Plain", {35, 66, 200, 86}, 4 + 32, black, false, "Tahoma", 8}}));
+    const Rgb black{0, 0, 0};
+    // Separators have none.
+    EXPECT_EQ(canvas().texts(), captions({128, 128, 128}, black, black));
     // Header and Separator rows take no icon.
     EXPECT_EQ(items[root().slotOfRow(0)].iconIndex, -1);
     EXPECT_EQ(items[root().slotOfRow(2)].iconIndex, -1);
@@ -151,7 +153,6 @@ TEST_F(MenuPaintingTest, CaptionsHeaderGreyBoldCentredThenBlackAgain) {
 // High contrast: the system's colours in place of the skin's colours and pictures, on the menus
 // and the trigger, until it is turned off again.
 TEST_F(MenuPaintingTest, HighContrastDrawsInTheSystemColoursUntilTurnedOff) {
-    using Text = headless::TextRecord;
     const Rgb menu{0, 0, 0}, ink{250, 250, 250}, mark{0, 0, 200}, markInk{255, 255, 0},
         grey{0, 160, 0};
     auto& desktop = headless::desktop();
@@ -177,11 +178,7 @@ TEST_F(MenuPaintingTest, HighContrastDrawsInTheSystemColoursUntilTurnedOff) {
                                    {100, 43, grey},   {100, 41, menu},    {100, 70, menu},
                                    {-strip, 10, ink}, {-10, 10, menu}};
     expectPixels(expected);
-    EXPECT_EQ(canvas().texts(),
-              (std::vector<Text>{{"Title", {0, 0, 200, 20}, 1 + 4 + 32, grey, true, "Tahoma", 8},
-                                 {"App", {35, 20, 200, 40}, 4 + 32, ink, false, "Tahoma", 8},
-                                 {"Sub", {35, 46, 200, 66}, 4 + 32, markInk, false, "Tahoma", 8},
-                                 {"Plain", {35, 66, 200, 86}, 4 + 32, ink, false, "Tahoma", 8}}));
+    EXPECT_EQ(canvas().texts(), captions(grey, ink, markInk));
     auto face = [] { return headless::record(*triggerWindow.window()).presented; };
     EXPECT_EQ(face().at(0, 0), ink);
     EXPECT_EQ(face().at(5, 5), menu);

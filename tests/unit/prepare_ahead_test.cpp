@@ -33,21 +33,23 @@ class PrepareAheadTest : public test::ProgramTest {
         clickTrigger();
         Seen seen;
         seen.rootImage = headless::record(*root().window()).presented;
-        root().hoverRow = 2;
-        root().keyDown(39, 0); // Right
-        MenuWindow& sub = menuLevel(1);
-        seen.subImage = headless::record(*sub.window()).presented;
+        seen.subImage = openSubmenu();
         for (int slot = store.listHead; slot >= 0; slot = items[slot].nextIndex)
             seen.iconIndexes.push_back(items[slot].iconIndex);
         seen.iconCount = iconRegistry.iconCount;
         return seen;
     }
 
-    static std::vector<headless::WindowRecord*> hiddenOf(platform::WindowStyle style) {
-        std::vector<headless::WindowRecord*> found;
-        for (auto* w : headless::windows())
-            if (w->style == style && !w->visible)
-                found.push_back(w);
+    Picture openSubmenu() {
+        root().hoverRow = 2;
+        root().keyDown(39, 0); // Right
+        return headless::record(*menuLevel(1).window()).presented;
+    }
+
+    static std::vector<headless::WindowRecord*> hiddenMenus() {
+        auto found = headless::windows();
+        std::erase_if(
+            found, [](auto* w) { return w->style != platform::WindowStyle::Menu || w->visible; });
         return found;
     }
 
@@ -62,13 +64,13 @@ TEST_F(PrepareAheadTest, IdleTimeReadiesTheFirstOpeningWithoutChangingWhatItShow
 
     start();
     const ItemStore before = store;
-    EXPECT_TRUE(hiddenOf(platform::WindowStyle::Menu).empty());
+    EXPECT_TRUE(hiddenMenus().empty());
     EXPECT_GT(headless::runIdle(), 0);
     EXPECT_EQ(headless::runIdle(), 0) << "the work ends";
     // The windows of the root and of the one submenu level are made, each shown once where no
     // monitor shows it, and stay hidden; nothing is registered, the store has not changed, and
     // every icon the rows draw is read, app.exe's once.
-    const auto made = hiddenOf(platform::WindowStyle::Menu);
+    const auto made = hiddenMenus();
     ASSERT_EQ(made.size(), 2u);
     EXPECT_TRUE(made[0]->shownOffScreen == 1 && made[1]->shownOffScreen == 1);
     EXPECT_EQ(iconRegistry.iconCount, 3);
@@ -96,7 +98,7 @@ const std::string deepPathMenu = " 3 \r\nShallow, 1 , 0 , 1 ,-1 \r\nDeep, 1 , 0 
 TEST_F(PrepareAheadTest, EveryLevelOfTheDeepestPathIsReadiedOnce) {
     ProgramTest::start(deepPathMenu);
     headless::runIdle();
-    const auto made = hiddenOf(platform::WindowStyle::Menu);
+    const auto made = hiddenMenus();
     ASSERT_EQ(made.size(), 3u);
     for (const auto* w : made)
         EXPECT_EQ(w->shownOffScreen, 1);
@@ -127,9 +129,9 @@ TEST_F(PrepareAheadTest, ManyRowsOpeningTheSameSubmenusAreWalkedOnce) {
             menuText +=
                 "M, 1 , " + std::to_string(menu) + " , " + std::to_string(menu + 1) + " ,-1 \r\n";
     menuText += "Leaf, 0 , 10 ,x,-1 \r\n";
-    test::startProgram(folder, menuText);
+    ProgramTest::start(menuText);
     EXPECT_LT(headless::runIdle(), 1000) << "the work ends at the deepest level";
-    EXPECT_EQ(hiddenOf(platform::WindowStyle::Menu).size(), 11u);
+    EXPECT_EQ(hiddenMenus().size(), 11u);
 }
 
 TEST_F(PrepareAheadTest, AClosedLevelKeepsItsNativeWindowHiddenForTheNextOpening) {
@@ -148,7 +150,7 @@ TEST_F(PrepareAheadTest, AClosedLevelKeepsItsNativeWindowHiddenForTheNextOpening
     EXPECT_FALSE(root().isOpen());
     EXPECT_FALSE(sub.isOpen());
     EXPECT_EQ(root().window(), nullptr);
-    const auto hidden = hiddenOf(platform::WindowStyle::Menu);
+    const auto hidden = hiddenMenus();
     ASSERT_EQ(hidden.size(), 2u);
     for (auto* w : hidden)
         EXPECT_FALSE(w->timer.running) << "a hidden level's hover timer still runs";
@@ -174,7 +176,7 @@ TEST_F(PrepareAheadTest, AnIconOnASlowDriveIsReadAwayAndTheKeysDoNotWaitForIt) {
     const std::int16_t icon = items[root().slotOfRow(0)].iconIndex;
     EXPECT_EQ(iconHandle(icon), nullptr);
     const auto& away = headless::desktop().iconReadsAway;
-    EXPECT_EQ(std::count(away.begin(), away.end(), std::pair(folder.path() + "\\app.exe", 16)), 1);
+    EXPECT_EQ(std::ranges::count(away, std::pair(folder.path() + "\\app.exe", 16)), 1);
 
     // The read arrives: the row is painted again with its icon, the highlight where it was.
     headless::finishIconReads();
@@ -184,11 +186,6 @@ TEST_F(PrepareAheadTest, AnIconOnASlowDriveIsReadAwayAndTheKeysDoNotWaitForIt) {
     EXPECT_EQ(shown.presented.at(28 + 100, 25), highlighted);
 
     // One that arrives while its menu is closed shows when the menu opens again.
-    auto openSubmenu = [&] {
-        root().hoverRow = 2;
-        root().keyDown(39, 0); // Right
-        return headless::record(*menuLevel(1).window()).presented;
-    };
     openSubmenu();
     const std::int16_t other = items[menuLevel(1).slotOfRow(0)].iconIndex;
     clickTrigger(); // closes both
@@ -210,7 +207,7 @@ TEST_F(PrepareAheadTest, IconsReadAwayBeforeAScaleChangeAreReadAgainAtTheNewSize
     headless::finishIconReads();
     EXPECT_EQ(iconHandle(icon), nullptr);
     const auto& away = headless::desktop().iconReadsAway;
-    EXPECT_EQ(std::count(away.begin(), away.end(), std::pair(folder.path() + "\\app.exe", 24)), 1);
+    EXPECT_EQ(std::ranges::count(away, std::pair(folder.path() + "\\app.exe", 24)), 1);
     headless::finishIconReads();
     ASSERT_NE(headless::iconImage(iconHandle(icon)), nullptr);
     EXPECT_EQ(headless::iconImage(iconHandle(icon))->size, 24);

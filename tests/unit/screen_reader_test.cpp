@@ -6,8 +6,9 @@
 namespace zv {
 namespace {
 
-using platform::Announcement;
+using enum platform::Announcement;
 using platform::RowKind;
+using Told = std::vector<headless::Announced>;
 
 constexpr int vkEscape = 27, vkLeft = 37, vkRight = 39, vkDown = 40;
 constexpr int deleteCommand = 4;
@@ -21,9 +22,9 @@ class ScreenReaderTest : public test::ProgramTest {
   protected:
     void SetUp() override { start(menuFile); }
     headless::WindowRecord* rec(int level) { return &headless::record(*menuLevel(level).window()); }
-    std::vector<headless::Announced>& told() { return headless::desktop().announcements; }
+    Told& told() { return headless::desktop().announcements; }
     // What was told since the last call.
-    std::vector<headless::Announced> news() { return std::exchange(told(), {}); }
+    Told news() { return std::exchange(told(), {}); }
     void key(int level, int code) { menuLevel(level).keyDown(code, 0); }
 };
 
@@ -40,14 +41,12 @@ TEST_F(ScreenReaderTest, RowsGiveKindNameStateAndPlaceAtEitherScale) {
         EXPECT_EQ(root().accessibleName(), "Zelvora");
         auto rows = root().accessibleRows();
         ASSERT_EQ(rows.size(), 5u);
-        const std::vector<std::pair<RowKind, std::string>> expected{{RowKind::Entry, "Notes"},
-                                                                    {RowKind::Submenu, "Sub"},
-                                                                    {RowKind::Header, "Head"},
-                                                                    {RowKind::Separator, ""},
-                                                                    {RowKind::Entry, "Quit"}};
+        using K = RowKind;
+        const K kinds[]{K::Entry, K::Submenu, K::Header, K::Separator, K::Entry};
+        const std::string names[]{"Notes", "Sub", "Head", "", "Quit"};
         for (std::size_t i = 0; i < rows.size(); ++i) {
-            EXPECT_EQ(rows[i].kind, expected[i].first) << i;
-            EXPECT_EQ(rows[i].name, expected[i].second) << i;
+            EXPECT_EQ(rows[i].kind, kinds[i]) << i;
+            EXPECT_EQ(rows[i].name, names[i]) << i;
             EXPECT_EQ(rows[i].highlighted, i == 0) << i;
             EXPECT_FALSE(rows[i].submenuOpen) << i;
         }
@@ -80,31 +79,26 @@ TEST_F(ScreenReaderTest, RowsGiveKindNameStateAndPlaceAtEitherScale) {
 }
 
 TEST_F(ScreenReaderTest, EventsFollowTheKeysThroughOpenDownRightLeftEscapeAndClosing) {
-    using A = headless::Announced;
     headless::runIdle();
     EXPECT_TRUE(told().empty()) << "windows made ready ahead tell nothing";
 
     clickTrigger();
     auto* top = rec(0);
-    EXPECT_EQ(news(),
-              (std::vector<A>{{top, Announcement::MenuStart, -1}, {top, Announcement::Focus, 0}}));
+    EXPECT_EQ(news(), (Told{{top, MenuStart, -1}, {top, Focus, 0}}));
     key(0, vkDown);
-    EXPECT_EQ(news(), (std::vector<A>{{top, Announcement::Focus, 1}}));
+    EXPECT_EQ(news(), (Told{{top, Focus, 1}}));
     key(0, vkRight);
     auto* sub = rec(1);
-    EXPECT_EQ(news(), (std::vector<A>{{top, Announcement::StateChange, 1},
-                                      {sub, Announcement::MenuStart, -1},
-                                      {sub, Announcement::Focus, 0}}));
+    EXPECT_EQ(news(), (Told{{top, StateChange, 1}, {sub, MenuStart, -1}, {sub, Focus, 0}}));
     key(1, vkDown);
-    EXPECT_EQ(news(), (std::vector<A>{{sub, Announcement::Focus, 1}}));
+    EXPECT_EQ(news(), (Told{{sub, Focus, 1}}));
     // The pointer crossing the parent lights its rows but the keys stay in the submenu.
     skipMouseMove = false;
     root().mouseMove(0, 0, 10, 5);
     EXPECT_EQ(root().hoverRow, 0);
     EXPECT_TRUE(news().empty());
     key(1, vkLeft);
-    EXPECT_EQ(news(),
-              (std::vector<A>{{sub, Announcement::MenuEnd, -1}, {top, Announcement::Focus, 0}}));
+    EXPECT_EQ(news(), (Told{{sub, MenuEnd, -1}, {top, Focus, 0}}));
     EXPECT_EQ(headless::focusedWindow(), top) << "the keys go back to the parent";
 
     // Escape closes the deepest level only, then the root and with it the whole menu.
@@ -114,12 +108,11 @@ TEST_F(ScreenReaderTest, EventsFollowTheKeysThroughOpenDownRightLeftEscapeAndClo
     key(1, vkEscape);
     EXPECT_FALSE(menuLevel(1).isOpen());
     EXPECT_TRUE(menuLevel(0).isOpen());
-    EXPECT_EQ(news(),
-              (std::vector<A>{{sub, Announcement::MenuEnd, -1}, {top, Announcement::Focus, 1}}));
+    EXPECT_EQ(news(), (Told{{sub, MenuEnd, -1}, {top, Focus, 1}}));
     key(0, vkEscape);
     EXPECT_FALSE(menuLevel(0).isOpen());
     EXPECT_FALSE(triggerWindow.menuShown);
-    EXPECT_EQ(news(), (std::vector<A>{{top, Announcement::MenuEnd, -1}}));
+    EXPECT_EQ(news(), (Told{{top, MenuEnd, -1}}));
 
     // The pointer and a first letter move the focus too; a letter that finds nothing does not.
     clickTrigger();
@@ -128,23 +121,21 @@ TEST_F(ScreenReaderTest, EventsFollowTheKeysThroughOpenDownRightLeftEscapeAndClo
     root().mouseMove(0, 0, 10, 75);
     key(0, 'S');
     key(0, 'X');
-    EXPECT_EQ(news(),
-              (std::vector<A>{{top, Announcement::Focus, 4}, {top, Announcement::Focus, 1}}));
+    EXPECT_EQ(news(), (Told{{top, Focus, 4}, {top, Focus, 1}}));
 
     // Closing everything ends every level, deepest first, and focuses nothing left behind.
     key(0, vkRight);
     news();
     clickTrigger();
-    EXPECT_EQ(news(),
-              (std::vector<A>{{sub, Announcement::MenuEnd, -1}, {top, Announcement::MenuEnd, -1}}));
+    EXPECT_EQ(news(), (Told{{sub, MenuEnd, -1}, {top, MenuEnd, -1}}));
 }
 
 TEST_F(ScreenReaderTest, ReadersMoveTheHighlightAndActOnRowsAsTheUserWould) {
     clickTrigger();
-    headless::desktop().announcements.clear();
+    news();
     root().accessibleHighlight(4);
     EXPECT_EQ(root().hoverRow, 4);
-    EXPECT_EQ(news(), (std::vector<headless::Announced>{{rec(0), Announcement::Focus, 4}}));
+    EXPECT_EQ(news(), (Told{{rec(0), Focus, 4}}));
     // A submenu row opens its submenu, and closes it when it is open.
     root().accessibleAction(1);
     ASSERT_EQ(topLevel, 1);
@@ -171,7 +162,7 @@ TEST_F(ScreenReaderTest, AfterAnEditTheRowsAreTheNewOnesAndTheMenuDoesNotStartAg
     EXPECT_EQ(rows[0].name, "Sub");
     EXPECT_EQ(rows[0].kind, RowKind::Submenu);
     for (const auto& said : news())
-        EXPECT_NE(said.what, Announcement::MenuStart);
+        EXPECT_NE(said.what, MenuStart);
 }
 
 } // namespace

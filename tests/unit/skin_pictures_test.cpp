@@ -95,11 +95,13 @@ TEST(SkinPictures, SideStripIsLightBlueDottedWithTheNameUpwardInItsLowerPart) {
     ASSERT_EQ(strip.width(), 28);
     ASSERT_EQ(strip.height(), 1200);
     int count = 0, minX = strip.width(), maxX = -1, minY = strip.height(), maxY = -1;
+    std::vector<bool> inked(strip.height());
     for (int y = 0; y < strip.height(); ++y)
         for (int x = 0; x < strip.width(); ++x) {
             const Rgb c = strip.at(x, y);
             if (isLettering(c)) {
                 ++count;
+                inked[y] = true;
                 minX = std::min(minX, x), maxX = std::max(maxX, x);
                 minY = std::min(minY, y), maxY = std::max(maxY, y);
                 continue;
@@ -108,8 +110,7 @@ TEST(SkinPictures, SideStripIsLightBlueDottedWithTheNameUpwardInItsLowerPart) {
             ASSERT_TRUE(c.b > c.r && c.b >= c.g && c.b >= 170 && c.r + c.g + c.b >= 3 * 120)
                 << ::testing::Message() << "(" << x << ", " << y << ") " << c;
         }
-    // A dot pattern: a few neighbouring rows hold more than one colour inside the edges, all
-    // down the strip.
+    // A dot pattern all down the strip: neighbouring rows hold more than one colour.
     for (int top : {0, 300, 600, 900}) {
         int distinct = 0;
         for (int y = top; y < top + 3; ++y)
@@ -118,9 +119,8 @@ TEST(SkinPictures, SideStripIsLightBlueDottedWithTheNameUpwardInItsLowerPart) {
         EXPECT_GT(distinct, 0) << "no pattern near row " << top;
     }
     ASSERT_GT(count, 200) << "no lettering found";
-    // Only the lower end shows in a short menu, so the name lives in the last 200 rows, running
-    // along the strip (a seven-letter word is far longer than it is high), with letters 14 to 18
-    // pixels high across the strip, clear of its edges.
+    // Only the lower end shows in a short menu: the name runs along its last 200 rows, letters
+    // 14 to 18 pixels high across the strip, clear of its edges.
     EXPECT_GE(minY, 1000);
     EXPECT_GT(maxY - minY + 1, 3 * (maxX - minX + 1));
     EXPECT_GE(maxX - minX + 1, 14);
@@ -130,15 +130,11 @@ TEST(SkinPictures, SideStripIsLightBlueDottedWithTheNameUpwardInItsLowerPart) {
     EXPECT_EQ(maxY, strip.height() - 15) << "the name begins 14 pixels above the lower end";
     // The seven letters stand two rows apart: six runs of rows without lettering, each two long.
     std::vector<int> gaps{0};
-    for (int y = minY; y <= maxY; ++y) {
-        bool inked = false;
-        for (int x = 0; x < strip.width(); ++x)
-            inked = inked || isLettering(strip.at(x, y));
-        if (!inked)
+    for (int y = minY; y <= maxY; ++y)
+        if (!inked[y])
             ++gaps.back();
         else if (gaps.back() > 0)
             gaps.push_back(0);
-    }
     gaps.pop_back();
     EXPECT_EQ(gaps, std::vector<int>(6, 2));
     // The dots: every third pixel of every third row is lighter than its four neighbours.
