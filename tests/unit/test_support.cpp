@@ -11,6 +11,7 @@
 #include "trigger/focus_watcher.h"
 #include "trigger/quit.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -80,8 +81,7 @@ void resetProgram(const std::string& programFolder) {
     batchAddOpen = false;
 }
 
-void startProgram(const TempFolder& folder, const std::string& menuFile,
-                  const std::string& catalogue) {
+void ProgramTest::start(const std::string& menuFile, const std::string& catalogue) {
     resetProgram(folder.path());
     folder.write("menu.qlf", menuFile);
     folder.write("kde.qls", catalogue);
@@ -110,12 +110,7 @@ std::vector<MenuEntry> entriesInList() {
 }
 
 void fillStore(int left) {
-    auto freeSlots = [] {
-        int n = 0;
-        for (const auto& item : items)
-            n += item.name.empty();
-        return n;
-    };
+    auto freeSlots = [] { return std::ranges::count(items, "", &MenuEntry::name); };
     while (store.freeSlot != -1 && freeSlots() > left)
         append(MenuEntry{"filler", File, 9, Target("f"), -1, -1});
 }

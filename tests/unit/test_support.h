@@ -41,10 +41,6 @@ class TempFolder {
 // pointed at programFolder.
 void resetProgram(const std::string& programFolder = "");
 
-// Writes the two data files into folder and runs start-up on it.
-void startProgram(const TempFolder& folder, const std::string& menuFile,
-                  const std::string& catalogue = "");
-
 // The captions of a menu's rows, and of the whole store in list order.
 Names rowNames(const MenuWindow& menu);
 Names namesInList();
@@ -60,9 +56,8 @@ headless::DialogScript asUser(std::function<void(platform::Dialog&)> acts);
 // A started program in a temporary folder.
 class ProgramTest : public ::testing::Test {
   protected:
-    void start(const std::string& menuFile, const std::string& catalogue = "") {
-        startProgram(folder, menuFile, catalogue);
-    }
+    // Writes the two data files into the folder and runs start-up on it.
+    void start(const std::string& menuFile, const std::string& catalogue = "");
     void clickTrigger() {
         triggerWindow.mouseDown(platform::buttonLeft, 0, 5, 5);
         triggerWindow.mouseUp(platform::buttonLeft, 0, 5, 5);
