@@ -32,42 +32,31 @@ namespace {
 
 constexpr Rgb white{255, 255, 255}, menuBackground{245, 244, 243}, highlightFrame{130, 160, 194};
 
-// Per row: the highlight's inside (rows 1..18), the header (x 1..198) and its column 199.
-struct TableRow {
-    Rgb highlight, header, headerRight;
-};
-const std::array<TableRow, 20> table{{
-    {highlightFrame, {55, 58, 60}, {34, 35, 36}},
-    {{205, 231, 248}, {236, 243, 249}, {139, 144, 148}},
-    {{211, 238, 255}, {251, 255, 255}, {144, 150, 154}},
-    {{209, 236, 255}, {255, 255, 255}, {145, 151, 156}},
-    {{207, 234, 255}, {253, 255, 255}, {143, 149, 154}},
-    {{203, 230, 255}, {252, 255, 255}, {143, 149, 155}},
-    {{197, 224, 254}, {248, 254, 255}, {143, 149, 155}},
-    {{190, 217, 249}, {243, 250, 254}, {144, 150, 156}},
-    {{184, 211, 243}, {238, 245, 251}, {144, 150, 156}},
-    {{179, 207, 239}, {233, 240, 246}, {144, 150, 156}},
-    {{175, 203, 236}, {229, 237, 243}, {146, 152, 158}},
-    {{173, 201, 233}, {226, 234, 240}, {148, 154, 160}},
-    {{168, 196, 229}, {225, 232, 239}, {150, 157, 163}},
-    {{169, 197, 229}, {226, 234, 240}, {153, 160, 166}},
-    {{172, 200, 232}, {229, 237, 243}, {157, 164, 170}},
-    {{175, 203, 235}, {233, 241, 247}, {162, 168, 175}},
-    {{179, 207, 239}, {234, 242, 248}, {165, 172, 178}},
-    {{182, 210, 242}, {234, 241, 247}, {167, 174, 180}},
-    {{176, 204, 237}, {226, 233, 239}, {166, 173, 179}},
-    {highlightFrame, {167, 174, 180}, {162, 169, 176}},
+// Per row, as 0xRRGGBB: the highlight's inside (rows 1..18, its frame on rows 0 and 19), the
+// header (x 1..198) and its column 199.
+const std::array<std::array<std::uint32_t, 3>, 20> table{{
+    {0x82A0C2, 0x373A3C, 0x222324}, {0xCDE7F8, 0xECF3F9, 0x8B9094}, {0xD3EEFF, 0xFBFFFF, 0x90969A},
+    {0xD1ECFF, 0xFFFFFF, 0x91979C}, {0xCFEAFF, 0xFDFFFF, 0x8F959A}, {0xCBE6FF, 0xFCFFFF, 0x8F959B},
+    {0xC5E0FE, 0xF8FEFF, 0x8F959B}, {0xBED9F9, 0xF3FAFE, 0x90969C}, {0xB8D3F3, 0xEEF5FB, 0x90969C},
+    {0xB3CFEF, 0xE9F0F6, 0x90969C}, {0xAFCBEC, 0xE5EDF3, 0x92989E}, {0xADC9E9, 0xE2EAF0, 0x949AA0},
+    {0xA8C4E5, 0xE1E8EF, 0x969DA3}, {0xA9C5E5, 0xE2EAF0, 0x99A0A6}, {0xACC8E8, 0xE5EDF3, 0x9DA4AA},
+    {0xAFCBEB, 0xE9F1F7, 0xA2A8AF}, {0xB3CFEF, 0xEAF2F8, 0xA5ACB2}, {0xB6D2F2, 0xEAF1F7, 0xA7AEB4},
+    {0xB0CCED, 0xE2E9EF, 0xA6ADB3}, {0x82A0C2, 0xA7AEB4, 0xA2A9B0},
 }};
+Rgb tableRgb(int row, int column) {
+    const std::uint32_t c = table[row][column];
+    return {std::uint8_t(c >> 16), std::uint8_t(c >> 8), std::uint8_t(c)};
+}
 
 TEST(SkinPictures, EveryPixelAt96Dpi) {
     // The highlight: a frame round all four edges, one colour per row inside.
     EXPECT_TRUE(drawnAs(makeHighlightPicture(), 200, 20, [](int x, int y) {
-        return y == 0 || y == 19 || x == 0 || x == 199 ? highlightFrame : table[y].highlight;
+        return y == 0 || y == 19 || x == 0 || x == 199 ? highlightFrame : tableRgb(y, 0);
     }));
     // The header: the table's rows with a darker right column, white down the left edge above
     // the bottom line, which starts at x 0.
     EXPECT_TRUE(drawnAs(makeHeaderPicture(), 200, 20, [](int x, int y) {
-        return x == 199 ? table[y].headerRight : x == 0 && y < 19 ? white : table[y].header;
+        return x == 199 ? tableRgb(y, 2) : x == 0 && y < 19 ? white : tableRgb(y, 1);
     }));
     // The separator: an etched line on the menu background, five pixels from the left and six
     // from the right.
