@@ -6,6 +6,11 @@ namespace {
 
 using test::Names;
 
+// i in three digits, so that names sort as the numbers do.
+std::string threeDigits(int i) {
+    return std::to_string(1000 + i).substr(1);
+}
+
 class FolderSearchTest : public ::testing::Test {
   protected:
     void SetUp() override { test::resetProgram(tree.path()); }
@@ -29,11 +34,8 @@ class FolderSearchTest : public ::testing::Test {
 };
 
 TEST_F(FolderSearchTest, TheQueueHoldsOneHundredAndFiftyFolders) {
-    for (int i = 0; i < 160; ++i) {
-        char name[16];
-        std::snprintf(name, sizeof name, "s%03d/x.exe", i);
-        tree.write(name, "x");
-    }
+    for (int i = 0; i < 160; ++i)
+        tree.write("s" + threeDigits(i) + "/x.exe", "x");
     start();
     const auto found = stops();
     // The start folder takes one place while its subfolders are queued: 149 of them fit.
@@ -43,11 +45,8 @@ TEST_F(FolderSearchTest, TheQueueHoldsOneHundredAndFiftyFolders) {
 }
 
 TEST_F(FolderSearchTest, OneHundredAndOneFilesAFolderAndTheSearchGoesOn) {
-    for (int i = 0; i < 105; ++i) {
-        char name[16];
-        std::snprintf(name, sizeof name, "f%03d.exe", i);
-        tree.write(name, "x");
-    }
+    for (int i = 0; i < 105; ++i)
+        tree.write("f" + threeDigits(i) + ".exe", "x");
     tree.write("sub/last.exe", "x");
     start();
     const auto found = stops();

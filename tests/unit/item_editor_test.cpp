@@ -51,7 +51,10 @@ class ItemEditorTest : public test::ProgramTest {
             userClicks(d, "cmdOK");
         });
     }
-    void prepare(int row) { itemEditor.prepare(&items[root().slotOfRow(row)], 0); }
+    void prepare(int row) {
+        itemEditor.unload();
+        itemEditor.prepare(&items[root().slotOfRow(row)], 0);
+    }
 };
 
 TEST_F(ItemEditorTest, SetupShowsTheEntrysTypeAndIconOrForANewOneTheFirstIconOfTheFirstGroup) {
@@ -62,13 +65,12 @@ TEST_F(ItemEditorTest, SetupShowsTheEntrysTypeAndIconOrForANewOneTheFirstIconOfT
     EXPECT_EQ(itemEditor.entry().iconIndex, 1);
     EXPECT_EQ(control("cmbSpecials").items, (Names{"Quit Zelvora", "Shutdown computer", "Run"}));
     // "Execute file:" chosen with its target enabled; no icon option chosen; any type possible.
-    EXPECT_TRUE(control("opt0").checked);
-    EXPECT_TRUE(control("txtTarget").enabled && control("cmdLoad").enabled);
+    EXPECT_TRUE(control("opt0").checked && control("txtTarget").enabled &&
+                control("cmdLoad").enabled);
     EXPECT_FALSE(control("cmbSpecials").enabled);
     EXPECT_FALSE(control("optIco0").checked || control("optIco1").checked);
     for (int i = 0; i < 5; ++i)
         EXPECT_TRUE(control(("opt" + std::to_string(i)).c_str()).enabled);
-    itemEditor.unload();
 
     // A catalogue icon: its group and position, "Use user icon"; the type cannot change.
     prepare(0);
@@ -78,14 +80,11 @@ TEST_F(ItemEditorTest, SetupShowsTheEntrysTypeAndIconOrForANewOneTheFirstIconOfT
     EXPECT_EQ(itemEditor.entry().iconIndex, 2);
     EXPECT_FALSE(control("opt1").enabled);
     EXPECT_TRUE(control("opt0").enabled && control("opt0").checked);
-    itemEditor.unload();
     // An icon taken from the target: "Rip the icon", which keeps -1.
     prepare(1);
-    EXPECT_TRUE(control("optIco1").checked);
+    EXPECT_TRUE(control("optIco1").checked && control("opt1").checked);
     EXPECT_EQ(itemEditor.entry().iconIndex, -1);
-    EXPECT_FALSE(control("defType").enabled);
-    EXPECT_TRUE(control("opt1").checked);
-    EXPECT_FALSE(control("txtTarget").enabled);
+    EXPECT_FALSE(control("defType").enabled || control("txtTarget").enabled);
     // "Use user icon" alone changes nothing, nor does a group alone; an icon of the group does.
     itemEditor.selectIconOption(0);
     EXPECT_EQ(itemEditor.entry().iconIndex, -1);
@@ -98,23 +97,18 @@ TEST_F(ItemEditorTest, SetupShowsTheEntrysTypeAndIconOrForANewOneTheFirstIconOfT
     EXPECT_EQ(itemEditor.entry().iconIndex, 3);
     itemEditor.selectIconOption(1);
     EXPECT_EQ(itemEditor.entry().iconIndex, -1);
-    itemEditor.unload();
     // A special: its code chosen in the list, the list enabled.
     prepare(3);
-    EXPECT_TRUE(control("opt3").checked);
+    EXPECT_TRUE(control("opt3").checked && control("cmbSpecials").enabled);
     EXPECT_EQ(control("cmbSpecials").selected, 0);
-    EXPECT_TRUE(control("cmbSpecials").enabled);
-    itemEditor.unload();
     // A catalogue icon in no group keeps its number with neither icon option chosen.
     prepare(4);
     EXPECT_EQ(itemEditor.entry().iconIndex, 0);
     EXPECT_FALSE(control("optIco0").checked || control("optIco1").checked);
-    itemEditor.unload();
     // A type no option stands for (the menu file takes any number) shows as a file.
     items[root().slotOfRow(4)].itemType = 9;
     prepare(4);
     EXPECT_TRUE(control("opt0").checked && control("opt0").enabled);
-    itemEditor.unload();
 }
 
 TEST_F(ItemEditorTest, NewSubmenusGetConsecutiveIdsAndAPlaceholder) {

@@ -6,11 +6,8 @@ namespace {
 using Names = test::Names;
 using test::namesInList;
 
-MenuEntry named(const std::string& name, std::int16_t parent = 0) {
-    MenuEntry e;
-    e.name = name;
-    e.parentMenu = parent;
-    return e;
+MenuEntry named(const std::string& name) {
+    return {name, File, 0, Target(""), -1, -1};
 }
 
 class ItemStoreTest : public ::testing::Test {
@@ -64,8 +61,7 @@ TEST_F(ItemStoreTest, FreeSlotsWrapAndAFullStoreRefusesInsertAndAppend) {
     items[3].name = "x";
     EXPECT_EQ(findFreeSlot(100), -1);
 
-    test::resetProgram();
-    clearList();
+    SetUp();
     for (int i = 0; i < storeSlots; ++i)
         ASSERT_NE(append(named("e" + std::to_string(i))), -1);
     EXPECT_EQ(store.freeSlot, -1);

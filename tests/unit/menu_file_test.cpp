@@ -11,6 +11,10 @@ namespace {
 
 using platform::Answer;
 using test::entriesInList;
+using test::messages;
+
+const std::string oldFile = " 1 \r\nOld, 0 , 0 ,x, 0 \r\n";
+const std::string savedFile = " 0 \r\nNew, 0 , 0 ,y,-1 \r\n";
 
 // The entries as name|type|parent|target|icon.
 std::vector<std::string> listed() {
@@ -34,6 +38,19 @@ class MenuFileTest : public ::testing::Test {
     std::string read(const std::string& text) {
         reset();
         return readMenuFile(text);
+    }
+    void add(const char* name, const char* target) {
+        ASSERT_NE(append(MenuEntry{name, File, 0, Target(target), -1, -1}), -1);
+    }
+    // menu.qlf as read at start, and one entry added since.
+    void startWithAChange() {
+        folder.write("menu.qlf", oldFile);
+        rememberFile(oldFile);
+        add("New", "y");
+    }
+    bool save() {
+        unsavedChanges = true;
+        return saveMenuFile();
     }
     test::TempFolder folder;
 };
@@ -97,14 +114,10 @@ TEST_F(MenuFileTest, TheHighestSubmenuIdIsNeverBelowAnIdInUse) {
 }
 
 TEST_F(MenuFileTest, ReadFailuresNameTheLineAndTheProblem) {
-    struct Case {
-        std::string text;
-        std::string expected;
-    };
     std::string full = " 0 \r\n";
     for (int i = 0; i < storeSlots + 1; ++i)
         full += "e" + std::to_string(i) + ", 0 , 0 ,x, 0 \r\n";
-    const std::vector<Case> cases = {
+    const std::vector<std::pair<std::string, std::string>> cases = {
         {"", "line 1: the file ends before its first value"},
         {"\r\n  \r\n", "line 1: the file ends before its first value"},
         {"abc\r\n", "line 1: \"abc\" is not a number"},
@@ -124,10 +137,10 @@ TEST_F(MenuFileTest, ReadFailuresNameTheLineAndTheProblem) {
         {"\xEF\xBB\xBF 1 \r\nA, 0 , 0 ,x, 3 \r\nB\xE9, 0 , zz ,x, 3 \r\n",
          "line 3: the text is not UTF-8, though the file begins with the UTF-8 byte-order mark"},
     };
-    for (const auto& c : cases) {
-        const std::string problem = read(c.text);
-        EXPECT_NE(problem.find(c.expected), std::string::npos)
-            << "file: " << c.text.substr(0, 60) << "\nproblem: " << problem;
+    for (const auto& [text, expected] : cases) {
+        const std::string problem = read(text);
+        EXPECT_NE(problem.find(expected), std::string::npos)
+            << "file: " << text.substr(0, 60) << "\nproblem: " << problem;
     }
     // Exactly 101 records still load.
     std::string hundredOne = full.substr(0, full.rfind("e101,"));
@@ -169,27 +182,26 @@ TEST_F(MenuFileTest, AFileKeepsItsCodePageUntilATextNeedsUtf8AndThenStaysUtf8) {
             ASSERT_EQ(readMenuFile(bytes), "");
             EXPECT_EQ(menuFileText(), c.utf8File + extra);
         };
-        auto save = [&] {
-            unsavedChanges = true;
-            EXPECT_TRUE(saveMenuFile());
+        auto saved = [&] {
+            EXPECT_TRUE(save());
             return folder.read("menu.qlf");
         };
 
         readAt(c.ansiFile);
-        EXPECT_EQ(save(), c.ansiFile);
+        EXPECT_EQ(saved(), c.ansiFile);
         const std::int16_t slot = append(MenuEntry{c.beyond, File, 0, Target("y"), -1, -1});
         const std::string beyondLine = c.beyond + ", 0 , 0 ,y,-1 \r\n";
-        const std::string withBeyond = save();
+        const std::string withBeyond = saved();
         EXPECT_EQ(withBeyond, mark + c.utf8File + beyondLine);
         remove(slot);
-        EXPECT_EQ(save(), mark + c.utf8File);
+        EXPECT_EQ(saved(), mark + c.utf8File);
 
         // After a restart the names are the same, and so are the bytes of the next save.
         readAt(withBeyond, beyondLine);
-        EXPECT_EQ(save(), withBeyond);
+        EXPECT_EQ(saved(), withBeyond);
 
         readAt(c.utf8File);
-        EXPECT_EQ(save(), mark + c.utf8File);
+        EXPECT_EQ(saved(), mark + c.utf8File);
     }
 }
 
@@ -201,57 +213,45 @@ TEST_F(MenuFileTest, TextsTheFileCannotCarryAreRecognised) {
 }
 
 TEST_F(MenuFileTest, FailedSavesLeaveTheOldFileAndTheChangesAlone) {
-    const std::string old = " 1 \r\nOld, 0 , 0 ,x, 0 \r\n";
     const std::string olderBackup = " 1 \r\nOlder, 0 , 0 ,x, 0 \r\n";
-    folder.write("menu.qlf", old);
     folder.write("menu.qlf.bak", olderBackup);
-    rememberFile(old);
-    ASSERT_NE(append(MenuEntry{"New", File, 0, Target("y"), -1, -1}), -1);
-
+    startWithAChange();
+    auto& state = headless::state();
     auto expectFailure = [&](const char* what) {
-        unsavedChanges = true;
-        headless::state().messages.clear();
-        EXPECT_FALSE(saveMenuFile()) << what;
-        EXPECT_EQ(folder.read("menu.qlf"), old) << what;
+        messages().clear();
+        EXPECT_FALSE(save()) << what;
+        EXPECT_EQ(folder.read("menu.qlf"), oldFile) << what;
         EXPECT_EQ(folder.read("menu.qlf.bak"), olderBackup) << what;
         EXPECT_FALSE(folder.exists("menu.qlf.tmp")) << what;
         EXPECT_TRUE(unsavedChanges) << what;
-        ASSERT_EQ(headless::state().messages.size(), 1u) << what;
-        EXPECT_EQ(headless::state().messages[0].title, "Zelvora");
-        EXPECT_NE(headless::state().messages[0].text.find("could not be saved"), std::string::npos);
+        ASSERT_EQ(messages().size(), 1u) << what;
+        EXPECT_EQ(messages()[0].title, "Zelvora");
+        EXPECT_NE(messages()[0].text.find("could not be saved"), std::string::npos) << what;
     };
-
-    headless::state().failWriteAfter = 5;
+    state.failWriteAfter = 5;
     expectFailure("disk full half-way");
-    headless::state().failWriteAfter = -1;
-
-    headless::state().failBeforeReplace = [](const std::string&) {
-        return std::string("The device is not ready.");
-    };
+    state.failWriteAfter = -1;
+    state.failBeforeReplace = [](const std::string&) { return "The device is not ready."; };
     expectFailure("failure before the replace");
-    headless::state().failBeforeReplace = nullptr;
-
+    state.failBeforeReplace = nullptr;
     // A save into a folder that has gone fails before anything is written.
-    headless::state().programFolder = folder.path() + "/gone";
-    unsavedChanges = true;
-    EXPECT_FALSE(saveMenuFile());
+    state.programFolder = folder.path() + "/gone";
+    EXPECT_FALSE(save());
     EXPECT_TRUE(unsavedChanges);
-    headless::state().programFolder = folder.path();
+    state.programFolder = folder.path();
 
-    unsavedChanges = true;
-    EXPECT_TRUE(saveMenuFile());
+    EXPECT_TRUE(save());
     EXPECT_FALSE(unsavedChanges);
-    EXPECT_EQ(folder.read("menu.qlf"), " 0 \r\nNew, 0 , 0 ,y,-1 \r\n");
-    EXPECT_EQ(folder.read("menu.qlf.bak"), old);
+    EXPECT_EQ(folder.read("menu.qlf"), savedFile);
+    EXPECT_EQ(folder.read("menu.qlf.bak"), oldFile);
     EXPECT_FALSE(folder.exists("menu.qlf.tmp"));
 
     // One generation: the next save keeps the file the first one wrote, and asks nothing.
-    headless::state().messages.clear();
-    ASSERT_NE(append(MenuEntry{"Newer", File, 0, Target("z"), -1, -1}), -1);
-    unsavedChanges = true;
-    EXPECT_TRUE(saveMenuFile());
-    EXPECT_TRUE(headless::state().messages.empty());
-    EXPECT_EQ(folder.read("menu.qlf.bak"), " 0 \r\nNew, 0 , 0 ,y,-1 \r\n");
+    messages().clear();
+    add("Newer", "z");
+    EXPECT_TRUE(save());
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(folder.read("menu.qlf.bak"), savedFile);
 }
 
 // The backup step: a backup that cannot be replaced does not stop the save, which goes on
@@ -259,43 +259,35 @@ TEST_F(MenuFileTest, FailedSavesLeaveTheOldFileAndTheChangesAlone) {
 // where it is.
 TEST_F(MenuFileTest, TheBackupStepSaysWhereTheMenusAre) {
     namespace fs = std::filesystem;
-    const std::string old = " 1 \r\nOld, 0 , 0 ,x, 0 \r\n";
-    const std::string saved = " 0 \r\nNew, 0 , 0 ,y,-1 \r\n";
-    folder.write("menu.qlf", old);
-    rememberFile(old);
-    ASSERT_NE(append(MenuEntry{"New", File, 0, Target("y"), -1, -1}), -1);
+    startWithAChange();
     // A file cannot take the name of a folder that holds something.
     fs::create_directories(folder.file("menu.qlf.bak") + "/held");
-    unsavedChanges = true;
-    EXPECT_TRUE(saveMenuFile());
+    EXPECT_TRUE(save());
     EXPECT_FALSE(unsavedChanges);
-    EXPECT_EQ(folder.read("menu.qlf"), saved);
+    EXPECT_EQ(folder.read("menu.qlf"), savedFile);
     EXPECT_FALSE(folder.exists("menu.qlf.tmp"));
-    ASSERT_EQ(test::messages().size(), 1u);
-    EXPECT_EQ(test::messages()[0].text, "The menus were saved, but the backup menu.qlf.bak could "
-                                        "not be updated: " +
-                                            std::string(std::strerror(EISDIR)) + ".");
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].text, "The menus were saved, but the backup menu.qlf.bak could not be "
+                                  "updated: " +
+                                      std::string(std::strerror(EISDIR)) + ".");
     fs::remove_all(folder.file("menu.qlf.bak"));
 
     // The old file has gone to the backup's name, the new one cannot follow (it vanished), and
     // the old one cannot come back.
-    test::messages().clear();
-    rememberFile(saved);
-    ASSERT_NE(append(MenuEntry{"Newer", File, 0, Target("z"), -1, -1}), -1);
-    unsavedChanges = true;
+    messages().clear();
+    rememberFile(savedFile);
+    add("Newer", "z");
     headless::state().failBeforeReplace = [](const std::string& temp) {
         fs::remove(temp);
         return std::string();
     };
     headless::state().failPuttingBack = true;
-    EXPECT_FALSE(saveMenuFile());
-    headless::state().failBeforeReplace = nullptr;
-    headless::state().failPuttingBack = false;
+    EXPECT_FALSE(save());
     EXPECT_TRUE(unsavedChanges);
     EXPECT_FALSE(folder.exists("menu.qlf"));
-    EXPECT_EQ(folder.read("menu.qlf.bak"), saved);
-    ASSERT_EQ(test::messages().size(), 1u);
-    const std::string& text = test::messages()[0].text;
+    EXPECT_EQ(folder.read("menu.qlf.bak"), savedFile);
+    ASSERT_EQ(messages().size(), 1u);
+    const std::string& text = messages()[0].text;
     EXPECT_NE(text.find("now in " + folder.path() + "\\menu.qlf.bak"), std::string::npos) << text;
     EXPECT_EQ(text.find("unchanged"), std::string::npos) << text;
 }
@@ -303,37 +295,32 @@ TEST_F(MenuFileTest, TheBackupStepSaysWhereTheMenusAre) {
 // Before a save replaces the file it compares the file with what was last read or written.
 TEST_F(MenuFileTest, ASaveAsksBeforeReplacingAFileAnotherProgramChanged) {
     namespace fs = std::filesystem;
-    const std::string old = " 1 \r\nOld, 0 , 0 ,x, 0 \r\n";
-    const std::string saved = " 0 \r\nNew, 0 , 0 ,y,-1 \r\n";
     const std::string question = "The menu file was changed by another program since Zelvora "
                                  "read it. Replace it with the menus shown here?";
-    struct Case {
+    // outside: the file's bytes after the outside change (none: deleted).
+    const struct {
         const char* what;
-        std::optional<std::string>
-            outside; // the file's bytes after the outside change; none: deleted
-        bool newTime;
-        bool asks;
-    };
-    const std::vector<Case> cases = {
-        {"unchanged", old, false, false},
-        {"changed size", old + "More, 0 , 0 ,z, 0 \r\n", true, true},
+        std::optional<std::string> outside;
+        bool newTime, asks;
+    } cases[] = {
+        {"unchanged", oldFile, false, false},
+        {"changed size", oldFile + "More, 0 , 0 ,z, 0 \r\n", true, true},
         {"same size, other bytes", " 1 \r\nOlD, 0 , 0 ,x, 0 \r\n", true, true},
         // A drive that keeps times to 2 s (FAT32) shows an edit within them under the old time.
         {"same size and time, other bytes", " 1 \r\nOlD, 0 , 0 ,x, 0 \r\n", false, true},
-        {"same bytes under a new time", old, true, false},
+        {"same bytes under a new time", oldFile, true, false},
         {"deleted", std::nullopt, false, true},
     };
     auto onDisk = [&](const char* name) -> std::optional<std::string> {
         return folder.exists(name) ? std::optional(folder.read(name)) : std::nullopt;
     };
-    for (const Case& c : cases) {
+    const fs::path path = folder.file("menu.qlf");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         reset();
-        folder.write("menu.qlf", old);
         fs::remove(folder.file("menu.qlf.bak"));
-        const fs::path path = folder.file("menu.qlf");
+        startWithAChange();
         const auto readTime = fs::last_write_time(path);
-        rememberFile(old);
-        ASSERT_NE(append(MenuEntry{"New", File, 0, Target("y"), -1, -1}), -1);
         if (!c.outside) {
             fs::remove(path);
         } else {
@@ -342,31 +329,29 @@ TEST_F(MenuFileTest, ASaveAsksBeforeReplacingAFileAnotherProgramChanged) {
         }
 
         // No: nothing written, the change still unsaved.
-        unsavedChanges = true;
         headless::state().answers = {Answer::No};
-        EXPECT_EQ(saveMenuFile(), !c.asks) << c.what;
-        const auto& shown = headless::state().messages;
+        EXPECT_EQ(save(), !c.asks);
         if (!c.asks) {
-            EXPECT_TRUE(shown.empty()) << c.what;
-            EXPECT_EQ(folder.read("menu.qlf"), saved) << c.what;
-            EXPECT_EQ(folder.read("menu.qlf.bak"), old) << c.what;
+            EXPECT_TRUE(messages().empty());
+            EXPECT_EQ(folder.read("menu.qlf"), savedFile);
+            EXPECT_EQ(folder.read("menu.qlf.bak"), oldFile);
             continue;
         }
-        ASSERT_EQ(shown.size(), 1u) << c.what;
-        EXPECT_EQ(shown[0].text, question);
-        EXPECT_EQ(shown[0].title, "Zelvora");
-        EXPECT_EQ(shown[0].buttons, platform::Buttons::YesNo);
-        EXPECT_TRUE(unsavedChanges) << c.what;
-        EXPECT_EQ(onDisk("menu.qlf"), c.outside) << c.what;
-        EXPECT_FALSE(folder.exists("menu.qlf.bak")) << c.what;
+        ASSERT_EQ(messages().size(), 1u);
+        EXPECT_EQ(messages()[0].text, question);
+        EXPECT_EQ(messages()[0].title, "Zelvora");
+        EXPECT_EQ(messages()[0].buttons, platform::Buttons::YesNo);
+        EXPECT_TRUE(unsavedChanges);
+        EXPECT_EQ(onDisk("menu.qlf"), c.outside);
+        EXPECT_FALSE(folder.exists("menu.qlf.bak"));
 
         // Yes: the menus shown are saved; an outside version is the backup.
         headless::state().answers = {Answer::Yes};
-        EXPECT_TRUE(saveMenuFile()) << c.what;
-        EXPECT_FALSE(unsavedChanges) << c.what;
-        EXPECT_EQ(folder.read("menu.qlf"), saved) << c.what;
-        EXPECT_EQ(onDisk("menu.qlf.bak"), c.outside) << c.what;
-        EXPECT_EQ(shown.size(), 2u) << c.what;
+        EXPECT_TRUE(save());
+        EXPECT_FALSE(unsavedChanges);
+        EXPECT_EQ(folder.read("menu.qlf"), savedFile);
+        EXPECT_EQ(onDisk("menu.qlf.bak"), c.outside);
+        EXPECT_EQ(messages().size(), 2u);
     }
 }
 
