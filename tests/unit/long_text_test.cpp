@@ -39,10 +39,6 @@ class LongTextTest : public test::ProgramTest {
         clickTrigger();
         ASSERT_TRUE(root().isOpen());
     }
-    void openSubmenu() {
-        openSub(1);
-        ASSERT_EQ(topLevel, 1);
-    }
 };
 
 TEST_F(LongTextTest, TheFilesLoadAndAreDrawnAndSavedWhole) {
@@ -63,7 +59,8 @@ TEST_F(LongTextTest, TheFilesLoadAndAreDrawnAndSavedWhole) {
     EXPECT_EQ(iconHandle(0), nullptr);
     EXPECT_TRUE(headless::desktop().faults.empty());
 
-    openSubmenu(); // every row shown once, so every icon is looked at
+    openSub(1); // every row shown once, so every icon is looked at
+    ASSERT_EQ(topLevel, 1);
     ASSERT_TRUE(saveMenuFile());
     EXPECT_EQ(folder.read("menu.qlf"), menuFile);
     EXPECT_TRUE(headless::state().messages.empty());
@@ -73,7 +70,8 @@ TEST_F(LongTextTest, TheShellGetsTheWholePath) {
     root().hoverRow = 0;
     root().keyDown(13, 0);
     clickTrigger();
-    openSubmenu();
+    openSub(1);
+    ASSERT_EQ(topLevel, 1);
     menuLevel(1).hoverRow = 0;
     menuLevel(1).keyDown(13, 0);
     const auto& calls = headless::desktop().shellCalls;

@@ -6,6 +6,7 @@ namespace zv {
 namespace {
 
 using headless::userClicks;
+using test::messages;
 using Names = test::Names;
 
 constexpr int BatchAdd = 12;
@@ -36,12 +37,6 @@ class QuickAddTest : public test::ProgramTest {
                 names.push_back(items[slot].name);
         return names;
     }
-    Names messageTexts() {
-        Names texts;
-        for (const auto& m : test::messages())
-            texts.push_back(m.text);
-        return texts;
-    }
     test::TempFolder tree;
 };
 
@@ -49,14 +44,14 @@ TEST_F(QuickAddTest, EmptyNamesAndAFullStoreAreRefusedWithAMessage) {
     batchAdd(tree.path());
     headless::userTypes(dialog(), "lblName", "");
     userClicks(dialog(), "cmdYes");
-    EXPECT_EQ(messageTexts().back(), "Please select a name");
+    EXPECT_EQ(messages().back().text, "Please select a name");
     EXPECT_EQ(control("lblTarget").text, tree.path() + "\\Alpha.exe"); // still on offer
     EXPECT_EQ(menuNames(0).size(), 3u);
 
     test::fillStore();
     headless::userTypes(dialog(), "lblName", "Alpha");
     userClicks(dialog(), "cmdYes");
-    EXPECT_NE(messageTexts().back().find("The menu is full"), std::string::npos);
+    EXPECT_NE(messages().back().text.find("The menu is full"), std::string::npos);
     EXPECT_EQ(control("lblName").text, "Beta"); // moved on, ".EXE" dropped as ".exe" is
 }
 
@@ -72,7 +67,8 @@ TEST_F(QuickAddTest, OnlyOneAtATimeAndAnEarlyCloseEndsIt) {
     EXPECT_TRUE(headless::openDialogs().empty());
     EXPECT_FALSE(batchAddOpen);
     EXPECT_EQ(headless::liveIcons(), icons) << "the offered file's icon goes with the dialog";
-    EXPECT_EQ(messageTexts(), (Names{"Please Save the changes and restart Zelvora."}));
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].text, "Please Save the changes and restart Zelvora.");
     EXPECT_FALSE(unsavedChanges);
 
     // A new batch add lists the top-level submenus again; a cancelled folder choice ends it.
@@ -103,7 +99,8 @@ TEST_F(QuickAddTest, ClosingDuringASearchStepEndsTheSearchThere) {
     EXPECT_EQ(yields, 20);
     EXPECT_TRUE(headless::openDialogs().empty());
     EXPECT_FALSE(batchAddOpen);
-    EXPECT_EQ(messageTexts(), (Names{"Please Save the changes and restart Zelvora."}));
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].text, "Please Save the changes and restart Zelvora.");
     EXPECT_EQ(menuNames(0).size(), 3u);
 }
 
