@@ -14,28 +14,21 @@ namespace {
 constexpr Color headerTopLine{55, 58, 60};
 constexpr Color separatorLine{195, 194, 193};
 
-void putLe(std::string& bytes, std::uint32_t value, int count) {
-    for (int i = 0; i < count; ++i)
-        bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+std::string le32(std::size_t v) { // little-endian
+    return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
 }
 
 // An icon file holding an opaque red 16 x 16 image and an opaque blue 32 x 32 one.
 std::string twoSizeIcon() {
-    std::string file, images;
-    putLe(file, 0x10000, 4); // reserved, type 1 (icon)
-    putLe(file, 2, 2);
-    for (int s : {16, 32}) {
-        std::string b;
-        for (std::uint32_t v :
-             {40u, unsigned(s), unsigned(2 * s), 0x200001u, 0u, 0u, 0u, 0u, 0u, 0u})
-            putLe(b, v, 4); // BITMAPINFOHEADER: colour and mask rows, 1 plane, 32 bits
-        for (int p = 0; p < s * s; ++p)
-            putLe(b, s == 16 ? 0xFFFF0000u : 0xFF0000FFu, 4); // BGRA read little-endian
-        b.append(static_cast<std::size_t>(s * 4), '\0');      // mask: all opaque
-        putLe(file, static_cast<std::uint32_t>(s | s << 8), 4);
-        putLe(file, 0x200001, 4);
-        putLe(file, static_cast<std::uint32_t>(b.size()), 4);
-        putLe(file, static_cast<std::uint32_t>(6 + 2 * 16 + images.size()), 4);
+    std::string file = le32(0x10000) + std::string("\2\0", 2), images; // an icon, 2 images
+    for (std::size_t s : {16, 32}) {
+        // BITMAPINFOHEADER (colour and mask rows, 1 plane, 32 bits), BGRA pixels, an opaque mask.
+        std::string b = le32(40) + le32(s) + le32(2 * s) + le32(0x200001) + std::string(24, '\0');
+        for (std::size_t p = 0; p < s * s; ++p)
+            b += le32(s == 16 ? 0xFFFF0000u : 0xFF0000FFu);
+        b.append(s * 4, '\0');
+        file +=
+            le32(s | s << 8) + le32(0x200001) + le32(b.size()) + le32(6 + 2 * 16 + images.size());
         images += b;
     }
     return file + images;
@@ -68,8 +61,7 @@ class DisplayScaleTest : public LauncherTest, public ::testing::WithParamInterfa
         LauncherTest::TearDown();
         session().setDisplayDpi(96);
     }
-    // A length the program gives in pixels at 96 DPI, at this test's scale: rounded once,
-    // halves up.
+    // A length in pixels at 96 DPI at this test's scale, rounded once, halves up.
     int px(int at96) const { return (at96 * GetParam() * 2 + 96) / (2 * 96); }
 };
 
@@ -83,10 +75,8 @@ TEST_P(DisplayScaleTest, WindowsRowsLinesIconsAndTheItemEditorFollowTheScale) {
               "About, 0 , 1 ,C:\\windows\\system32\\winver.exe,-1 \r\n",
           "#,Sizes\r\nTwo,two_sizes.ico\r\n");
     ASSERT_TRUE(idle());
-    auto t = trigger();
-    ASSERT_TRUE(t);
-    EXPECT_EQ(t->rect.width(), px(48));
-    EXPECT_EQ(t->rect.height(), px(48));
+    const Rect t = trigger().value_or(Window{}).rect;
+    EXPECT_EQ(t, (Rect{t.left, t.top, t.left + px(48), t.top + px(48)}));
 
     clickTrigger();
     ASSERT_TRUE(menusShown(1));
@@ -95,11 +85,11 @@ TEST_P(DisplayScaleTest, WindowsRowsLinesIconsAndTheItemEditorFollowTheScale) {
     const int f = px(1), row = px(20), sep = px(6);
     const int rowTops[] = {f, f + row, f + 2 * row, f + 2 * row + sep, f + 3 * row + sep};
     // One window holds the strip, at the trigger's right edge, and the menu beside it.
-    EXPECT_EQ(window.left, t->rect.right);
+    EXPECT_EQ(window.left, t.right);
     EXPECT_EQ(window.width(), px(28) + px(200) + 2 * f);
     EXPECT_EQ(menu.width(), px(200) + 2 * f);
     EXPECT_EQ(menu.height(), 4 * row + sep + 2 * f);
-    EXPECT_EQ(menu.bottom, t->rect.bottom);
+    EXPECT_EQ(menu.bottom, t.bottom);
     ASSERT_TRUE(pixelBecomes(menu.left + px(190), menu.top + rowTops[4] + px(15), menuBackground));
     // The strip (light blue) ends where the menu's white frame begins.
     const Color stripEnd = screen().pixel(menu.left - 1, menu.top + px(30));
@@ -113,30 +103,24 @@ TEST_P(DisplayScaleTest, WindowsRowsLinesIconsAndTheItemEditorFollowTheScale) {
     ASSERT_TRUE(idle());
     const Image shot = screen().capture(menu);
     writePng(shot, workDir().parent_path() / ("menu-" + std::to_string(GetParam()) + "dpi.png"));
+    // Lines f thick: the highlight's frame at the row's ends; the bevel, white along the top and
+    // dark along the right, and the header's top line below it.
     auto at = [&](int x, int y) { return shot.at(x, y); };
-    const int x = px(100), top1 = rowTops[1];
-    EXPECT_EQ(at(x, top1 + f - 1), highlightFrame);
-    EXPECT_NE(at(x, top1 + f), highlightFrame);
-    EXPECT_EQ(at(x, top1 + row - f), highlightFrame);
-    EXPECT_NE(at(x, top1 + row - f - 1), highlightFrame);
-    // The bevel: white along the top, dark along the right, each f thick; the header's top line
-    // f thick below it.
+    const int x = px(100), y1 = rowTops[1], w = menu.width();
+    EXPECT_TRUE(at(x, y1 + f - 1) == highlightFrame && at(x, y1 + f) != highlightFrame);
+    EXPECT_TRUE(at(x, y1 + row - f) == highlightFrame && at(x, y1 + row - f - 1) != highlightFrame);
     EXPECT_EQ(at(x, f - 1), white);
-    EXPECT_EQ(at(x, f), headerTopLine);
-    EXPECT_EQ(at(x, 2 * f - 1), headerTopLine);
-    EXPECT_NE(at(x, 2 * f), headerTopLine);
-    EXPECT_EQ(at(menu.width() - f, px(30)), frameDark);
-    EXPECT_NE(at(menu.width() - f - 1, px(30)), frameDark);
+    EXPECT_TRUE(at(x, f) == headerTopLine && at(x, 2 * f - 1) == headerTopLine &&
+                at(x, 2 * f) != headerTopLine);
+    EXPECT_TRUE(at(w - f, px(30)) == frameDark && at(w - f - 1, px(30)) != frameDark);
     // The separator's etched line: its dark and light lines from 2 and 3 pixels (at 96 DPI)
     // below the picture's top, each as thick as the scale makes a pixel.
-    const int line = rowTops[2] + px(2);
-    EXPECT_NE(at(px(10), line - 1), separatorLine);
-    EXPECT_EQ(at(px(10), line), separatorLine);
-    EXPECT_EQ(at(px(10), px(3) - px(2) + line - 1), separatorLine);
-    EXPECT_EQ(at(px(10), px(3) - px(2) + line), white);
+    const int dark = rowTops[2] + px(2), light = dark + px(3) - px(2);
+    EXPECT_TRUE(at(px(10), dark - 1) != separatorLine && at(px(10), dark) == separatorLine &&
+                at(px(10), light - 1) == separatorLine);
+    EXPECT_EQ(at(px(10), light), white);
 
-    // Notepad's caption: ink inside its row, none in the header's row below its top line or in
-    // the separator's row, and as tall as a font made for this scale.
+    // Notepad's caption: ink only inside its row, as tall as a font made for this scale.
     const Rect caption = inkBox(shot, {px(35), 2 * f, px(170), 2 * row + sep});
     EXPECT_GE(caption.top, row);
     EXPECT_LT(caption.bottom, 2 * row);
@@ -155,44 +139,38 @@ TEST_P(DisplayScaleTest, WindowsRowsLinesIconsAndTheItemEditorFollowTheScale) {
     // Edit mode on, then Modify, both from Notepad's row, still highlighted under the pointer.
     ASSERT_NO_FATAL_FAILURE(choose(0, "e"));
     ASSERT_NO_FATAL_FAILURE(choose(Modify));
-    ASSERT_TRUE(windowTitled("Edit", 15s));
-    ASSERT_TRUE(idle());
+    ASSERT_TRUE(windowTitled("Edit", 15s) && idle());
     auto dialog = windowTitled("Edit", 5s);
     ASSERT_TRUE(dialog);
-
-    // Every place and size in the dialog's layout is twips, converted at this scale.
-    auto near = [&](int pixels, int twips) {
-        const double wanted = twips * GetParam() / 1440.0;
-        return std::abs(pixels - wanted) <= 1.5
-                   ? ::testing::AssertionSuccess()
-                   : ::testing::AssertionFailure() << pixels << " pixels for " << wanted;
-    };
     const Control* ok = dialog->control("Button", "OK");
     const Control* cancel = dialog->control("Button", "Cancel");
     const Control* basic = dialog->control("Button", "Basic");
     const Control* chooseFile = dialog->control("Button", "Choose file...");
     const Control* name = dialog->nthControl("Edit", 0);
     ASSERT_TRUE(ok && cancel && basic && chooseFile && name) << describe(*dialog);
-    // The frame is made for this scale: the client area has the layout's size, and OK and
-    // Cancel lie wholly inside it.
-    EXPECT_TRUE(near(dialog->client.width(), 5904));
-    EXPECT_TRUE(near(dialog->client.height(), 6768));
-    for (const Control* button : {ok, cancel})
-        EXPECT_TRUE(button->rect.left >= dialog->client.left &&
-                    button->rect.right <= dialog->client.right &&
-                    button->rect.top >= dialog->client.top &&
-                    button->rect.bottom <= dialog->client.bottom)
-            << describe(*dialog);
-    EXPECT_TRUE(near(ok->rect.width(), 984));
-    EXPECT_TRUE(near(ok->rect.height(), 336));
-    EXPECT_TRUE(near(cancel->rect.left - ok->rect.left, 4752 - 3672));
-    EXPECT_EQ(cancel->rect.top, ok->rect.top);
-    EXPECT_TRUE(near(ok->rect.top - basic->rect.top, 6372 - 108));
-    EXPECT_TRUE(near(basic->rect.width(), 5628));
+    // Every place and size in the dialog's layout is twips, converted at this scale; the frame
+    // is made for it, so the client area has the layout's size.
+    auto near = [&](int pixels, int twips) {
+        EXPECT_LE(std::abs(pixels - twips * GetParam() / 1440.0), 1.5)
+            << pixels << " for " << twips;
+    };
+    const Rect &c = dialog->client, &o = ok->rect;
+    near(c.width(), 5904);
+    near(c.height(), 6768);
+    near(o.width(), 984);
+    near(o.height(), 336);
+    near(cancel->rect.left - o.left, 4752 - 3672);
+    EXPECT_EQ(cancel->rect.top, o.top);
+    near(o.top - basic->rect.top, 6372 - 108);
+    near(basic->rect.width(), 5628);
     // "Choose file..." sits in the Type frame inside the Basic frame: 108 + 108 + 2160 twips.
-    EXPECT_TRUE(near(chooseFile->rect.left - ok->rect.left, 108 + 108 + 2160 - 3672));
-    EXPECT_TRUE(near(chooseFile->rect.top - ok->rect.top, 108 + 1080 + 648 - 6372));
-    EXPECT_TRUE(near(name->rect.left - ok->rect.left, 108 + 540 - 3672));
+    near(chooseFile->rect.left - o.left, 108 + 108 + 2160 - 3672);
+    near(chooseFile->rect.top - o.top, 108 + 1080 + 648 - 6372);
+    near(name->rect.left - o.left, 108 + 540 - 3672);
+    for (const Rect& b : {o, cancel->rect}) // OK and Cancel lie wholly inside the client area
+        EXPECT_TRUE(b.left >= c.left && b.right <= c.right && b.top >= c.top &&
+                    b.bottom <= c.bottom)
+            << describe(*dialog);
 
     // The captions are drawn with a font for this scale and fit inside their buttons.
     const Image okShot = screen().capture(ok->rect);
@@ -202,8 +180,7 @@ TEST_P(DisplayScaleTest, WindowsRowsLinesIconsAndTheItemEditorFollowTheScale) {
     EXPECT_TRUE(ink.top > 2 && ink.bottom < okShot.height - 3 && ink.left > 2 &&
                 ink.right < okShot.width - 3);
 
-    // "Use user icon", then the catalogue's group and its icon: the preview shows the icon at
-    // the size the menus draw it, in the middle of the box inside the preview's border.
+    // A catalogue icon chosen: the preview shows it at the menus' size, centred in its box.
     ASSERT_NO_FATAL_FAILURE(clickButton(*dialog, "Use user icon"));
     const Control* preview = dialog->nthControl("ZelvoraPicture", 0);
     ASSERT_TRUE(preview) << describe(*dialog);
@@ -217,15 +194,14 @@ TEST_P(DisplayScaleTest, WindowsRowsLinesIconsAndTheItemEditorFollowTheScale) {
             [&] { return controlNow(box->hwnd).value_or(Control{}).selectionText == choice; }, 10s,
             std::string("the list to choose ") + choice));
     }
-    const int border = 2;
-    const Rect inside{preview->rect.left + border, preview->rect.top + border,
-                      preview->rect.right - border, preview->rect.bottom - border};
+    const Rect& p = preview->rect;
+    const Rect inside{p.left + 2, p.top + 2, p.right - 2, p.bottom - 2}; // inside its border
     Rect drawn{};
     ASSERT_TRUE(waitUntil(
         [&] {
             const Image box = screen().capture(inside);
             drawn = boxWhere(box, {0, 0, box.width, box.height},
-                             [](Color c) { return c != menuBackground; });
+                             [](Color pixel) { return pixel != menuBackground; });
             return drawn.right - drawn.left + 1 == px(16);
         },
         10s, "the icon in the preview"))
