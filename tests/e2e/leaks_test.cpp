@@ -9,9 +9,8 @@
 namespace zv::e2e {
 namespace {
 
-// Root rows, 20 pixels each: 0 Notepad, 1 Winver, 2 Tools (submenu 1), 3 Regedit.
-// Submenu rows: 0 Mines, 1 Console, 2 Notepad again. The first entry shows the catalogue's
-// one icon (taken from the program itself), every other one its target's icon.
+// Root rows: 0 Notepad (the catalogue's one icon, the program's), 1 Winver, 2 Tools (submenu 1:
+// Mines, Console, Notepad again), 3 Regedit; the others show their targets' icons.
 const std::string menuFile = " 1 \r\n"
                              "Notepad, 0 , 0 ,C:\\windows\\notepad.exe, 0 \r\n"
                              "Winver, 0 , 0 ,C:\\windows\\system32\\winver.exe,-1 \r\n"
@@ -22,8 +21,7 @@ const std::string menuFile = " 1 \r\n"
                              "Notepad again, 0 , 1 ,C:\\windows\\notepad.exe,-1 \r\n";
 constexpr int toolsRow = 2, plainRow = 3, subRows = 3;
 constexpr int menuOpenings = 500, hoverRounds = 200, editorRounds = 100;
-// Objects a phase may end with beyond where it started: allocator and cache noise, not a leak
-// (a leak of one object per round would show as a hundred or more).
+// Allocator and cache noise, not a leak (one object a round would show as a hundred or more).
 constexpr long tolerance = 5;
 
 class LeaksTest : public LauncherTest {
@@ -32,9 +30,7 @@ class LeaksTest : public LauncherTest {
     std::vector<long> counts() {
         const auto all = session().resources(ProgramFolder::exeName);
         EXPECT_EQ(all.size(), 1u);
-        if (all.size() != 1)
-            return {-1, -1, -1};
-        const ResourceCounts& r = all.front();
+        const ResourceCounts r = all.size() == 1 ? all.front() : ResourceCounts{};
         std::cout << "[leaks] GDI " << r.gdiObjects << ", USER " << r.userObjects << " (windows "
                   << r.windows << ", menus " << r.menus << ", icons " << r.icons << "), handles "
                   << r.handles << std::endl;
@@ -59,39 +55,36 @@ class LeaksTest : public LauncherTest {
         clickTrigger();
         ASSERT_TRUE(menusShown(0));
     }
-    Rect root_;
 };
 
 TEST_F(LeaksTest, MenusHoversAndTheEditorLeaveTheObjectCountsWhereTheyWere) {
     start(menuFile, "#,Programs\r\nZelvora,zelvora.exe\r\n");
     ASSERT_TRUE(trigger());
 
-    // Warm-up: the first opening of each thing registers icons, classes and fonts the program
-    // keeps on purpose. The phases are measured after it. Spots on the root's right frame and
-    // on the submenu's first row show whether each is open.
-    root_ = root();
-    ASSERT_EQ(root_.height(), 20 * 4 + 2);
+    // Warm-up: first openings register icons, classes and fonts kept on purpose. Spots on the
+    // root's right frame and the submenu's first row show whether each is open.
+    const Rect rootMenu = root();
+    ASSERT_EQ(rootMenu.height(), 20 * 4 + 2);
     clickTrigger();
     ASSERT_TRUE(menusShown(0));
-    const int frameX = root_.right - 1, frameY = root_.top + 30;
+    const int frameX = rootMenu.right - 1, frameY = rootMenu.top + 30;
     const Color desktopAtFrame = screen().pixel(frameX, frameY);
     ASSERT_NE(desktopAtFrame, frameDark);
     root();
-    ASSERT_TRUE(hoverRow(root_, toolsRow));
+    ASSERT_TRUE(hoverRow(rootMenu, toolsRow));
     ASSERT_TRUE(menusShown(2));
     const Rect sub = menus().front().rect;
     ASSERT_EQ(sub.height(), 20 * subRows + 2);
-    const int subX = sub.left + 100;
     for (int row = 0; row < subRows; ++row)
         ASSERT_TRUE(hoverRow(sub, row));
-    ASSERT_TRUE(hoverRow(root_, plainRow));
+    ASSERT_TRUE(hoverRow(rootMenu, plainRow));
     ASSERT_TRUE(menusShown(1));
-    const Color desktopAtSub = screen().pixel(subX, sub.top + 1);
+    const Color desktopAtSub = screen().pixel(rowX(sub), sub.top + 1);
     ASSERT_NE(desktopAtSub, highlightFrame);
     clickTrigger();
     ASSERT_TRUE(menusShown(0));
 
-    phase("500 root menu openings", [&] {
+    ASSERT_NO_FATAL_FAILURE(phase("500 root menu openings", [&] {
         for (int i = 0; i < menuOpenings; ++i) {
             // Alternate spots on the trigger, a few pixels apart.
             screen().click(triggerAtStart.left + 16, triggerAtStart.top + 24);
@@ -99,60 +92,53 @@ TEST_F(LeaksTest, MenusHoversAndTheEditorLeaveTheObjectCountsWhereTheyWere) {
             screen().click(triggerAtStart.left + 32, triggerAtStart.top + 24);
             ASSERT_TRUE(pixelIs(frameX, frameY, desktopAtFrame, true)) << "closing " << i;
         }
-    });
-    if (HasFatalFailure())
-        return;
+    }));
 
     // The pointer crosses every row of both levels, and every round opens a new submenu in
     // place of the last: mostly by a click on Tools, which opens it at once; every tenth round
     // rests on a plain row until its timer closes the submenu, then on Tools until its timer
     // opens the next.
-    phase("200 hover rounds", [&] {
+    ASSERT_NO_FATAL_FAILURE(phase("200 hover rounds", [&] {
         root();
         for (int i = 0; i < hoverRounds; ++i) {
             const bool rest = i % 10 == 9;
-            ASSERT_TRUE(hoverRow(root_, plainRow)) << "round " << i;
+            ASSERT_TRUE(hoverRow(rootMenu, plainRow)) << "round " << i;
             if (rest) {
-                ASSERT_TRUE(pixelIs(subX, sub.top + 1, desktopAtSub, true)) << "closed " << i;
+                ASSERT_TRUE(pixelIs(rowX(sub), sub.top + 1, desktopAtSub, true)) << "closed " << i;
             }
             for (int row = 0; row <= toolsRow; ++row)
-                ASSERT_TRUE(hoverRow(root_, row)) << "round " << i;
+                ASSERT_TRUE(hoverRow(rootMenu, row)) << "round " << i;
             if (!rest)
-                screen().click(rowX(root_), rowY(root_, toolsRow));
+                screen().click(rowX(rootMenu), rowY(rootMenu, toolsRow));
             // A new submenu shows its first row lit; the one before had its last row lit.
-            ASSERT_TRUE(pixelIs(subX, sub.top + 1, highlightFrame, true)) << "submenu " << i;
+            ASSERT_TRUE(pixelIs(rowX(sub), sub.top + 1, highlightFrame, true)) << "submenu " << i;
             for (int row = 0; row < subRows; ++row)
                 ASSERT_TRUE(hoverRow(sub, row)) << "round " << i;
         }
-        ASSERT_TRUE(hoverRow(root_, plainRow));
-        ASSERT_TRUE(pixelIs(subX, sub.top + 1, desktopAtSub, true)) << "the last submenu closed";
+        ASSERT_TRUE(hoverRow(rootMenu, plainRow));
+        ASSERT_TRUE(pixelIs(rowX(sub), sub.top + 1, desktopAtSub, true))
+            << "the last submenu closed";
         clickTrigger();
-    });
-    if (HasFatalFailure())
-        return;
+    }));
 
-    // The item editor opens on an entry and is cancelled, by Escape and by Cancel in turn, on a
-    // row with a catalogue icon (which the dialog previews) and on one with its target's. A
-    // warm-up round on each row opens it once; the last one learns where the dialog shows and
-    // the colour of a spot on its face with and without it, which the rounds then watch.
+    // The item editor, cancelled by Escape and by Cancel, on a row with a catalogue icon (which
+    // it previews) and one with its target's. After a warm-up on each row, a spot on the dialog's
+    // face with and without it is what the rounds watch.
     ASSERT_NO_FATAL_FAILURE(enableEditMode());
     auto openEditor = [&](int row) {
-        ASSERT_TRUE(hoverRow(root_, row));
+        ASSERT_TRUE(hoverRow(rootMenu, row));
         screen().press(MouseButton::Right);
         screen().release(MouseButton::Right);
         ASSERT_TRUE(waitUntil([&] { return !popups().empty(); }, 10s, "the pop-up menu"));
         for (const char* key : {"Down", "Down", "Return"}) // Modify
             screen().key(key);
     };
-    auto escape = [&] {
-        screen().key("Escape");
-        return closed("Edit");
-    };
     std::optional<Window> dialog;
     for (int row : {plainRow, 0}) {
         ASSERT_NO_FATAL_FAILURE(openEditor(row));
         ASSERT_TRUE(dialog = windowTitled("Edit", 15s));
-        ASSERT_TRUE(escape());
+        screen().key("Escape");
+        ASSERT_TRUE(closed("Edit"));
     }
     const Control* cancel = dialog->control("Button", "Cancel");
     ASSERT_TRUE(cancel) << describe(*dialog);
@@ -162,7 +148,8 @@ TEST_F(LeaksTest, MenusHoversAndTheEditorLeaveTheObjectCountsWhereTheyWere) {
     ASSERT_TRUE(pixelIs(spotX, spotY, without, false));
     ASSERT_TRUE(windowTitled("Edit", 5s)); // looked at once the probe has seen it: painted
     const Color with = screen().pixel(spotX, spotY);
-    ASSERT_TRUE(escape());
+    screen().key("Escape");
+    ASSERT_TRUE(closed("Edit"));
     clickTrigger();
     ASSERT_TRUE(menusShown(0));
 
