@@ -19,17 +19,45 @@ class EditingTest : public LauncherTest {
     void SetUp() override {
         LauncherTest::SetUp();
         start(menuFile, catalogue);
-        // Edit mode off: the short menu's first entry is "&Enable Edit mode".
         ASSERT_NO_FATAL_FAILURE(enableEditMode());
     }
 };
 
 TEST_F(EditingTest, InsertMoveCutPasteModifyDeleteAndSave) {
-    ASSERT_NO_FATAL_FAILURE(command(0, 2, Insert));
+    // First the item editor's file and folder choosers, each cancelled.
+    ASSERT_NO_FATAL_FAILURE(command(0, 0, Modify));
     auto dialog = windowTitled("Edit", 15s);
     ASSERT_TRUE(dialog);
-    const Control* name = dialog->nthControl("Edit", 0);
     const Control* target = dialog->nthControl("Edit", 1);
+    ASSERT_TRUE(target);
+    ASSERT_NO_FATAL_FAILURE(clickButton(*dialog, "Choose file..."));
+    auto open = windowTitled("Open", 15s);
+    ASSERT_TRUE(open) << describe(programWindows());
+    ASSERT_TRUE(activated(*open)); // Escape must reach the file dialog, not the editor
+    screen().key("Escape");
+    ASSERT_TRUE(closed(*open));
+    ASSERT_TRUE(activated(*dialog));
+    EXPECT_TRUE(fieldHolds(*target, "C:\\a.exe")); // a cancel keeps it
+    ASSERT_NO_FATAL_FAILURE(clickButton(*dialog, "Choose folder..."));
+    auto browser = shown(
+        [&](const Window& w) {
+            return w.isDialog() && w.control("Static", "Select the target folder");
+        },
+        15s, "the folder browser with its title");
+    ASSERT_TRUE(browser);
+    ASSERT_TRUE(activated(*browser));
+    screen().key("Escape");
+    ASSERT_TRUE(closed(*browser));
+    EXPECT_TRUE(fieldHolds(*target, "")); // a cancel here empties it
+    clickButton(*dialog, "Cancel");
+    EXPECT_TRUE(closed(*dialog));
+    EXPECT_EQ(folder().read("menu.qlf"), menuFile);
+
+    ASSERT_NO_FATAL_FAILURE(command(0, 2, Insert));
+    dialog = windowTitled("Edit", 15s);
+    ASSERT_TRUE(dialog);
+    const Control* name = dialog->nthControl("Edit", 0);
+    target = dialog->nthControl("Edit", 1);
     ASSERT_TRUE(name && target);
     // Every box has a name for screen readers; those without a label of their own above them
     // get one nobody sees.
@@ -72,21 +100,18 @@ TEST_F(EditingTest, InsertMoveCutPasteModifyDeleteAndSave) {
     screen().key("Return");
     ASSERT_TRUE(closed("Edit"));
     ASSERT_NO_FATAL_FAILURE(command(0, 0, Save));
-    EXPECT_TRUE(fileBecomes(" 1 \r\n"
-                            "Beta2, 0 , 0 ,C:\\b.exe, 0 \r\n"
-                            "Alpha, 0 , 0 ,C:\\a.exe, 0 \r\n"
-                            "Added, 0 , 0 ,C:\\added.exe, 0 \r\n"
-                            "Tools, 1 , 0 ,1, 0 \r\n"
-                            "Gamma, 0 , 1 ,C:\\g.exe, 0 \r\n"
-                            "Inner, 0 , 1 ,C:\\i.exe, 0 \r\n"));
+    const std::string kept = " 1 \r\n"
+                             "Beta2, 0 , 0 ,C:\\b.exe, 0 \r\n"
+                             "Alpha, 0 , 0 ,C:\\a.exe, 0 \r\n"
+                             "Added, 0 , 0 ,C:\\added.exe, 0 \r\n";
+    EXPECT_TRUE(fileBecomes(kept + "Tools, 1 , 0 ,1, 0 \r\n"
+                                   "Gamma, 0 , 1 ,C:\\g.exe, 0 \r\n"
+                                   "Inner, 0 , 1 ,C:\\i.exe, 0 \r\n"));
     // Deleting the submenu entry takes its entries along.
     ASSERT_NO_FATAL_FAILURE(command(0, 3, Delete));
     ASSERT_TRUE(menuRows(0, 3));
     ASSERT_NO_FATAL_FAILURE(command(0, 0, Save));
-    EXPECT_TRUE(fileBecomes(" 1 \r\n"
-                            "Beta2, 0 , 0 ,C:\\b.exe, 0 \r\n"
-                            "Alpha, 0 , 0 ,C:\\a.exe, 0 \r\n"
-                            "Added, 0 , 0 ,C:\\added.exe, 0 \r\n"));
+    EXPECT_TRUE(fileBecomes(kept));
 }
 
 // Unsaved changes are asked about: at log-off Yes saves them; on Quit No leaves the file.
@@ -108,40 +133,6 @@ TEST_F(EditingTest, LogOffAndQuitAskToSaveTheChanges) {
     }
     EXPECT_TRUE(program_->waitForExit(10s));
     EXPECT_EQ(folder().read("menu.qlf"), afterLogOff);
-}
-
-TEST_F(EditingTest, TheFileAndFolderChoosersOpenAndCancel) {
-    ASSERT_NO_FATAL_FAILURE(command(0, 0, Modify));
-    auto dialog = windowTitled("Edit", 15s);
-    ASSERT_TRUE(dialog);
-    const Control* chooseFile = dialog->control("Button", "Choose file...");
-    const Control* chooseFolder = dialog->control("Button", "Choose folder...");
-    const Control* target = dialog->nthControl("Edit", 1);
-    ASSERT_TRUE(chooseFile && chooseFolder && target);
-
-    screen().click(chooseFile->rect.centerX(), chooseFile->rect.centerY());
-    auto open = windowTitled("Open", 15s);
-    ASSERT_TRUE(open) << describe(programWindows());
-    ASSERT_TRUE(activated(*open)); // Escape must reach the file dialog, not the editor
-    screen().key("Escape");
-    ASSERT_TRUE(closed(*open));
-    ASSERT_TRUE(activated(*dialog));
-    EXPECT_TRUE(fieldHolds(*target, "C:\\a.exe")); // a cancel keeps it
-
-    screen().click(chooseFolder->rect.centerX(), chooseFolder->rect.centerY());
-    auto browser = shown(
-        [&](const Window& w) {
-            return w.isDialog() && w.control("Static", "Select the target folder");
-        },
-        15s, "the folder browser with its title");
-    ASSERT_TRUE(browser);
-    ASSERT_TRUE(activated(*browser));
-    screen().key("Escape");
-    ASSERT_TRUE(closed(*browser));
-    EXPECT_TRUE(fieldHolds(*target, "")); // a cancel here empties it
-    clickButton(*dialog, "Cancel");
-    EXPECT_TRUE(closed(*dialog));
-    EXPECT_EQ(folder().read("menu.qlf"), menuFile);
 }
 
 } // namespace
