@@ -2,14 +2,10 @@
 // launcher and ends; a copy in another folder is a launcher of its own.
 #include "launcher_fixture.h"
 
-#include <filesystem>
-
 #include <signal.h>
 
 namespace zv::e2e {
 namespace {
-
-namespace fs = std::filesystem;
 
 const std::string menuFile = " 0 \r\n"
                              "Alpha, 0 , 0 ,C:\\a.exe,-1 \r\n"
@@ -17,50 +13,43 @@ const std::string menuFile = " 0 \r\n"
 
 class SecondStartTest : public LauncherTest {
   protected:
-    // The Unix process Wine runs `instance`'s zelvora.exe in: the started one or one below it.
-    pid_t wineProcessOf(ProgramInstance& instance) {
-        for (const auto& p : descendants())
-            if ((p.pid == instance.pid() || p.parent == instance.pid()) &&
-                p.cmdline.find(ProgramFolder::exeName) != std::string::npos)
-                return p.pid;
-        return 0;
+    // A start that handed over: it ended with 0, the running launcher (the only one) opened its
+    // root, and no message shows.
+    void expectHandedOver(ChildProcess& second, ChildProcess& first) {
+        ASSERT_TRUE(second.waitForExit(30s)) << describe(programWindows());
+        EXPECT_EQ(second.exitStatus(), 0);
+        EXPECT_TRUE(menusShown(1)) << describe(programWindows());
+        EXPECT_EQ(visible("ZelvoraTrigger").size(), 1u);
+        EXPECT_TRUE(visible("#32770").empty());
+        EXPECT_TRUE(first.running());
     }
 };
 
 // Stops a process until the end of the scope, so that it answers nothing meanwhile.
 struct Stopped {
     explicit Stopped(pid_t stopped) : pid(stopped), ok(pid > 0 && ::kill(pid, SIGSTOP) == 0) {}
-    ~Stopped() { resume(); }
-    void resume() {
+    ~Stopped() {
         if (ok)
             ::kill(pid, SIGCONT);
-        ok = false;
     }
     const pid_t pid;
-    bool ok;
+    const bool ok;
 };
 
+// A second start hands over, also with the root open (it stays open); a copy in another folder
+// runs beside.
 TEST_F(SecondStartTest, TheSameFolderOpensTheRunningMenuAnotherFolderRunsBeside) {
     start(menuFile);
     ASSERT_TRUE(trigger().has_value());
     const auto before = folder().contents();
 
     // A Wine process takes seconds to start on a loaded machine before it can hand over.
-    ProgramInstance& second = launch();
-    ASSERT_TRUE(second.waitForExit(30s)) << describe(programWindows());
-    EXPECT_EQ(second.exitStatus(), 0);
-    EXPECT_TRUE(menusShown(1)) << describe(programWindows());
-    EXPECT_EQ(visible("ZelvoraTrigger").size(), 1u);
-    EXPECT_TRUE(visible("#32770").empty());
-    EXPECT_TRUE(program_->running());
-
-    // Again with the root open: it stays open.
+    ASSERT_NO_FATAL_FAILURE(expectHandedOver(launch(), *program_));
     ProgramInstance& third = launch();
     ASSERT_TRUE(third.waitForExit(30s));
     EXPECT_EQ(third.exitStatus(), 0);
     EXPECT_TRUE(staysTrue([&] { return menus().size() == 1; }, 1s, "the root to stay open"));
 
-    // A copy in another folder, with its own files, is another launcher.
     ProgramFolder other(session().runsDir() / (testName() + ".other"), folder().exePath());
     other.write("menu.qlf", menuFile);
     other.write("kde.qls", "");
@@ -72,10 +61,9 @@ TEST_F(SecondStartTest, TheSameFolderOpensTheRunningMenuAnotherFolderRunsBeside)
     EXPECT_TRUE(staysTrue([&] { return beside.running() && program_->running(); }, 1s,
                           "both launchers to run"));
     beside.end();
-
-    EXPECT_EQ(folder().contents(), before);
     EXPECT_EQ(other.contents(), otherBefore);
     fs::remove_all(other.path());
+    EXPECT_EQ(folder().contents(), before);
 }
 
 // A launcher that holds the folder but cannot answer (here: stopped) is named by the second
@@ -83,16 +71,21 @@ TEST_F(SecondStartTest, TheSameFolderOpensTheRunningMenuAnotherFolderRunsBeside)
 TEST_F(SecondStartTest, AStartTheLauncherDoesNotAnswerSaysSo) {
     start(menuFile);
     ASSERT_TRUE(trigger().has_value());
-    Stopped first(wineProcessOf(*program_));
-    ASSERT_TRUE(first.ok) << "no Wine process of zelvora.exe below " << program_->pid();
-
-    ProgramInstance& second = launch();
-    const std::string text = "Zelvora is already running from this folder but does not answer.";
-    ASSERT_NO_FATAL_FAILURE(answer(text, "OK"));
-    ASSERT_TRUE(second.waitForExit(10s));
-    EXPECT_EQ(second.exitStatus(), 0);
-
-    first.resume();
+    // The Unix process Wine runs the launcher in: the started one or one below it.
+    pid_t wine = 0;
+    for (const auto& p : descendants())
+        if (!wine && (p.pid == program_->pid() || p.parent == program_->pid()) &&
+            p.cmdline.find(ProgramFolder::exeName) != std::string::npos)
+            wine = p.pid;
+    {
+        Stopped first(wine);
+        ASSERT_TRUE(first.ok) << "no Wine process of zelvora.exe below " << program_->pid();
+        ProgramInstance& second = launch();
+        ASSERT_NO_FATAL_FAILURE(
+            answer("Zelvora is already running from this folder but does not answer.", "OK"));
+        ASSERT_TRUE(second.waitForExit(10s));
+        EXPECT_EQ(second.exitStatus(), 0);
+    }
     clickTrigger();
     EXPECT_TRUE(menusShown(1));
     EXPECT_EQ(visible("ZelvoraTrigger").size(), 1u);
@@ -113,14 +106,8 @@ TEST_F(SecondStartTest, TheSameFolderThroughAMappedDriveIsOneLauncher) {
     ASSERT_TRUE(
         waitUntil([&] { return trigger().has_value() || !first.running(); }, 30s, "a trigger"));
     ASSERT_TRUE(first.running());
-
     ChildProcess second = session().startWine({"Y:\\" + name + "\\" + ProgramFolder::exeName});
-    ASSERT_TRUE(second.waitForExit(30s)) << describe(programWindows());
-    EXPECT_EQ(second.exitStatus(), 0);
-    EXPECT_TRUE(menusShown(1)) << describe(programWindows());
-    EXPECT_EQ(visible("ZelvoraTrigger").size(), 1u);
-    EXPECT_TRUE(visible("#32770").empty());
-    EXPECT_TRUE(first.running());
+    ASSERT_NO_FATAL_FAILURE(expectHandedOver(second, first));
     EXPECT_EQ(onY.contents(), before);
     first.end();
     fs::remove_all(onY.path());
