@@ -75,7 +75,7 @@ TEST_F(TriggerMenuTest, TheTriggerOpensTheRootMenuBesideTheStripClosesItAndAsksB
     EXPECT_EQ(again.rect, menu.rect);
     EXPECT_TRUE(againImage == image) << "the second opening looks different";
 
-    // A right click on the trigger asks to quit: No keeps everything (batch_add_test answers Yes).
+    // A right click on the trigger asks to quit: No keeps everything (unicode_names_test says Yes).
     screen().click(25, 704, MouseButton::Right);
     ASSERT_NO_FATAL_FAILURE(answer("Are you sure you want to quit?", "&No"));
     EXPECT_TRUE(program_->running() && menus().size() == 1);
