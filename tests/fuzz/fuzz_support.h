@@ -7,10 +7,19 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <string_view>
 #include <vector>
 
 namespace zv::fuzz {
+
+// A property that does not hold: says which and stops, so libFuzzer keeps the input.
+[[noreturn]] inline void fail(const std::string& what) {
+    std::fprintf(stderr, "%s\n", what.c_str());
+    std::abort();
+}
 
 inline std::string_view asText(const std::uint8_t* data, std::size_t size) {
     return {reinterpret_cast<const char*>(data), size};

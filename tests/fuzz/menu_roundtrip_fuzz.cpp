@@ -10,22 +10,11 @@
 
 #include "fuzz_support.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <vector>
-
 namespace {
 
 // Icons above the catalogue's are taken from the target again at the next start, so the
 // writer stores -1 for them; the value here makes both kinds occur.
 constexpr std::int16_t lastCatalogueIcon = 40;
-
-void fail(const char* what, std::size_t index, const std::string& written) {
-    std::fprintf(stderr, "round trip changed %s of entry %zu; written file:\n%s\n", what, index,
-                 written.c_str());
-    std::abort();
-}
 
 // Writes the store, reads it back and compares.
 void roundTrip(const std::string& why) {
@@ -35,31 +24,28 @@ void roundTrip(const std::string& why) {
 
     zv::fuzz::resetStore();
     zv::lastMenuId = static_cast<std::int16_t>(~firstMenuId); // so a reader that skips it shows
-    const std::string problem = zv::readMenuFile(written);
-    if (!problem.empty()) {
-        std::fprintf(stderr, "%s: the written file does not read back: %s\n%s\n", why.c_str(),
-                     problem.c_str(), written.c_str());
-        std::abort();
-    }
+    if (const std::string problem = zv::readMenuFile(written); !problem.empty())
+        zv::fuzz::fail(why + ": the written file does not read back: " + problem + "\n" + written);
     const auto second = zv::fuzz::entries();
+    const auto changed = [&](const std::string& what, std::size_t index) {
+        zv::fuzz::fail(why + ": round trip changed " + what + " of entry " + std::to_string(index) +
+                       "; written file:\n" + written);
+    };
     if (zv::lastMenuId != firstMenuId)
-        fail("lastMenuId", 0, written);
+        changed("lastMenuId", 0);
     if (second.size() != first.size())
-        fail("the number", first.size(), written);
+        changed("the number", first.size());
     for (std::size_t i = 0; i < first.size(); ++i) {
-        const zv::MenuEntry& a = first[i];
-        const zv::MenuEntry& b = second[i];
-        if (a.name != b.name)
-            fail("the name", i, written);
-        if (a.itemType != b.itemType)
-            fail("the item type", i, written);
-        if (a.parentMenu != b.parentMenu)
-            fail("the parent menu", i, written);
-        if (!(a.target == b.target))
-            fail("the target", i, written);
+        const zv::MenuEntry &a = first[i], &b = second[i];
         const std::int16_t icon = a.iconIndex > lastCatalogueIcon ? -1 : a.iconIndex;
-        if (b.iconIndex != icon)
-            fail("the icon", i, written);
+        const char* field = a.name != b.name               ? "the name"
+                            : a.itemType != b.itemType     ? "the item type"
+                            : a.parentMenu != b.parentMenu ? "the parent menu"
+                            : !(a.target == b.target)      ? "the target"
+                            : b.iconIndex != icon          ? "the icon"
+                                                           : nullptr;
+        if (field)
+            changed(field, i);
     }
 }
 
@@ -110,20 +96,15 @@ void fillFromTexts(std::string_view data) {
                  zv::platform::toCodePageExactly(target);
     }
     zv::menuFileEncoding = zv::FileEncoding::AnsiCodePage;
-    const std::string written = zv::menuFileBytes().bytes;
-    const bool marked = written.starts_with(zv::utf8Mark);
+    const bool marked = zv::menuFileBytes().bytes.starts_with(zv::utf8Mark);
+    // Only code page bytes that a reader would take for UTF-8 may go out as UTF-8.
     if (allFit && marked) {
-        // Only code page bytes that a reader would take for UTF-8 may go out as UTF-8.
         const auto ansi = zv::platform::toCodePageExactly(zv::menuFileText());
-        if (!ansi || zv::decodeDataFile(*ansi).encoding != zv::FileEncoding::Utf8) {
-            std::fprintf(stderr, "texts that fit the code page were written with the mark\n");
-            std::abort();
-        }
+        if (!ansi || zv::decodeDataFile(*ansi).encoding != zv::FileEncoding::Utf8)
+            zv::fuzz::fail("texts that fit the code page were written with the mark");
     }
-    if (!allFit && !marked) {
-        std::fprintf(stderr, "texts the code page lacks were written without the mark\n");
-        std::abort();
-    }
+    if (!allFit && !marked)
+        zv::fuzz::fail("texts the code page lacks were written without the mark");
 }
 
 } // namespace
