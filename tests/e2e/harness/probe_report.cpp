@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <sstream>
 
 namespace zv::e2e {
@@ -16,15 +17,11 @@ bool sameName(std::string_view a, std::string_view b) {
 }
 
 long long number(std::string_view field, int base = 10) {
-    const std::string text(field);
-    std::size_t used = 0;
     long long value = 0;
-    try {
-        value = std::stoll(text, &used, base);
-    } catch (const std::logic_error&) {
-    }
-    if (text.empty() || used != text.size())
-        throw ProbeError("bad number in probe output: " + text);
+    const auto end = field.data() + field.size();
+    if (const auto read = std::from_chars(field.data(), end, value, base);
+        read.ec != std::errc() || read.ptr != end)
+        throw ProbeError("bad number in probe output: " + std::string(field));
     return value;
 }
 
@@ -71,40 +68,39 @@ struct Record {
     }
 };
 
-// One line's fields, split at the tabs.
-Record split(std::string_view line) {
+// One line's fields, split at the tabs: a record of one of the `expected` kinds, with the
+// number of fields of its kind.
+Record split(std::string_view line, std::string_view expected) {
+    static const std::string_view kinds = "DWCRISYXEHVN";
+    static const size_t sizes[] = {3, 17, 15, 9, 4, 7, 11, 2, 2, 1, 6, 1};
     if (line.ends_with('\r'))
         line.remove_suffix(1);
     Record record;
     for (size_t tab; (tab = line.find('\t')) != std::string_view::npos; line.remove_prefix(tab + 1))
         record.fields.push_back(line.substr(0, tab));
     record.fields.push_back(line);
+    const auto kind = kinds.find(record.kind());
+    if (record.kind().size() != 1 || expected.find(record.kind()) == std::string_view::npos ||
+        kind == std::string_view::npos || record.fields.size() != sizes[kind])
+        throw ProbeError("unexpected probe record: " + std::string(record.kind()));
     return record;
 }
 
-// The report's records, each with the number of fields of its kind, checked against the
-// closing E record's count.
-std::vector<Record> records(const std::string& report) {
-    static const std::string_view kinds = "DWCRISYX";
-    static const size_t sizes[] = {3, 17, 15, 9, 4, 7, 11, 2};
+// The report's records, checked against the closing E record's count.
+std::vector<Record> records(const std::string& report, std::string_view expected) {
     std::vector<Record> result;
     std::string_view rest(report);
     while (!rest.empty()) {
         const auto end = rest.find('\n');
         if (end == std::string_view::npos)
             throw ProbeError("probe output ends inside a line");
-        Record record = split(rest.substr(0, end));
+        Record record = split(rest.substr(0, end), std::string(expected) + "E");
         rest.remove_prefix(end + 1);
         if (record.kind() == "E") {
-            if (!rest.empty() || record.fields.size() != 2 ||
-                record.integer() != static_cast<long>(result.size()))
+            if (!rest.empty() || record.integer() != static_cast<long>(result.size()))
                 throw ProbeError("probe output's E record does not end it");
             return result;
         }
-        const auto kind = kinds.find(record.kind());
-        if (record.kind().size() != 1 || kind == std::string_view::npos ||
-            record.fields.size() != sizes[kind])
-            throw ProbeError("bad probe record: " + std::string(record.kind()));
         result.push_back(std::move(record));
     }
     throw ProbeError("probe output is incomplete (no E record)");
@@ -143,7 +139,7 @@ std::vector<Window> WindowReport::visibleOf(std::string_view exe) const {
 
 WindowReport parseWindowReport(const std::string& report) {
     WindowReport r;
-    auto all = records(report);
+    auto all = records(report, "DWC");
     if (all.empty() || all[0].kind() != "D")
         throw ProbeError("probe window report has no D record");
     r.active = all[0].hex();
@@ -159,8 +155,8 @@ WindowReport parseWindowReport(const std::string& report) {
                                  f.flag(),
                                  f.flag(),
                                  f.flag(),
-                                 {},
-                                 f.rect()});
+                                 f.rect(),
+                                 {}});
         } else if (f.kind() != "C" || r.windows.empty() || r.windows.back().hwnd != f.hex()) {
             throw ProbeError("probe C record does not follow its window");
         } else {
@@ -174,9 +170,7 @@ WindowReport parseWindowReport(const std::string& report) {
 
 std::vector<ResourceCounts> parseResourceReport(const std::string& report) {
     std::vector<ResourceCounts> result;
-    for (auto& f : records(report)) {
-        if (f.kind() != "R")
-            throw ProbeError("unexpected probe record " + std::string(f.kind()));
+    for (auto& f : records(report, "R")) {
         f.at = 3;
         result.push_back(
             {f.integer(), f.integer(), f.integer(), f.integer(), f.integer(), f.integer()});
@@ -186,42 +180,32 @@ std::vector<ResourceCounts> parseResourceReport(const std::string& report) {
 
 std::vector<IdleResult> parseIdleReport(const std::string& report) {
     std::vector<IdleResult> result;
-    for (const auto& f : records(report)) {
-        if (f.kind() != "I")
-            throw ProbeError("unexpected probe record " + std::string(f.kind()));
+    for (const auto& f : records(report, "I"))
         result.push_back(f.fields[3] == "idle"   ? IdleResult::Idle
                          : f.fields[3] == "busy" ? IdleResult::Busy
                                                  : IdleResult::Failed);
-    }
     return result;
 }
 
 AccessibleReport parseAccessibleReport(const std::string& report) {
     AccessibleReport result;
     auto entry = [](Record& f) {
-        AccessibleEntry e;
-        e.role = f.integer();
-        e.name = f.text();
-        e.state = f.integer();
-        e.defaultAction = f.text();
-        return e;
+        return AccessibleEntry{f.integer(), f.text(), f.integer(), f.text(), 0, {}};
     };
-    for (auto& f : records(report)) {
+    for (auto& f : records(report, "XSY")) {
         if (f.kind() == "X") {
             result.failure = static_cast<unsigned long>(f.integer());
         } else if (f.kind() == "S") {
             result.self = entry(f);
             result.childCount = f.integer();
             result.focus = f.integer();
-        } else if (f.kind() == "Y") {
+        } else {
             f.integer(); // the child id: rows come in order from 1
             AccessibleEntry row = entry(f);
             row.locationResult = static_cast<unsigned long>(f.integer());
             const int left = int(f.integer()), top = int(f.integer());
             row.place = {left, top, left + int(f.integer()), top + int(f.integer())};
             result.rows.push_back(std::move(row));
-        } else {
-            throw ProbeError("unexpected probe record " + std::string(f.kind()));
         }
     }
     return result;
@@ -233,20 +217,11 @@ EventLog parseEventLog(const std::string& log) {
     // The recorder may be writing the last line still.
     for (size_t end; (end = rest.find('\n')) != std::string_view::npos;
          rest.remove_prefix(end + 1)) {
-        Record f = split(rest.substr(0, end));
-        if (f.kind() == "H" && f.fields.size() == 1) {
-            result.listening = true;
-        } else if (f.kind() == "V" && f.fields.size() == 6) {
-            HeardEvent e;
-            e.event = static_cast<std::uint32_t>(f.integer());
-            e.window = f.hex();
-            e.object = f.integer();
-            e.child = f.integer();
-            e.name = f.text();
-            result.events.push_back(std::move(e));
-        } else if (!(f.kind() == "N" && f.fields.size() == 1)) {
-            throw ProbeError("bad event record: " + std::string(f.kind()));
-        }
+        Record f = split(rest.substr(0, end), "HVN");
+        result.listening = result.listening || f.kind() == "H";
+        if (f.kind() == "V")
+            result.events.push_back(
+                {std::uint32_t(f.integer()), f.hex(), f.integer(), f.integer(), f.text()});
     }
     return result;
 }

@@ -43,8 +43,8 @@ struct Window {
     std::string className, title;
     Rect rect;
     bool visible = false, enabled = false, topmost = false;
-    std::vector<Control> controls;
     Rect client; // the client area, in screen pixels
+    std::vector<Control> controls;
 
     // Dialogs, message boxes included, have the system dialog class.
     bool isDialog() const { return className == "#32770"; }
