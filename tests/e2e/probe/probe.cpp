@@ -54,8 +54,20 @@ std::string flag(bool value) {
     return value ? "1" : "0";
 }
 
-// Collects the records and writes them at the end (in pieces a pipe takes), with the E record,
-// so a reader can tell a complete report.
+// In pieces a pipe takes.
+bool writeAll(HANDLE to, std::string_view text) {
+    DWORD wrote = 0;
+    for (size_t done = 0; done < text.size(); done += wrote)
+        if (!WriteFile(to, text.data() + done,
+                       static_cast<DWORD>(std::min<size_t>(text.size() - done, 1 << 16)), &wrote,
+                       nullptr) ||
+            wrote == 0)
+            return false;
+    return true;
+}
+
+// Collects the records and writes them at the end with the E record, so a reader can tell a
+// complete report.
 class Output {
   public:
     void record(std::initializer_list<std::vector<std::string>> parts) {
@@ -67,14 +79,7 @@ class Output {
     }
     int finish() {
         record({{"E", std::to_string(records_)}});
-        DWORD wrote = 0;
-        for (size_t done = 0; done < text_.size(); done += wrote)
-            if (!WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text_.data() + done,
-                           static_cast<DWORD>(std::min<size_t>(text_.size() - done, 1 << 16)),
-                           &wrote, nullptr) ||
-                wrote == 0)
-                return 1;
-        return 0;
+        return writeAll(GetStdHandle(STD_OUTPUT_HANDLE), text_) ? 0 : 1;
     }
 
   private:
@@ -454,8 +459,7 @@ int hold(const char* file, const char* ready) {
 // Screen readers' view of a window: what its client area's accessible object answers, as a
 // reader in another process hears it.
 VARIANT childId(LONG id) {
-    VARIANT v;
-    VariantInit(&v);
+    VARIANT v{};
     v.vt = VT_I4;
     v.lVal = id;
     return v;
@@ -470,9 +474,7 @@ std::string textOf(HRESULT hr, BSTR text) {
 // Role, name, state and default action of one child (0: the object itself).
 std::vector<std::string> describeChild(IAccessible* object, LONG id) {
     const VARIANT child = childId(id);
-    VARIANT role, state;
-    VariantInit(&role);
-    VariantInit(&state);
+    VARIANT role{}, state{};
     BSTR name = nullptr, action = nullptr;
     const HRESULT roleResult = object->get_accRole(child, &role);
     const HRESULT nameResult = object->get_accName(child, &name);
@@ -498,8 +500,7 @@ int listAccessible(HWND window) {
     }
     LONG count = -1;
     object->get_accChildCount(&count);
-    VARIANT focus;
-    VariantInit(&focus);
+    VARIANT focus{};
     object->get_accFocus(&focus);
     out.record({{"S"},
                 describeChild(object, CHILDID_SELF),
@@ -541,10 +542,6 @@ int recordEvents(const std::string& exe, const std::string& file, double seconds
                                 CREATE_ALWAYS, 0, nullptr);
     if (output == INVALID_HANDLE_VALUE)
         return 1;
-    auto write = [&](const std::string& line) {
-        DWORD wrote = 0;
-        WriteFile(output, line.data(), static_cast<DWORD>(line.size()), &wrote, nullptr);
-    };
     std::vector<HWINEVENTHOOK> hooks;
     for (const auto& [pid, name] : processes(exe))
         for (auto [first, last] :
@@ -554,7 +551,7 @@ int recordEvents(const std::string& exe, const std::string& file, double seconds
             // Not with WINEVENT_SKIPOWNPROCESS: Wine 8 then delivers nothing at all.
             hooks.push_back(
                 SetWinEventHook(first, last, nullptr, hearEvent, pid, 0, WINEVENT_OUTOFCONTEXT));
-    write(hooks.empty() ? "N\n" : "H\n");
+    writeAll(output, hooks.empty() ? "N\n" : "H\n");
     const std::string stop = file + ".stop";
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < end &&
@@ -567,8 +564,7 @@ int recordEvents(const std::string& exe, const std::string& file, double seconds
             const HeardEvent e = heard.front();
             heard.pop_front();
             IAccessible* object = nullptr;
-            VARIANT child;
-            VariantInit(&child);
+            VARIANT child{};
             BSTR name = nullptr;
             HRESULT named = AccessibleObjectFromEvent(e.window, e.object, e.child, &object, &child);
             if (SUCCEEDED(named)) {
@@ -578,7 +574,7 @@ int recordEvents(const std::string& exe, const std::string& file, double seconds
             char head[96];
             std::snprintf(head, sizeof head, "V\t%lu\t%s\t%ld\t%ld\t", e.event,
                           handle(e.window).c_str(), e.object, e.child);
-            write(head + escaped(textOf(named, name)) + "\n");
+            writeAll(output, head + escaped(textOf(named, name)) + "\n");
         }
     }
     for (HWINEVENTHOOK hook : hooks)
@@ -709,10 +705,11 @@ int drawnText() {
             mask += ink(x, y) ? '#' : '.';
         mask += '\n';
     }
-    DWORD wrote = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), mask.data(), static_cast<DWORD>(mask.size()), &wrote,
-              nullptr);
-    return 0;
+    return writeAll(GetStdHandle(STD_OUTPUT_HANDLE), mask) ? 0 : 1;
+}
+
+HWND windowArgument(const char* text) {
+    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(text, nullptr, 0)));
 }
 
 } // namespace
@@ -732,19 +729,15 @@ int main(int argc, char** argv) {
     if (command == "text" && argc == 5)
         return drawnText();
     if (command == "accessible" && argc == 3)
-        return listAccessible(
-            reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(argv[2], nullptr, 0))));
+        return listAccessible(windowArgument(argv[2]));
     if (command == "events" && argc == 5)
         return recordEvents(argv[2], argv[3], std::strtod(argv[4], nullptr));
     if (command == "paste" && argc == 4)
-        return pasteInto(
-            reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(argv[2], nullptr, 0))),
-            argv[3]);
+        return pasteInto(windowArgument(argv[2]), argv[3]);
     if (command == "query-end-session" && argc == 3) {
         // As Windows asks every top-level window at log-off; the program shows its own question
         // first, and the test answers it.
-        HWND hwnd =
-            reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(argv[2], nullptr, 0)));
+        HWND hwnd = windowArgument(argv[2]);
         DWORD_PTR reply = 0;
         SendMessageTimeoutA(hwnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 500,
                             &reply);
@@ -754,7 +747,6 @@ int main(int argc, char** argv) {
         "usage: probe windows [EXE] | resources EXE | idle EXE MS | hold [FILE READY] |\n"
         "             link LNK TARGET | text FACE POINTS TEXT | query-end-session HWND |\n"
         "             accessible HWND | events EXE FILE SECONDS | paste HWND UTF8-IN-HEX\n";
-    DWORD wrote = 0;
-    WriteFile(GetStdHandle(STD_ERROR_HANDLE), usage, sizeof usage - 1, &wrote, nullptr);
+    writeAll(GetStdHandle(STD_ERROR_HANDLE), usage);
     return 2;
 }
