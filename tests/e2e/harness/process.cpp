@@ -171,9 +171,7 @@ CommandResult runCommand(const SpawnOptions& options, Milliseconds timeout) {
     child.end(Milliseconds(500));
     result.exitStatus = child.exitStatus().value_or(-1);
     for (auto [file, text] : {std::pair{out, &result.output}, std::pair{err, &result.errors}}) {
-        std::rewind(file);
-        for (int c; (c = std::fgetc(file)) != EOF;)
-            *text += static_cast<char>(c);
+        *text = readFile("/proc/self/fd/" + std::to_string(::fileno(file)));
         std::fclose(file);
     }
     return result;

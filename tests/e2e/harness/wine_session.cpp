@@ -83,11 +83,7 @@ void Session::shutdown() {
     desktopHolder_ = ChildProcess();
     stopServer();
     // Whatever else is left below us; Xvfb (owned by the screen) goes last.
-    std::vector<pid_t> left;
-    for (const auto& p : descendants())
-        if (!screen_ || p.pid != screen_->serverPid())
-            left.push_back(p.pid);
-    endProcesses(left);
+    endProcessesBut({});
     screen_.reset();
     if (lockFd_ >= 0)
         ::close(lockFd_);
@@ -111,32 +107,28 @@ SpawnOptions Session::wineCommand(const std::vector<std::string>& args, const fs
 
 // Now and then, more often on a loaded machine, Wine ends a process with a failure before it has
 // done anything (no output, exit status 1): the probe and reg.exe alike. A command that may be
-// repeated without harm is therefore run again, twice at most.
-CommandResult Session::runWineRepeatable(const std::vector<std::string>& args,
-                                         const std::string& what) const {
+// repeated without harm is therefore run again, twice at most. Returns its output.
+std::string Session::runWineRepeatable(const std::vector<std::string>& args,
+                                       const std::string& what) const {
     CommandResult result = runWine(args, Milliseconds(30000));
     for (int retry = 0; retry < 2 && result.finished && result.exitStatus != 0; ++retry) {
         log(what + " failed (" + result.describe() + "), running it again");
         result = runWine(args, Milliseconds(30000));
     }
-    return result;
+    check(result, what);
+    return result.output;
 }
 
 std::string Session::probe(const std::vector<std::string>& args) const {
     std::vector<std::string> command = {probeExe_.string()};
     command.insert(command.end(), args.begin(), args.end());
-    const CommandResult result = runWineRepeatable(command, "probe " + args.front());
-    if (!result.finished || result.exitStatus != 0)
-        throw ProbeError("probe " + args.front() + " failed: " + result.describe());
-    return result.output;
+    return runWineRepeatable(command, "probe " + args.front());
 }
 
 void Session::setDisplayDpi(int dpi) const {
-    const std::string what = "setting LogPixels";
-    check(runWineRepeatable({"reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t",
-                             "REG_DWORD", "/d", std::to_string(dpi), "/f"},
-                            what),
-          what);
+    runWineRepeatable({"reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t",
+                       "REG_DWORD", "/d", std::to_string(dpi), "/f"},
+                      "setting LogPixels");
 }
 
 std::vector<std::string> Session::endProcessesSince(const std::set<pid_t>& before) const {
@@ -152,6 +144,15 @@ std::vector<std::string> Session::endProcessesSince(const std::set<pid_t>& befor
     if (!pids.empty())
         endProcesses(pids);
     return ended;
+}
+
+// Every process below the harness but these and Xvfb.
+void Session::endProcessesBut(const std::set<pid_t>& kept) const {
+    std::vector<pid_t> pids;
+    for (const auto& p : descendants())
+        if (!kept.count(p.pid) && (!screen_ || p.pid != screen_->serverPid()))
+            pids.push_back(p.pid);
+    endProcesses(pids);
 }
 
 void Session::lockPrefix() {
@@ -234,12 +235,7 @@ void Session::stopServer() {
     if (server_.pid() <= 0)
         return;
     // Wine's own processes first: they do not notice a server that is gone.
-    std::vector<pid_t> clients;
-    for (const auto& p : descendants())
-        if (p.pid != server_.pid() && (!screen_ || p.pid != screen_->serverPid()))
-            clients.push_back(p.pid);
-    if (!clients.empty())
-        endProcesses(clients);
+    endProcessesBut({server_.pid()});
     server_.end(Milliseconds(5000)); // SIGTERM: the server saves the registry and ends
     server_ = ChildProcess();
 }

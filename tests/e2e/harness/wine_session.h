@@ -80,11 +80,8 @@ class Session {
     // XTest types only what the keyboard map holds.
     void paste(Hwnd control, const std::string& utf8) const {
         std::string hex;
-        for (unsigned char c : utf8) {
-            const char digits[] = "0123456789abcdef";
-            hex += digits[c >> 4];
-            hex += digits[c & 15];
-        }
+        for (unsigned char c : utf8)
+            hex += {"0123456789abcdef"[c >> 4], "0123456789abcdef"[c & 15]};
         probe({"paste", std::to_string(control), hex});
     }
     // The text as DrawTextW draws it at 96 DPI: its dark pixels ('#', others '.') cut to their
@@ -113,8 +110,9 @@ class Session {
   private:
     SpawnOptions wineCommand(const std::vector<std::string>& args, const fs::path& cwd) const;
     std::string probe(const std::vector<std::string>& args) const;
-    CommandResult runWineRepeatable(const std::vector<std::string>& args,
-                                    const std::string& what) const;
+    std::string runWineRepeatable(const std::vector<std::string>& args,
+                                  const std::string& what) const;
+    void endProcessesBut(const std::set<pid_t>& kept) const;
     void lockPrefix();
     bool prefixReady() const;
     void createPrefix();

@@ -97,20 +97,9 @@ void XScreen::move(int x, int y) {
     XSync(connection_, False);
 }
 
-void XScreen::press(MouseButton button) {
-    XTestFakeButtonEvent(connection_, static_cast<unsigned>(button), True, CurrentTime);
+void XScreen::sendButton(MouseButton button, bool down) {
+    XTestFakeButtonEvent(connection_, static_cast<unsigned>(button), down, CurrentTime);
     XSync(connection_, False);
-}
-
-void XScreen::release(MouseButton button) {
-    XTestFakeButtonEvent(connection_, static_cast<unsigned>(button), False, CurrentTime);
-    XSync(connection_, False);
-}
-
-void XScreen::click(int x, int y, MouseButton button) {
-    move(x, y);
-    press(button);
-    release(button);
 }
 
 unsigned XScreen::keycode(std::string_view keysym, bool& needsShift) const {
@@ -132,16 +121,8 @@ unsigned XScreen::keycode(std::string_view keysym, bool& needsShift) const {
 }
 
 void XScreen::sendKey(unsigned code, bool down) {
-    XTestFakeKeyEvent(connection_, code, down ? True : False, CurrentTime);
+    XTestFakeKeyEvent(connection_, code, down, CurrentTime);
     XSync(connection_, False);
-}
-
-void XScreen::key(std::string_view keysym) {
-    sendKeyWith(keysym, false);
-}
-
-void XScreen::shiftKey(std::string_view keysym) {
-    sendKeyWith(keysym, true);
 }
 
 void XScreen::sendKeyWith(std::string_view keysym, bool shift) {

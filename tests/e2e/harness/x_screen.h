@@ -36,15 +36,19 @@ class XScreen {
     Point desktopOrigin() const;
 
     void move(int x, int y);
-    void press(MouseButton button = MouseButton::Left);
-    void release(MouseButton button = MouseButton::Left);
-    void click(int x, int y, MouseButton button = MouseButton::Left);
+    void press(MouseButton button = MouseButton::Left) { sendButton(button, true); }
+    void release(MouseButton button = MouseButton::Left) { sendButton(button, false); }
+    void click(int x, int y, MouseButton button = MouseButton::Left) {
+        move(x, y);
+        press(button);
+        release(button);
+    }
 
     // A key by X keysym name ("Return", "Down", "a", ...), with Shift where the character needs
     // it; the Wine desktop gets the X focus first when no window has it.
-    void key(std::string_view keysym);
+    void key(std::string_view keysym) { sendKeyWith(keysym, false); }
     // A key with Shift held ("F10" gives Shift+F10).
-    void shiftKey(std::string_view keysym);
+    void shiftKey(std::string_view keysym) { sendKeyWith(keysym, true); }
     // Types printable ASCII text, with Shift where the character needs it.
     void typeText(std::string_view text);
 
@@ -55,6 +59,7 @@ class XScreen {
   private:
     Image grab(int left, int top, int width, int height) const;
     unsigned keycode(std::string_view keysym, bool& needsShift) const;
+    void sendButton(MouseButton button, bool down);
     void sendKey(unsigned code, bool down);
     void sendKeyWith(std::string_view keysym, bool shift);
 
