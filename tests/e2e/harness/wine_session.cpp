@@ -27,12 +27,12 @@ bool isWineService(const ProcessInfo& p) {
     return p.command == "explorer.exe" && p.cmdline.find("/desktop") != std::string::npos;
 }
 
-} // namespace
-
 void check(const CommandResult& r, const std::string& what) {
     if (!r.finished || r.exitStatus != 0)
         throw std::runtime_error(what + " failed: " + r.describe());
 }
+
+} // namespace
 
 Session::Session(fs::path workDir, fs::path prefix, fs::path probeExe)
     : workDir_(fs::absolute(workDir)),
@@ -51,8 +51,7 @@ Session::Session(fs::path workDir, fs::path prefix, fs::path probeExe)
         lockPrefix();
         if (!prefixReady())
             createPrefix();
-        // Wine's mount manager reads the drive letters when it starts and keeps them, so the
-        // scratch drive is mapped before any Wine process of the session runs.
+        // Wine's mount manager reads the drive letters once, as it starts: map Y: before that.
         scratchDrive_ = runsDir_ / "drive-y";
         fs::create_directories(scratchDrive_);
         const fs::path link = prefix_ / "dosdevices" / "y:";
@@ -62,8 +61,7 @@ Session::Session(fs::path workDir, fs::path prefix, fs::path probeExe)
             fs::create_directory_symlink(scratchDrive_, link);
         }
         startServer();
-        // One desktop for the whole run: a process that stays on it keeps its X window and its
-        // process alive between program starts.
+        // One desktop (and X window) for the whole run, kept by a process that stays on it.
         desktopHolder_ = startWine({probeExe_.string(), "hold"});
         auto shown = waitUntil([&] { return screen_->desktopWindow() != 0; }, Milliseconds(60000),
                                "the Wine desktop window on " + screen_->display());
@@ -83,19 +81,18 @@ void Session::shutdown() {
     desktopHolder_ = ChildProcess();
     stopServer();
     // Whatever else is left below us; Xvfb (owned by the screen) goes last.
-    endProcessesBut({});
+    endProcessesBut([](const ProcessInfo&) { return false; });
     screen_.reset();
     if (lockFd_ >= 0)
-        ::close(lockFd_);
-    lockFd_ = -1;
+        ::close(std::exchange(lockFd_, -1));
 }
 
 SpawnOptions Session::wineCommand(const std::vector<std::string>& args, const fs::path& cwd) const {
     SpawnOptions options;
     options.argv = {"wine"};
     options.argv.insert(options.argv.end(), args.begin(), args.end());
-    // Wine would offer to download its .NET and HTML engines into a new prefix in a dialog that
-    // waits for an answer; the program needs neither. LC_ALL: the same ANSI code page anywhere.
+    // No dialog offering to download Wine's .NET and HTML engines (the program needs neither);
+    // LC_ALL: the same ANSI code page on any machine.
     options.env = {{"WINEPREFIX", prefix_.string()},
                    {"DISPLAY", screen_->display()},
                    {"WINEDEBUG", "-all"},
@@ -105,9 +102,8 @@ SpawnOptions Session::wineCommand(const std::vector<std::string>& args, const fs
     return options;
 }
 
-// Now and then, more often on a loaded machine, Wine ends a process with a failure before it has
-// done anything (no output, exit status 1): the probe and reg.exe alike. A command that may be
-// repeated without harm is therefore run again, twice at most. Returns its output.
+// Wine now and then (more often on a loaded machine) ends a process with status 1 before it did
+// anything; a command that may be repeated without harm is run again, twice at most.
 std::string Session::runWineRepeatable(const std::vector<std::string>& args,
                                        const std::string& what) const {
     CommandResult result = runWine(args, Milliseconds(30000));
@@ -132,27 +128,25 @@ void Session::setDisplayDpi(int dpi) const {
 }
 
 std::vector<std::string> Session::endProcessesSince(const std::set<pid_t>& before) const {
-    std::vector<pid_t> pids;
-    std::vector<std::string> ended;
-    for (const auto& p : descendants()) {
-        if (before.count(p.pid) || isWineService(p) || p.pid == server_.pid() ||
-            p.pid == screen_->serverPid() || p.pid == desktopHolder_.pid())
-            continue;
-        pids.push_back(p.pid);
-        ended.push_back(std::to_string(p.pid) + " " + p.command);
-    }
-    if (!pids.empty())
-        endProcesses(pids);
-    return ended;
+    return endProcessesBut([&](const ProcessInfo& p) {
+        return before.count(p.pid) || isWineService(p) || p.pid == server_.pid() ||
+               p.pid == desktopHolder_.pid();
+    });
 }
 
-// Every process below the harness but these and Xvfb.
-void Session::endProcessesBut(const std::set<pid_t>& kept) const {
+// Ends the processes below the harness but Xvfb and those `kept` keeps; returns "pid command" of
+// each.
+std::vector<std::string>
+Session::endProcessesBut(const std::function<bool(const ProcessInfo&)>& kept) const {
     std::vector<pid_t> pids;
+    std::vector<std::string> ended;
     for (const auto& p : descendants())
-        if (!kept.count(p.pid) && (!screen_ || p.pid != screen_->serverPid()))
+        if (!kept(p) && (!screen_ || p.pid != screen_->serverPid())) {
             pids.push_back(p.pid);
+            ended.push_back(std::to_string(p.pid) + " " + p.command);
+        }
     endProcesses(pids);
+    return ended;
 }
 
 void Session::lockPrefix() {
@@ -214,9 +208,8 @@ void Session::startServer() {
     SpawnOptions options = wineCommand({}, {});
     options.argv = {"wineserver", "-f", "-p"};
     server_ = ChildProcess(options);
-    // Clients must not come before the server listens, or they start a server of their own. It
-    // works in its own folder (named after the prefix's device and inode), where it makes the
-    // socket.
+    // A client that comes before the server listens starts a server of its own. The socket is in
+    // the server's working folder.
     const fs::path cwd = "/proc/" + std::to_string(server_.pid()) + "/cwd";
     auto ready = waitUntil(
         [&] {
@@ -235,7 +228,7 @@ void Session::stopServer() {
     if (server_.pid() <= 0)
         return;
     // Wine's own processes first: they do not notice a server that is gone.
-    endProcessesBut({server_.pid()});
+    endProcessesBut([&](const ProcessInfo& p) { return p.pid == server_.pid(); });
     server_.end(Milliseconds(5000)); // SIGTERM: the server saves the registry and ends
     server_ = ChildProcess();
 }

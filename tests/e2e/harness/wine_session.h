@@ -1,6 +1,5 @@
-// One Wine session for a whole test run: its own Xvfb, a reused wineprefix whose default desktop
-// is a 1024x768 virtual desktop, its own persistent wineserver, and probe.exe to look at the
-// desktop. Everything it starts it ends by pid when it goes.
+// One Wine session for a whole test run: its own Xvfb, a reused wineprefix with a 1024x768
+// virtual desktop, its own wineserver, and probe.exe. It ends everything it starts by pid.
 #pragma once
 
 #include "probe_report.h"
@@ -8,6 +7,7 @@
 #include "x_screen.h"
 
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -19,25 +19,19 @@ namespace zv::e2e {
 
 namespace fs = std::filesystem;
 
-void check(const CommandResult& r, const std::string& what);
-
 class Session {
   public:
-    // The prefix is `prefix`, or workDir/prefix when that is empty; a second concurrent run
-    // takes prefix-2, and so on.
+    // The prefix is `prefix` or workDir/prefix; a second concurrent run takes prefix-2, and so on.
     Session(fs::path workDir, fs::path prefix, fs::path probeExe);
     ~Session();
 
     XScreen& screen() { return *screen_; }
-    const std::string& display() const { return screen_->display(); }
-    // Where this run keeps program folders: tied to the prefix's lock, so concurrent runs in
-    // one build folder do not share them.
+    // Program folders, tied to the prefix's lock so that concurrent runs do not share them.
     const fs::path& runsDir() const { return runsDir_; }
     // A folder the session's programs see as drive Y: (the folder browser offers it).
     const fs::path& scratchDrive() const { return scratchDrive_; }
 
-    // `wine ARGS...` in the session, started or run to its end (capturing its output). `env`
-    // goes on top of the session's (LC_ALL picks a process's ANSI code page).
+    // `wine ARGS...`, started or run to its end; `env` goes on top (LC_ALL picks the code page).
     ChildProcess startWine(const std::vector<std::string>& args, const fs::path& cwd = {},
                            const std::map<std::string, std::string>& env = {}) const {
         SpawnOptions options = wineCommand(args, cwd);
@@ -63,8 +57,7 @@ class Session {
     AccessibleReport accessible(Hwnd window) const {
         return parseAccessibleReport(probe({"accessible", std::to_string(window)}));
     }
-    // Starts recording screen readers' events of the processes running EXE into `file` (a
-    // Windows path; parseEventLog reads it) until `file`.stop exists or `seconds` have passed.
+    // Records screen readers' events of EXE into `file` until `file`.stop exists or time is up.
     ChildProcess recordEvents(const std::string& exe, const std::string& file, int seconds) const {
         return startWine({probeExe_.string(), "events", exe, file, std::to_string(seconds)});
     }
@@ -76,16 +69,14 @@ class Session {
     void makeShortcut(const std::string& link, const std::string& target) const {
         probe({"link", link, target});
     }
-    // Pastes UTF-8 text into a control through the clipboard, as the user's Ctrl+V would:
-    // XTest types only what the keyboard map holds.
+    // Pastes through the clipboard, as Ctrl+V would: XTest types only what the keymap holds.
     void paste(Hwnd control, const std::string& utf8) const {
         std::string hex;
         for (unsigned char c : utf8)
             hex += {"0123456789abcdef"[c >> 4], "0123456789abcdef"[c & 15]};
         probe({"paste", std::to_string(control), hex});
     }
-    // The text as DrawTextW draws it at 96 DPI: its dark pixels ('#', others '.') cut to their
-    // bounding box, one line per pixel row.
+    // The text as DrawTextW draws it at 96 DPI: a mask of its ink ('#'), one line per pixel row.
     std::string drawnText(const std::string& face, int points, const std::string& text) const {
         return probe({"text", face, std::to_string(points), text});
     }
@@ -101,8 +92,7 @@ class Session {
             pids.insert(p.pid);
         return pids;
     }
-    // Ends processes started since `before` that are not Wine's own services; returns what it
-    // ended ("pid command" each).
+    // Ends processes started since `before`, but Wine's services; returns "pid command" of each.
     std::vector<std::string> endProcessesSince(const std::set<pid_t>& before) const;
 
     void log(const std::string& line) const { std::cerr << "[e2e] " << line << std::endl; }
@@ -112,7 +102,8 @@ class Session {
     std::string probe(const std::vector<std::string>& args) const;
     std::string runWineRepeatable(const std::vector<std::string>& args,
                                   const std::string& what) const;
-    void endProcessesBut(const std::set<pid_t>& kept) const;
+    std::vector<std::string>
+    endProcessesBut(const std::function<bool(const ProcessInfo&)>& kept) const;
     void lockPrefix();
     bool prefixReady() const;
     void createPrefix();

@@ -111,9 +111,7 @@ void WineTest::TearDown() {
             session().log(std::string("could not save the failure's screenshot: ") + error.what());
         }
     }
-    for (auto& instance : instances_)
-        instance->end();
-    instances_.clear();
+    instances_.clear(); // each ends its program
     for (const auto& ended : session().endProcessesSince(processesBefore_))
         session().log("ended a process the test left: " + ended);
     if (!HasFailure() && folder_) {

@@ -1,5 +1,5 @@
 // The base of every end-to-end test: the run's shared Wine session, a fresh program folder per
-// test, the programs the test starts (ended in TearDown), and a screenshot when a test fails.
+// test, its programs ended in TearDown, and a screenshot when it fails.
 #pragma once
 
 #include "wine_session.h"
@@ -16,7 +16,7 @@ namespace zv::e2e {
 
 namespace fs = std::filesystem;
 
-// Where the tier finds its inputs and puts its files (fixed when it is configured).
+// Where the tier finds its inputs and puts its files, fixed when it is configured.
 inline fs::path programExe() {
     return fs::path(ZV_E2E_WINDOWS_BUILD) / "zelvora.exe";
 }
@@ -38,7 +38,7 @@ class ProgramFolder {
   public:
     static constexpr const char* exeName = "zelvora.exe";
 
-    // Empties (or creates) `folder` and copies `programExe` into it as zelvora.exe.
+    // Empties (or creates) `folder` and copies `programExe` into it.
     ProgramFolder(const fs::path& folder, const fs::path& programExe);
 
     const fs::path& path() const { return path_; }
@@ -70,21 +70,18 @@ class WineTest : public ::testing::Test {
     Session& session() { return sharedSession(); }
     XScreen& screen() { return sharedSession().screen(); }
     ProgramFolder& folder() { return *folder_; }
-    // Starts zelvora.exe from the test's folder or another; it is ended in TearDown if still
-    // running.
+    // Starts zelvora.exe from the test's folder or another; TearDown ends it.
     ProgramInstance& launch(const ProgramFolder* in = nullptr) {
         const ProgramFolder& from = in ? *in : *folder_;
         return *instances_.emplace_back(std::make_unique<ProgramInstance>(
             session().startWine({from.exePath().string()}, from.path(), programEnv_)));
     }
-    // Programs this test starts from now on run in this locale, e.g. "ja_JP.UTF-8" for the
-    // double-byte code page 932 (Wine takes it from LC_ALL for each process; the session's
-    // own is 1252).
+    // Programs this test starts from now on run in this locale, e.g. "ja_JP.UTF-8" for code page
+    // 932 (Wine takes it from each process's LC_ALL; the session's is 1252).
     void runProgramsInLocale(const std::string& locale) { programEnv_["LC_ALL"] = locale; }
     // Starts zelvora.exe and waits, up to 30 s, until `shown` holds or the program ends. Wine now
-    // and then ends a process it has just started with status 1 before the program runs (no
-    // window, no output), more often on a loaded machine; the program itself ends with 0 on
-    // every path, so such a start is made again, once.
+    // and then ends a new process with status 1 before the program runs; the program itself
+    // always ends with 0, so such a start is made again, once.
     ProgramInstance& launchUntil(const std::function<bool()>& shown, const std::string& what,
                                  const ProgramFolder* in = nullptr);
     // probe.exe's view of the desktop, and of zelvora.exe's windows only.

@@ -126,8 +126,8 @@ void XScreen::sendKey(unsigned code, bool down) {
 }
 
 void XScreen::sendKeyWith(std::string_view keysym, bool shift) {
-    // Wine puts the X focus on the active window's own X window, and moving it from there loses
-    // keys; only Wine makes windows on this display, so any other focus is on none of them.
+    // Wine puts the X focus on the active window's X window, and moving it from there loses keys;
+    // a focus on the root or none is on no Wine window.
     ::Window focus = 0;
     int revert = 0;
     XGetInputFocus(connection_, &focus, &revert);

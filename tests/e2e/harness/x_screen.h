@@ -1,6 +1,5 @@
 // The X side of a test run: its own Xvfb, real pointer and key input through XTest, and screen
-// pixels. Every coordinate here is a Windows screen coordinate of the Wine virtual desktop; the
-// desktop's X window origin is added on the way to the X server.
+// pixels. Coordinates are the Wine virtual desktop's (Windows screen coordinates).
 #pragma once
 
 #include "image.h"
@@ -27,10 +26,8 @@ class XScreen {
     ~XScreen(); // disconnects and ends Xvfb
 
     const std::string& display() const { return display_; } // e.g. ":3"
-    int width() const { return width_; }
-    int height() const { return height_; }
     pid_t serverPid() const { return server_.pid(); }
-    // The Wine desktop's X window ("<name> - Wine desktop"), 0 while there is none.
+    // The Wine desktop's X window, 0 while there is none.
     unsigned long desktopWindow() const;
     // Where Windows screen point (0, 0) is on the X screen; throws while there is no desktop.
     Point desktopOrigin() const;
@@ -49,7 +46,7 @@ class XScreen {
     void key(std::string_view keysym) { sendKeyWith(keysym, false); }
     // A key with Shift held ("F10" gives Shift+F10).
     void shiftKey(std::string_view keysym) { sendKeyWith(keysym, true); }
-    // Types printable ASCII text, with Shift where the character needs it.
+    // Printable ASCII only.
     void typeText(std::string_view text);
 
     Color pixel(int x, int y) const { return capture({x, y, x + 1, y + 1}).at(0, 0); }
