@@ -1,6 +1,5 @@
-// probe.exe: reports what the desktop shows, for the end-to-end tests. It runs in the same Wine
-// session as the program under test; its commands and records are described in
-// tests/e2e/README.md.
+// probe.exe, run in the end-to-end tests' Wine session: reports what the desktop shows. Its
+// commands and records are described in tests/e2e/README.md.
 #include <windows.h>
 
 #include <objidl.h>
@@ -66,8 +65,7 @@ bool writeAll(HANDLE to, std::string_view text) {
     return true;
 }
 
-// Collects the records and writes them at the end with the E record, so a reader can tell a
-// complete report.
+// Collects the records and writes them at the end, closed by the E record.
 class Output {
   public:
     void record(std::initializer_list<std::vector<std::string>> parts) {
@@ -119,8 +117,7 @@ long query(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     return static_cast<long>(static_cast<LONG_PTR>(result));
 }
 
-// A control's or an item's text, asked of the control's own thread (which works across
-// processes) with the message that gives its length and the one that gives the text.
+// A control's or an item's text, by the messages that give its length and the text.
 std::string text(HWND window, UINT lengthMessage, UINT textMessage, WPARAM index = 0) {
     const long length = query(window, lengthMessage, index);
     std::wstring text(static_cast<size_t>(std::max(length, 0L)) + 1, L'\0');
@@ -198,8 +195,7 @@ template <typename F> F ntdll(const char* name) {
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), name)));
 }
 
-// Handles: the entries of the system's handle table (SystemExtendedHandleInformation) that
-// name the process.
+// Handles: the process's entries in the system handle table (SystemExtendedHandleInformation).
 long handlesOf(DWORD pid) {
     struct Entry {
         PVOID object;
@@ -261,8 +257,7 @@ long gdiObjectsOf(HANDLE process, DWORD pid) {
     return any ? count : -1;
 }
 
-// The process's windows: top-level ones (hidden and owned ones too), message-only ones, and
-// every descendant of either.
+// The process's windows: top-level (hidden, owned) and message-only ones, and their descendants.
 BOOL CALLBACK countOne(HWND window, LPARAM data) {
     auto* tally = reinterpret_cast<std::pair<DWORD, long>*>(data);
     DWORD pid = 0;
@@ -383,8 +378,7 @@ std::pair<long, long> menusAndIconsOf(HANDLE process) {
         WriteProcessMemory(process, data, block, sizeof block, nullptr))
         thread = CreateRemoteThread(
             process, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(code), data, 0, nullptr);
-    // A process that does not let the thread finish (it is ending, say) gives no count, and the
-    // thread's memory is left to it.
+    // A thread the process does not let finish (it is ending) gives no count; its memory stays.
     const bool done = thread && WaitForSingleObject(thread, 5000) == WAIT_OBJECT_0;
     if (thread)
         CloseHandle(thread);
@@ -441,10 +435,9 @@ int listIdle(const std::string& exe, DWORD waitMs) {
     return out.finish();
 }
 
-// Keeps the desktop (and its process) alive until the probe is ended, so one desktop and one X
-// window serve a whole test run. Given FILE, it first opens it with no sharing at all, as
-// another program that holds a document open would (a save's replace then fails), and says so
-// by creating READY.
+// Keeps the desktop alive until the probe is ended, so one desktop and X window serve a run.
+// Given FILE, it first holds it open without sharing, as another program may (a save's replace
+// then fails), and creates READY.
 int hold(const char* file, const char* ready) {
     GetDesktopWindow();
     if (file &&
@@ -456,8 +449,7 @@ int hold(const char* file, const char* ready) {
     return 0;
 }
 
-// Screen readers' view of a window: what its client area's accessible object answers, as a
-// reader in another process hears it.
+// What a window's client-area accessible object answers a reader in another process.
 VARIANT childId(LONG id) {
     VARIANT v{};
     v.vt = VT_I4;
@@ -519,9 +511,8 @@ int listAccessible(HWND window) {
     return out.finish();
 }
 
-// Screen readers' events from a program's processes, as an out-of-context hook hears them: each
-// is written to FILE at once (so a test can follow them) with the name its object gives, until
-// FILE.stop exists or SECONDS have passed.
+// Screen readers' events of a program, as an out-of-context hook hears them, each written to
+// FILE at once with its object's name, until FILE.stop exists or SECONDS have passed.
 struct HeardEvent {
     DWORD event;
     HWND window;
@@ -584,8 +575,7 @@ int recordEvents(const std::string& exe, const std::string& file, double seconds
     return 0;
 }
 
-// The command line's argument at index, whole: argv holds it in the ANSI code page, which may
-// lack its letters.
+// An argument whole: argv holds it in the ANSI code page, which may lack its letters.
 std::wstring wideArgument(int index) {
     int count = 0;
     LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
@@ -615,9 +605,8 @@ int makeLink() {
     return saved ? 0 : 1;
 }
 
-// Puts text on the clipboard and pastes it into a control, as Ctrl+V would. The text comes as
-// UTF-8 in hex, so the code page of the command line cannot touch it. Fails with 3, not 1,
-// which the harness would take for Wine's own failure and run again (pasting twice).
+// Pastes UTF-8 text (in hex: no code page touches it) through the clipboard, as Ctrl+V would.
+// Fails with 3: the harness takes 1 for Wine's own failure and would paste again.
 int pasteInto(HWND control, const char* hex) {
     std::string utf8;
     for (const char* at = hex; at[0] && at[1]; at += 2)
@@ -646,10 +635,9 @@ int pasteInto(HWND control, const char* hex) {
     return SendMessageTimeoutW(control, WM_PASTE, 0, 0, SMTO_NORMAL, 5000, &reply) ? 0 : 3;
 }
 
-// The text drawn with DrawTextW in black on the menus' background, in the face at the points
-// for 96 DPI, into a bitmap made like the program's (compatible with the screen, which Wine draws
-// through X, not its own DIB engine), as a mask of its dark pixels cut to their bounding box: one
-// line per pixel row, '#' for ink.
+// The text drawn in black on the menus' background at 96 DPI into a bitmap made like the
+// program's (compatible with the screen, which Wine draws through X, not its DIB engine), as a
+// mask of its dark pixels ('#') cut to their bounding box, one line per pixel row.
 int drawnText() {
     const std::wstring face = wideArgument(2), text = wideArgument(4);
     const int points = std::atoi(utf8(wideArgument(3)).c_str());
@@ -735,8 +723,7 @@ int main(int argc, char** argv) {
     if (command == "paste" && argc == 4)
         return pasteInto(windowArgument(argv[2]), argv[3]);
     if (command == "query-end-session" && argc == 3) {
-        // As Windows asks every top-level window at log-off; the program shows its own question
-        // first, and the test answers it.
+        // As Windows asks at log-off; the test answers the program's own question.
         HWND hwnd = windowArgument(argv[2]);
         DWORD_PTR reply = 0;
         SendMessageTimeoutA(hwnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 500,
