@@ -16,9 +16,30 @@ struct Damage {
     std::string problem;   // part of the message
 };
 
-class DataFilesTest : public LauncherTest {
-  protected:
-    void expectStartRefused(const Damage& d) {
+class DataFilesTest : public LauncherTest {};
+
+TEST_F(DataFilesTest, EachMissingOrDamagedFileIsNamedWithItsProblem) {
+    std::string tooMany = " 0 \r\n";
+    for (int i = 0; i < 102; ++i)
+        tooMany += "Entry" + std::to_string(i) + ", 0 , 0 ,x, 0 \r\n";
+    const char* good = goodCatalogue.c_str();
+    const std::vector<Damage> damages = {
+        {nullptr, good, "menu.qlf", "could not be read"},
+        {goodMenu.c_str(), nullptr, "kde.qls", "could not be read"},
+        {" 1 \r\nA, 0 , zz ,x, 0 \r\n", good, "menu.qlf", "line 2: \"zz\" is not a number"},
+        {" 1 \r\nA, 0 , 0 ,x\r\n", good, "menu.qlf", "ends inside a record"},
+        {" 1 \r\nA, 0 , 0 ,x, 0 , more\r\n", good, "menu.qlf",
+         "line 2: there is more text after the fifth field"},
+        {" 99999 \r\n", good, "menu.qlf", "line 1"},
+        {tooMany.c_str(), good, "menu.qlf", "line 103: the menu holds more than 101 entries"},
+        {goodMenu.c_str(), "#,Programs\r\nlonely\r\n", "kde.qls", "ends between the two fields"},
+        // The UTF-8 mark promises UTF-8; a byte that is not (é in code page 1252) is damage.
+        {"\xEF\xBB\xBF 1 \r\nA, 0 , 0 ,x, 0 \r\nCaf\xE9, 0 , 0 ,x, 0 \r\n", good, "menu.qlf",
+         "line 3: the text is not UTF-8, though the file begins with the UTF-8 byte-order mark."},
+        {goodMenu.c_str(), "\xEF\xBB\xBF#,Programs\r\nCaf\xE9,app.ico\r\n", "kde.qls",
+         "line 2: the text is not UTF-8"},
+    };
+    const auto expectStartRefused = [&](const Damage& d) {
         folder().remove("menu.qlf");
         folder().remove("kde.qls");
         if (d.menu)
@@ -50,29 +71,6 @@ class DataFilesTest : public LauncherTest {
         EXPECT_EQ(program.exitStatus(), 0);
         EXPECT_TRUE(others.empty()) << describe(others);
         EXPECT_EQ(folder().contents(), before);
-    }
-};
-
-TEST_F(DataFilesTest, EachMissingOrDamagedFileIsNamedWithItsProblem) {
-    std::string tooMany = " 0 \r\n";
-    for (int i = 0; i < 102; ++i)
-        tooMany += "Entry" + std::to_string(i) + ", 0 , 0 ,x, 0 \r\n";
-    const char* good = goodCatalogue.c_str();
-    const std::vector<Damage> damages = {
-        {nullptr, good, "menu.qlf", "could not be read"},
-        {goodMenu.c_str(), nullptr, "kde.qls", "could not be read"},
-        {" 1 \r\nA, 0 , zz ,x, 0 \r\n", good, "menu.qlf", "line 2: \"zz\" is not a number"},
-        {" 1 \r\nA, 0 , 0 ,x\r\n", good, "menu.qlf", "ends inside a record"},
-        {" 1 \r\nA, 0 , 0 ,x, 0 , more\r\n", good, "menu.qlf",
-         "line 2: there is more text after the fifth field"},
-        {" 99999 \r\n", good, "menu.qlf", "line 1"},
-        {tooMany.c_str(), good, "menu.qlf", "line 103: the menu holds more than 101 entries"},
-        {goodMenu.c_str(), "#,Programs\r\nlonely\r\n", "kde.qls", "ends between the two fields"},
-        // The UTF-8 mark promises UTF-8; a byte that is not (é in code page 1252) is damage.
-        {"\xEF\xBB\xBF 1 \r\nA, 0 , 0 ,x, 0 \r\nCaf\xE9, 0 , 0 ,x, 0 \r\n", good, "menu.qlf",
-         "line 3: the text is not UTF-8, though the file begins with the UTF-8 byte-order mark."},
-        {goodMenu.c_str(), "\xEF\xBB\xBF#,Programs\r\nCaf\xE9,app.ico\r\n", "kde.qls",
-         "line 2: the text is not UTF-8"},
     };
     for (const auto& d : damages) {
         SCOPED_TRACE(d.problem);

@@ -3,6 +3,7 @@
 #include "wine_test.h"
 
 #include <algorithm>
+#include <regex>
 #include <set>
 #include <sstream>
 
@@ -67,13 +68,9 @@ TEST(Imports, TheNarrowerDllSearchIsLookedUpAndNoAnsiTextCallIsUsed) {
 
     static const std::set<std::string> runtimeOwn = {"CreateEventA", "CreateSemaphoreA",
                                                      "GetStartupInfoA", "OutputDebugStringA"};
+    static const std::regex ansiName("[A-Z][A-Za-z0-9]+[a-z]A");
     const auto ansiCall = [](const std::string& word) {
-        const auto letterOrDigit = [](char c) {
-            return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-        };
-        return word.size() > 3 && word.front() >= 'A' && word.front() <= 'Z' &&
-               word.back() == 'A' && word[word.size() - 2] >= 'a' && word[word.size() - 2] <= 'z' &&
-               std::all_of(word.begin(), word.end(), letterOrDigit) && !runtimeOwn.count(word);
+        return word.ends_with('A') && std::regex_match(word, ansiName) && !runtimeOwn.count(word);
     };
     for (const std::string& word : words)
         EXPECT_FALSE(ansiCall(word)) << "imports " << word;
