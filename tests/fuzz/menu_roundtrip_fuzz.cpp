@@ -49,45 +49,38 @@ void roundTrip(const std::string& why) {
     }
 }
 
-// Valid UTF-8 from the input: a byte below 128 is itself; one up to 0xEF and the next give a
-// code point below U+7000 (Latin, Greek, Cyrillic, kana, the first CJK ideographs); a higher
-// one and the next two give any other code point. Surrogates and values past U+10FFFF are
-// left out.
-class Texts {
-  public:
-    explicit Texts(std::string_view data) : data_(data) {}
-    bool atEnd() const { return at_ >= data_.size(); }
-    // A text of up to 15 characters; its length comes first.
-    std::string next() {
-        std::string text;
-        for (int n = take() % 16; n > 0 && !atEnd(); --n) {
-            const unsigned b = take();
-            char32_t c = b;
-            if (b >= 0xF0)
-                c = 0x7000 + ((b & 0x0F) << 16 | take() << 8 | take());
-            else if (b >= 0x80)
-                c = (b - 0x80) << 8 | take();
-            if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
-                continue;
-            zv::platform::appendUtf8(text, c);
-        }
-        return text;
+// The next text of up to 15 characters from the input (its length comes first), valid UTF-8:
+// a byte below 128 is itself; one up to 0xEF and the next give a code point below U+7000
+// (Latin, Greek, Cyrillic, kana, the first CJK ideographs); a higher one and the next two give
+// any other code point. Surrogates and values past U+10FFFF are left out.
+std::string nextText(std::string_view& data) {
+    const auto take = [&data]() -> unsigned {
+        const unsigned b = data.empty() ? 0 : static_cast<unsigned char>(data[0]);
+        data.remove_prefix(data.empty() ? 0 : 1);
+        return b;
+    };
+    std::string text;
+    for (int n = take() % 16; n > 0 && !data.empty(); --n) {
+        const unsigned b = take();
+        char32_t c = b;
+        if (b >= 0xF0)
+            c = 0x7000 + ((b & 0x0F) << 16 | take() << 8 | take());
+        else if (b >= 0x80)
+            c = (b - 0x80) << 8 | take();
+        if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
+            continue;
+        zv::platform::appendUtf8(text, c);
     }
-
-  private:
-    unsigned take() { return atEnd() ? 0 : static_cast<unsigned char>(data_[at_++]); }
-    std::string_view data_;
-    std::size_t at_ = 0;
-};
+    return text;
+}
 
 // A store of plain entries named from the input, as if added by the user to a file read in the
 // code page. Texts the file cannot carry are left out, as the editor refuses them.
 void fillFromTexts(std::string_view data) {
-    Texts texts(data);
     bool allFit = true;
-    while (!texts.atEnd()) {
-        const std::string name = texts.next();
-        const std::string target = texts.next();
+    while (!data.empty()) {
+        const std::string name = nextText(data);
+        const std::string target = nextText(data);
         if (name.empty() || !zv::fileCanCarry(name) || !zv::fileCanCarry(target))
             continue;
         if (zv::append(zv::MenuEntry{name, zv::File, 0, zv::Target(target), -1, -1}) == -1)
