@@ -11,7 +11,6 @@ using Names = test::Names;
 
 // Entries of the full pop-up menu, by position.
 enum Action { Disable = 0, Delete = 4, Cut = 6, Copy = 7, Paste = 8, MoveUp = 9, MoveDown = 10 };
-constexpr int Save = 14, Quit = 15;
 
 // Root: 0 A, 1 Sub (menu 1), 2 B, 3 C. Menu 1: In1, Nested (menu 2). Menu 2: Deep. An entry of
 // menu 3 stands before the Menu entry that opens it, as a new submenu's placeholder does.

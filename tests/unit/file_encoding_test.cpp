@@ -9,7 +9,6 @@ const std::string mark(utf8Mark);
 class FileEncodingTest : public ::testing::Test {
   protected:
     void SetUp() override { test::resetProgram(); }
-    void useCodePage(int codePage) { headless::state().codePage = codePage; }
 };
 
 TEST_F(FileEncodingTest, TheMarkThenValidUtf8ThenTheCodePageDecide) {
@@ -34,7 +33,7 @@ TEST_F(FileEncodingTest, TheMarkThenValidUtf8ThenTheCodePageDecide) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bytes);
-        useCodePage(c.codePage);
+        headless::state().codePage = c.codePage;
         const DecodedFile file = decodeDataFile(c.bytes);
         EXPECT_EQ(file.text, c.text);
         EXPECT_EQ(file.encoding, c.encoding);
@@ -83,7 +82,7 @@ TEST_F(FileEncodingTest, TheCodePageKeepsWhatFitsItExactlyAndUtf8Stays) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        useCodePage(c.codePage);
+        headless::state().codePage = c.codePage;
         const EncodedFile file = encodeDataFile(c.text, c.readAs);
         if (c.ansi) {
             EXPECT_EQ(file.encoding, FileEncoding::AnsiCodePage);

@@ -161,8 +161,7 @@ TEST_F(MenuFileTest, AFileKeepsItsCodePageUntilATextNeedsUtf8AndThenStaysUtf8) {
     } cases[] = {
         {1252,
          " 1 \r\nCaf\xE9, 0 , 0 ,C:\\Caf\xE9.exe, 3 \r\n\"Cr\xE8me, br\xFBl\xE9"
-         "e\", 0 , 0 ,x,-1 "
-         "\r\n",
+         "e\", 0 , 0 ,x,-1 \r\n",
          " 1 \r\nCafé, 0 , 0 ,C:\\Café.exe, 3 \r\n\"Crème, brûlée\", 0 , 0 ,x,-1 \r\n", "Łódź"},
         // Trail bytes that are a backslash or a bar, just before a comma.
         {932,
