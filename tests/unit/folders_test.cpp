@@ -51,8 +51,7 @@ class FoldersTest : public ::testing::Test {
     test::TempFolder folder;
 };
 
-// Names starting with a dot never come, as hidden entries never do; a missing folder and a file
-// named as a folder list nothing.
+// A missing folder and a file named as a folder list nothing.
 TEST_F(FoldersTest, ListingsTellFoldersAndHideDotNames) {
     for (const char* name : {".hidden.exe", "x.exe", "y.txt"})
         folder.write(name, "MZ");

@@ -129,8 +129,7 @@ TEST_F(ItemEditorTest, NewSubmenusGetConsecutiveIdsAndAPlaceholder) {
     EXPECT_NE(menuFileText().find("No program, 0 , 5 ,," + numberForm(chosenIcon) + "\r\n"),
               std::string::npos);
 
-    // Choosing "Menu" and cancelling, with the button or the caption's close box, uses up no id
-    // and closes the editor.
+    // Choosing "Menu", then the button or the close box to cancel: no id used, the editor shut.
     for (const bool closeBox : {false, true}) {
         edit(0, Insert, [closeBox](Dialog& d) {
             userClicks(d, "opt1");
@@ -212,8 +211,7 @@ TEST_F(ItemEditorTest, ChoosersFillTheTargetAndCancelsBehaveAsTheButtonsSay) {
     EXPECT_EQ(items[root().slotOfRow(0)].target.asText(), "C:\\ed.exe");
 }
 
-// A new submenu needs two slots (its entry and its placeholder) and a next id; without either,
-// the insert is refused and uses up no id. With no slot at all the editor does not even open.
+// A new submenu needs two slots (entry and placeholder) and a next id; with no slot, no editor.
 TEST_F(ItemEditorTest, ARefusedNewSubmenuUsesUpNoId) {
     const auto rowsBefore = test::rowNames(root());
     for (int last : {32767, 4}) {

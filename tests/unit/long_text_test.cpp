@@ -7,8 +7,7 @@
 namespace zv {
 namespace {
 
-// `length` characters starting with `head`, then a repeating run that shows where a text was
-// cut, and a distinct end.
+// `length` characters: `head`, a run that shows where a text was cut, and a distinct end.
 std::string longText(const std::string& head, std::size_t length) {
     const std::string run = "0123456789abcdefghijklmnopqrstuvwxyz-";
     std::string text = head;
@@ -54,8 +53,7 @@ TEST_F(LongTextTest, TheFilesLoadAndAreDrawnAndSavedWhole) {
     EXPECT_EQ(texts[0].text, longName);
     EXPECT_EQ(texts[1].text, longQuotedName);
     EXPECT_EQ(texts[1].rect, (Rect{35, 20, 200, 40}));
-    // The icon file cannot be read (no file system takes such a name): the row shows no icon,
-    // and nothing was drawn with a bad handle.
+    // No file system takes such a name: no icon, and nothing drawn with a bad handle.
     EXPECT_EQ(iconHandle(0), nullptr);
     EXPECT_TRUE(headless::desktop().faults.empty());
 

@@ -75,9 +75,8 @@ TEST_F(MenuFileTest, NumberFormAndTheExampleLines) {
 }
 
 TEST_F(MenuFileTest, ReaderFieldRules) {
-    // Fields spread over two lines read as one line; blank lines are skipped wherever they
-    // stand, the last even without its line end; a quoted caption keeps its comma and drops what
-    // follows the closing quote.
+    // Fields may spread over lines and blank lines stand anywhere; a quoted caption keeps its
+    // comma and drops what follows the closing quote.
     ASSERT_EQ(read("  \r\n 7 \r\n\r\n"
                    "Notepad, 0 \r\n 0 ,C:\\notepad.exe, 3 \r\n"
                    "   \t \r\n"
@@ -148,9 +147,7 @@ TEST_F(MenuFileTest, ReadFailuresNameTheLineAndTheProblem) {
     EXPECT_EQ(entriesInList().size(), 101u);
 }
 
-// A file read in the code page is saved byte for byte while its texts fit it; a text the code
-// page lacks makes it UTF-8 with the mark, and it stays so when that text goes again. A file
-// that was UTF-8 without the mark gets it at the first save.
+// A file that was UTF-8 without the mark gets it at the first save.
 TEST_F(MenuFileTest, AFileKeepsItsCodePageUntilATextNeedsUtf8AndThenStaysUtf8) {
     const std::string mark(utf8Mark);
     const struct {
@@ -253,9 +250,7 @@ TEST_F(MenuFileTest, FailedSavesLeaveTheOldFileAndTheChangesAlone) {
     EXPECT_EQ(folder.read("menu.qlf.bak"), savedFile);
 }
 
-// The backup step: a backup that cannot be replaced does not stop the save, which goes on
-// without it and says so; an old file that cannot be put back after a failed replace is named
-// where it is.
+// A backup that cannot be replaced does not stop the save; an old file stranded there is named.
 TEST_F(MenuFileTest, TheBackupStepSaysWhereTheMenusAre) {
     namespace fs = std::filesystem;
     startWithAChange();
