@@ -7,9 +7,7 @@ namespace {
 using test::Names;
 
 // i in three digits, so that names sort as the numbers do.
-std::string threeDigits(int i) {
-    return std::to_string(1000 + i).substr(1);
-}
+const auto threeDigits = [](int i) { return std::to_string(1000 + i).substr(1); };
 
 class FolderSearchTest : public ::testing::Test {
   protected:

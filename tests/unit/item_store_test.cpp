@@ -6,9 +6,7 @@ namespace {
 using Names = test::Names;
 using test::namesInList;
 
-MenuEntry named(const std::string& name) {
-    return {name, File, 0, Target(""), -1, -1};
-}
+const auto named = [](const std::string& n) { return MenuEntry{n, File, 0, Target(""), -1, -1}; };
 
 class ItemStoreTest : public ::testing::Test {
   protected:
