@@ -88,7 +88,8 @@ class LauncherTest : public WineTest {
         ASSERT_TRUE(t.has_value());
         screen().click(t->rect.centerX(), t->rect.centerY());
     }
-    // Drags the trigger in steps of 40 pixels, each waited for; the button goes up at the end.
+    // Drags the trigger in steps of 40 pixels, each moved again until the trigger follows (a
+    // busy program may miss a move); the button goes up at the end.
     Result dragTrigger(int dx, int dy) {
         const Rect from = trigger().value_or(Window{}).rect;
         screen().move(from.centerX(), from.centerY());
@@ -97,14 +98,10 @@ class LauncherTest : public WineTest {
         auto moved = ::testing::AssertionSuccess();
         for (int i = 1; i <= steps && moved; ++i) {
             const int sx = dx * i / steps, sy = dy * i / steps;
-            screen().move(from.centerX() + sx, from.centerY() + sy);
-            moved = waitUntil(
-                [&] {
-                    auto now = trigger();
-                    return now && now->rect.left == from.left + sx &&
-                           now->rect.top == from.top + sy;
-                },
-                5s, "the trigger to follow the pointer");
+            moved = pointUntil(from.centerX() + sx, from.centerY() + sy, [&] {
+                auto now = trigger();
+                return now && now->rect.left == from.left + sx && now->rect.top == from.top + sy;
+            });
         }
         screen().release();
         return moved;
