@@ -40,12 +40,8 @@ TEST_F(DataFilesTest, EachMissingOrDamagedFileIsNamedWithItsProblem) {
          "line 2: the text is not UTF-8"},
     };
     const auto expectStartRefused = [&](const Damage& d) {
-        folder().remove("menu.qlf");
-        folder().remove("kde.qls");
-        if (d.menu)
-            folder().write("menu.qlf", d.menu);
-        if (d.catalogue)
-            folder().write("kde.qls", d.catalogue);
+        for (const auto& [name, bytes] : {std::pair{"menu.qlf", d.menu}, {"kde.qls", d.catalogue}})
+            bytes ? folder().write(name, bytes) : folder().remove(name);
         const auto before = folder().contents();
         std::optional<Window> box;
         std::vector<Window> others;

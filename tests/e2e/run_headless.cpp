@@ -1,6 +1,5 @@
-// zelvora_run_headless (for scripts/run): starts zelvora.exe from a program folder in the
-// session the end-to-end tests use, waits until it settles, does the clicks asked for (settling
-// after each), saves a screenshot of the whole screen and ends everything it started.
+// zelvora_run_headless (for scripts/run): starts zelvora.exe in the end-to-end tests' session,
+// does the clicks asked for, each once it settles, and saves a screenshot of the whole screen.
 #include "wine_test.h"
 
 #include <iostream>

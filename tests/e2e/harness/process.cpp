@@ -106,8 +106,7 @@ ChildProcess::ChildProcess(const SpawnOptions& options, int out, int err) {
     if (pid_ < 0)
         throw std::runtime_error("fork failed");
     if (pid_ == 0) {
-        // If the harness dies without cleaning up, its children follow it; Ctrl-C in a terminal
-        // reaches only the harness.
+        // The child follows a harness that dies without cleaning up; Ctrl-C reaches the harness.
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         if (::getppid() != parent)
             ::_exit(127);

@@ -17,8 +17,7 @@ namespace zv::e2e {
 
 using Milliseconds = std::chrono::milliseconds;
 
-// Checks `condition` every `interval` until it holds, or fails naming `description` after
-// `timeout`.
+// Checks `condition` every `interval` until it holds, or fails naming `description`.
 ::testing::AssertionResult waitUntil(const std::function<bool()>& condition, Milliseconds timeout,
                                      const std::string& description,
                                      Milliseconds interval = Milliseconds(50));

@@ -186,8 +186,7 @@ void Session::createPrefix() {
     fs::remove_all(prefix_);
     startServer();
     check(runWine({"wineboot", "--init"}, Milliseconds(180000)), "wineboot --init");
-    // The default desktop becomes a virtual desktop, as "Emulate a virtual desktop" does: every
-    // process of the prefix then shares it, the probe included.
+    // A virtual default desktop, which every process of the prefix shares, the probe included.
     check(runWine({"reg", "add", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop", "/d", "Default",
                    "/f"}),
           "reg add Desktop");

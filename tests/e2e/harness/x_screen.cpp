@@ -16,8 +16,7 @@ namespace zv::e2e {
 
 namespace {
 
-// Windows come and go under the harness's feet; a request about one that just went away must
-// not end the run, as Xlib's default error handler would.
+// A request about a window that just went away must not end the run, as Xlib's default would.
 int tolerateErrors(Display*, XErrorEvent*) {
     return 0;
 }
@@ -172,8 +171,7 @@ Image XScreen::grab(int left, int top, int w, int h) const {
                              unsigned(h), AllPlanes, ZPixmap);
     if (!shot)
         throw std::runtime_error("XGetImage failed");
-    // Our Xvfb is 24 bits deep: 32-bit pixels with 8-bit channels, read straight from the rows
-    // (a whole screen then takes a few milliseconds, not a call per pixel).
+    // 8-bit channels in 32-bit pixels (our Xvfb is 24 bits deep), read straight from the rows.
     const int red = __builtin_ctzl(shot->red_mask), green = __builtin_ctzl(shot->green_mask),
               blue = __builtin_ctzl(shot->blue_mask);
     if (shot->bits_per_pixel != 32 || shot->byte_order != LSBFirst ||

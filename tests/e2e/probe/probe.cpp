@@ -258,27 +258,19 @@ long gdiObjectsOf(HANDLE process, DWORD pid) {
 }
 
 // The process's windows: top-level (hidden, owned) and message-only ones, and their descendants.
-BOOL CALLBACK countOne(HWND window, LPARAM data) {
-    auto* tally = reinterpret_cast<std::pair<DWORD, long>*>(data);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    tally->second += pid == tally->first;
-    return TRUE;
-}
-
-BOOL CALLBACK countTree(HWND window, LPARAM data) {
-    countOne(window, data);
-    EnumChildWindows(window, countOne, data);
-    return TRUE;
-}
-
 long windowsOf(DWORD pid) {
-    std::pair<DWORD, long> tally{pid, 0};
-    EnumWindows(countTree, reinterpret_cast<LPARAM>(&tally));
+    std::vector<HWND> all;
+    EnumWindows(collect, reinterpret_cast<LPARAM>(&all));
     for (HWND w = FindWindowExW(HWND_MESSAGE, nullptr, nullptr, nullptr); w;
          w = FindWindowExW(HWND_MESSAGE, w, nullptr, nullptr))
-        countTree(w, reinterpret_cast<LPARAM>(&tally));
-    return tally.second;
+        all.push_back(w);
+    for (size_t i = 0, tops = all.size(); i < tops; ++i)
+        EnumChildWindows(all[i], collect, reinterpret_cast<LPARAM>(&all));
+    return static_cast<long>(std::count_if(all.begin(), all.end(), [&](HWND w) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        return owner == pid;
+    }));
 }
 
 // Menus and icons (cursors too) are USER objects that another process cannot see under Wine:
