@@ -26,10 +26,37 @@ const std::string menuFile = " 1 \r\n"
 
 using ScreenReaderTest = LauncherTest;
 
-TEST_F(ScreenReaderTest, TheRootAnswersWithItsRowsAndTheirStatesAndFollowsTheHighlight) {
+// A reader in another process asks the root's object for its rows and hears, through an
+// out-of-context hook, the menus open, move and close.
+TEST_F(ScreenReaderTest, AReaderInAnotherProcessGetsTheRowsAndHearsTheMenusOpenMoveAndClose) {
     start(menuFile);
+    const std::string log = "events.txt";
+    ChildProcess recorder =
+        session().recordEvents(ProgramFolder::exeName, folder().windowsPath() + "\\" + log, 120);
+    // The row events, each with the name the object gives; the system's own focus events for
+    // whole windows (child 0) are left out.
+    std::vector<std::pair<std::uint32_t, std::string>> heard, expected;
+    auto hears = [&](std::vector<std::pair<std::uint32_t, std::string>> more) {
+        expected.insert(expected.end(), more.begin(), more.end());
+        auto result = waitUntil(
+            [&] {
+                heard.clear();
+                const EventLog events = parseEventLog(readFile(folder().path() / log));
+                for (const HeardEvent& e : events.events)
+                    if (e.event != focus || e.child != 0)
+                        heard.emplace_back(e.event, e.name);
+                return heard == expected;
+            },
+            10s, "the events so far");
+        for (const auto& [event, name] : heard)
+            result << "\n  heard " << std::hex << event << " " << name;
+        return result;
+    };
+    ASSERT_TRUE(waitUntil([&] { return parseEventLog(readFile(folder().path() / log)).listening; },
+                          20s, "the hook in place"));
+
     clickTrigger();
-    ASSERT_TRUE(menusShown(1));
+    ASSERT_TRUE(hears({{menuStart, "Zelvora"}, {focus, "Tools"}}));
     const Window root = menus().front();
     const AccessibleReport report = session().accessible(root.hwnd);
     ASSERT_EQ(report.failure, 0u);
@@ -38,7 +65,6 @@ TEST_F(ScreenReaderTest, TheRootAnswersWithItsRowsAndTheirStatesAndFollowsTheHig
     ASSERT_EQ(report.childCount, 5);
     ASSERT_EQ(report.rows.size(), 6u);
     EXPECT_EQ(report.focus, 1) << "the first row has the keyboard";
-
     struct Expected {
         const char* name;
         long role, state;
@@ -68,62 +94,23 @@ TEST_F(ScreenReaderTest, TheRootAnswersWithItsRowsAndTheirStatesAndFollowsTheHig
     EXPECT_EQ(report.rows[5].locationResult, invalidArgument) << "no row 6";
     EXPECT_EQ(report.rows[5].role, -1);
 
+    screen().key("Right");
+    ASSERT_TRUE(hears({{stateChange, "Tools"}, {menuStart, "Tools"}, {focus, "Alpha"}}));
     screen().key("Down");
-    AccessibleReport after;
-    EXPECT_TRUE(waitUntil([&] { return (after = session().accessible(root.hwnd)).focus == 2; }, 10s,
-                          "the focus on Notepad"));
+    ASSERT_TRUE(hears({{focus, "Beta"}}));
+    screen().key("Left");
+    ASSERT_TRUE(hears({{menuEnd, "Tools"}, {focus, "Tools"}}));
+    ASSERT_TRUE(menusShown(1));
+    screen().key("Down");
+    ASSERT_TRUE(hears({{focus, "Notepad"}}));
+    // The object follows the highlight.
+    const AccessibleReport after = session().accessible(root.hwnd);
+    EXPECT_EQ(after.focus, 2);
     ASSERT_EQ(after.rows.size(), 6u);
     EXPECT_EQ(after.rows[1].state, focusable | selectable | focused | selected);
     EXPECT_EQ(after.rows[0].state, focusable | selectable | hasPopup | collapsed);
-}
-
-TEST_F(ScreenReaderTest, AHookInAnotherProcessHearsTheMenusOpenMoveAndClose) {
-    start(menuFile);
-    const std::string log = "events.txt";
-    ChildProcess recorder =
-        session().recordEvents(ProgramFolder::exeName, folder().windowsPath() + "\\" + log, 120);
-    // The row events, each with the name the object gives; the system's own focus events for
-    // whole windows (child 0) are left out.
-    std::vector<std::pair<std::uint32_t, std::string>> heard;
-    auto hears = [&](std::vector<std::pair<std::uint32_t, std::string>> expected) {
-        auto result = waitUntil(
-            [&] {
-                heard.clear();
-                const EventLog events = parseEventLog(readFile(folder().path() / log));
-                for (const HeardEvent& e : events.events)
-                    if (e.event != focus || e.child != 0)
-                        heard.emplace_back(e.event, e.name);
-                return heard == expected;
-            },
-            10s, "the events so far");
-        for (const auto& [event, name] : heard)
-            result << "\n  heard " << std::hex << event << " " << name;
-        return result;
-    };
-    ASSERT_TRUE(waitUntil([&] { return parseEventLog(readFile(folder().path() / log)).listening; },
-                          20s, "the hook in place"));
-
-    std::vector<std::pair<std::uint32_t, std::string>> expected{{menuStart, "Zelvora"},
-                                                                {focus, "Tools"}};
-    clickTrigger();
-    ASSERT_TRUE(hears(expected));
-    screen().key("Right");
-    expected.insert(expected.end(),
-                    {{stateChange, "Tools"}, {menuStart, "Tools"}, {focus, "Alpha"}});
-    ASSERT_TRUE(hears(expected));
-    screen().key("Down");
-    expected.push_back({focus, "Beta"});
-    ASSERT_TRUE(hears(expected));
-    screen().key("Left");
-    expected.insert(expected.end(), {{menuEnd, "Tools"}, {focus, "Tools"}});
-    ASSERT_TRUE(hears(expected));
-    ASSERT_TRUE(menusShown(1));
-    screen().key("Down");
-    expected.push_back({focus, "Notepad"});
-    ASSERT_TRUE(hears(expected));
     screen().key("Escape");
-    expected.push_back({menuEnd, "Zelvora"});
-    ASSERT_TRUE(hears(expected));
+    ASSERT_TRUE(hears({{menuEnd, "Zelvora"}}));
     EXPECT_TRUE(menusShown(0));
     folder().write(log + ".stop", "");
     EXPECT_TRUE(recorder.waitForExit(10s));
