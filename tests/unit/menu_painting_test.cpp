@@ -44,7 +44,7 @@ class MenuPaintingTest : public test::ProgramTest {
     }
 };
 
-TEST_F(MenuPaintingTest, BevelFramesTheRowsAndPicturesSitOnePixelDown) {
+TEST_F(MenuPaintingTest, BevelFramesTheRowsPicturesSitOnePixelDownAndCaptionsHeaderGreyBold) {
     ASSERT_EQ(canvas().width(), strip + 202);
     ASSERT_EQ(canvas().height(), 88);
     // The bevel: dark right column and bottom row, white left column and top row; the white
@@ -60,6 +60,10 @@ TEST_F(MenuPaintingTest, BevelFramesTheRowsAndPicturesSitOnePixelDown) {
         {194, 43, background}, {50, 1, headerTop},    {1, 5, white},   {50, 4, white},
         {50, 20, headerBottom}};
     expectPixels(expected);
+    // Separators have no caption, and neither Header nor Separator rows an icon.
+    EXPECT_EQ(canvas().texts(), captions({128, 128, 128}, {0, 0, 0}, {0, 0, 0}));
+    EXPECT_EQ(items[root().slotOfRow(0)].iconIndex, -1);
+    EXPECT_EQ(items[root().slotOfRow(2)].iconIndex, -1);
 }
 
 TEST_F(MenuPaintingTest, HighlightStylesCoverExactlyTheirRowsUnderATransparentArrow) {
@@ -139,15 +143,6 @@ TEST_F(MenuPaintingTest, AMenuOpenedAgainShowsWhatChangedWhileItWasClosed) {
     items[root().slotOfRow(0)].name = "Retitled"; // the first row counts too
     reopen();
     EXPECT_EQ(canvas().texts().front().text, "Retitled");
-}
-
-TEST_F(MenuPaintingTest, CaptionsHeaderGreyBoldCentredThenBlackAgain) {
-    const Rgb black{0, 0, 0};
-    // Separators have none.
-    EXPECT_EQ(canvas().texts(), captions({128, 128, 128}, black, black));
-    // Header and Separator rows take no icon.
-    EXPECT_EQ(items[root().slotOfRow(0)].iconIndex, -1);
-    EXPECT_EQ(items[root().slotOfRow(2)].iconIndex, -1);
 }
 
 // High contrast: the system's colours in place of the skin's colours and pictures, on the menus
