@@ -130,7 +130,7 @@ TEST_F(ScreenReaderTest, EventsFollowTheKeysThroughOpenDownRightLeftEscapeAndClo
     EXPECT_EQ(news(), (Told{{sub, MenuEnd, -1}, {top, MenuEnd, -1}}));
 }
 
-TEST_F(ScreenReaderTest, ReadersMoveTheHighlightAndActOnRowsAsTheUserWould) {
+TEST_F(ScreenReaderTest, ReadersMoveTheHighlightActOnRowsAndSeeEditedRows) {
     clickTrigger();
     news();
     root().accessibleHighlight(4);
@@ -150,9 +150,8 @@ TEST_F(ScreenReaderTest, ReadersMoveTheHighlightAndActOnRowsAsTheUserWould) {
     ASSERT_EQ(headless::desktop().shellCalls.size(), 1u);
     EXPECT_EQ(headless::desktop().shellCalls[0].file, "n");
     EXPECT_FALSE(triggerWindow.menuShown);
-}
 
-TEST_F(ScreenReaderTest, AfterAnEditTheRowsAreTheNewOnesAndTheMenuDoesNotStartAgain) {
+    // After an edit the rows are the new ones, and the menu does not start again.
     clickTrigger();
     editMenu.editMode = true;
     news();
