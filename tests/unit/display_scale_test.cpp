@@ -9,8 +9,7 @@
 namespace zv {
 namespace {
 
-// Root: a row with catalogue icon 0, a submenu row, a separator and a row; the submenu has two
-// rows.
+// Root: A (catalogue icon 0), Sub (menu 1), a separator, B; menu 1: S0, S1.
 const std::string menuFile = " 1 \r\nA, 0 , 0 ,x, 0 \r\nSub, 1 , 0 , 1 ,-1 \r\n"
                              "Separator, 4 , 0 ,,-1 \r\nB, 0 , 0 ,y,-1 \r\n"
                              "S0, 0 , 1 ,z,-1 \r\nS1, 0 , 1 ,z,-1 \r\n";

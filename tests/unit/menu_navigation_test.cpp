@@ -8,8 +8,7 @@ constexpr int vkEnter = 13, vkLeft = 37, vkUp = 38, vkRight = 39, vkDown = 40;
 class MenuNavigationTest : public test::ProgramTest {
   protected:
     void SetUp() override {
-        // Root rows: 0 Notes, 1 Net, 2 mail, 3 Mixer, 4 Sub (submenu 1), 5 Header, 6 Deep
-        // (submenu 2).
+        // Root: 0 Notes, 1 Net, 2 mail, 3 Mixer, 4 Sub (menu 1), 5 Head, 6 Deep (menu 2).
         start(" 3 \r\nNotes, 0 , 0 ,n,-1 \r\nNet, 0 , 0 ,n,-1 \r\nmail, 0 , 0 ,n,-1 \r\n"
               "Mixer, 0 , 0 ,n,-1 \r\nSub, 1 , 0 , 1 ,-1 \r\nHead, 2 , 0 ,,-1 \r\n"
               "Deep, 1 , 0 ,\" 2 \",-1 \r\nIn1, 0 , 1 ,a,-1 \r\nIn2, 1 , 1 , 2 ,-1 \r\n"

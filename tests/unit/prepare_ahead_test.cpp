@@ -140,8 +140,7 @@ TEST_F(PrepareAheadTest, AClosedLevelKeepsItsNativeWindowHiddenForTheNextOpening
     MenuWindow& sub = menuLevel(1);
     void* rootHandle = root().window()->handle();
     void* subHandle = sub.window()->handle();
-    // The pointer moving off the highlighted row starts the hover timer (the first move after
-    // opening is ignored).
+    // Moving off the highlighted row starts the hover timer (the first move is ignored).
     sub.mouseMove(0, 0, 50, 10);
     sub.mouseMove(0, 0, 50, 500);
     ASSERT_TRUE(headless::record(*sub.window()).timer.running);

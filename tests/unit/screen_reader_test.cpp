@@ -51,8 +51,7 @@ TEST_F(ScreenReaderTest, RowsGiveKindNameStateAndPlaceAtEitherScale) {
             EXPECT_FALSE(rows[i].submenuOpen) << i;
         }
 
-        // On the screen: right of the side strip, rows of 20 pixels (30 at 144 DPI), the
-        // separator 6 (9).
+        // On the screen: right of the strip, rows 20 pixels high (30 at 144 DPI), separator 6 (9).
         const int s = dpi / 48; // halves of the 96-DPI sizes
         const Rect window = rec(0)->pixels;
         const int x = window.left + 14 * s, y = window.top;

@@ -58,15 +58,13 @@ TEST(SkinPictures, EveryPixelAt96Dpi) {
     EXPECT_TRUE(drawnAs(makeHeaderPicture(), 200, 20, [](int x, int y) {
         return x == 199 ? tableRgb(y, 2) : x == 0 && y < 19 ? white : tableRgb(y, 1);
     }));
-    // The separator: an etched line on the menu background, five pixels from the left and six
-    // from the right.
+    // The separator: an etched line on the background, 5 pixels from the left and 6 from the right.
     EXPECT_TRUE(drawnAs(makeSeparatorPicture(), 200, 5, [](int x, int y) {
         if (x < 5 || x > 193 || y < 2 || y > 3)
             return menuBackground;
         return y == 2 ? Rgb{195, 194, 193} : white;
     }));
-    // The submenu arrow: a triangle pointing right on the background the menus take as
-    // transparent.
+    // The submenu arrow: a triangle pointing right on the background menus take as transparent.
     EXPECT_TRUE(drawnAs(makeSubmenuArrowPicture(), 10, 20, [](int x, int y) {
         const std::array<int, 8> lengths{2, 3, 4, 5, 5, 4, 3, 2};
         const bool ink = y >= 6 && y < 14 && x >= 3 && x < 3 + lengths[y - 6];
