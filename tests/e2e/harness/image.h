@@ -21,13 +21,11 @@ struct Image {
 
     Image() = default;
     Image(int w, int h) : width(w), height(h), pixels(std::size_t(w) * h) {}
-    Color at(int x, int y) const { return pixels.at(index(x, y)); }
-    friend bool operator==(const Image&, const Image&) = default;
-
-  private:
-    std::size_t index(int x, int y) const {
-        return x < 0 || x >= width ? pixels.size() : std::size_t(y) * width + x;
+    // Throws outside the image.
+    Color at(int x, int y) const {
+        return pixels.at(x < 0 || x >= width ? pixels.size() : std::size_t(y) * width + x);
     }
+    friend bool operator==(const Image&, const Image&) = default;
 };
 
 // Writes the image as a PNG, creating the folder; throws on failure.

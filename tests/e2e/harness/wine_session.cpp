@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <fstream>
 #include <iostream>
 
@@ -187,12 +188,10 @@ void Session::createPrefix() {
     startServer();
     check(runWine({"wineboot", "--init"}, Milliseconds(180000)), "wineboot --init");
     // A virtual default desktop, which every process of the prefix shares, the probe included.
-    check(runWine({"reg", "add", "HKCU\\Software\\Wine\\Explorer", "/v", "Desktop", "/d", "Default",
-                   "/f"}),
-          "reg add Desktop");
-    check(runWine({"reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v", "Default", "/d",
-                   desktopSize, "/f"}),
-          "reg add Desktops");
+    for (const auto& [key, name, value] :
+         {std::array<std::string, 3>{"HKCU\\Software\\Wine\\Explorer", "Desktop", "Default"},
+          {"HKCU\\Software\\Wine\\Explorer\\Desktops", "Default", desktopSize}})
+        check(runWine({"reg", "add", key, "/v", name, "/d", value, "/f"}), "reg add " + key);
     // Ending the server writes the registry to disk; only then is the prefix complete.
     stopServer();
     std::ofstream(prefix_ / readyMarker) << "created by the e2e harness\n";

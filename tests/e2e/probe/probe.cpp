@@ -471,15 +471,12 @@ std::vector<std::string> describeChild(IAccessible* object, LONG id) {
 }
 
 int listAccessible(HWND window) {
-    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
-        return 1;
     Output out;
     IAccessible* object = nullptr;
     const HRESULT found = AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible),
                                                      reinterpret_cast<void**>(&object));
     if (FAILED(found) || !object) {
         out.record({{"X", std::to_string(static_cast<unsigned long>(found))}});
-        CoUninitialize();
         return out.finish();
     }
     LONG count = -1;
@@ -499,7 +496,6 @@ int listAccessible(HWND window) {
                      std::to_string(top), std::to_string(width), std::to_string(height)}});
     }
     object->Release();
-    CoUninitialize();
     return out.finish();
 }
 
@@ -519,8 +515,6 @@ void CALLBACK hearEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LO
 }
 
 int recordEvents(const std::string& exe, const std::string& file, double seconds) {
-    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
-        return 1;
     HANDLE output = CreateFileA(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                 CREATE_ALWAYS, 0, nullptr);
     if (output == INVALID_HANDLE_VALUE)
@@ -563,7 +557,6 @@ int recordEvents(const std::string& exe, const std::string& file, double seconds
     for (HWINEVENTHOOK hook : hooks)
         UnhookWinEvent(hook);
     CloseHandle(output);
-    CoUninitialize();
     return 0;
 }
 
@@ -578,8 +571,6 @@ std::wstring wideArgument(int index) {
 
 // The batch add's tests search real shortcuts made in the same Wine session.
 int makeLink() {
-    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
-        return 1;
     const std::wstring path = wideArgument(2), target = wideArgument(3);
     IShellLinkW* link = nullptr;
     IPersistFile* file = nullptr;
@@ -593,7 +584,6 @@ int makeLink() {
         file->Release();
     if (link)
         link->Release();
-    CoUninitialize();
     return saved ? 0 : 1;
 }
 
@@ -612,13 +602,10 @@ int pasteInto(HWND control, const char* hex) {
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, wide, n);
     wide[n] = L'\0';
     GlobalUnlock(memory);
-    if (!OpenClipboard(nullptr)) {
-        GlobalFree(memory);
-        return 3;
-    }
-    EmptyClipboard();
-    const bool placed = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-    CloseClipboard();
+    const bool opened = OpenClipboard(nullptr);
+    const bool placed = opened && EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory);
+    if (opened)
+        CloseClipboard();
     if (!placed) {
         GlobalFree(memory);
         return 3;
@@ -696,6 +683,10 @@ HWND windowArgument(const char* text) {
 
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
+    // The commands that use COM share one apartment, which ends with the process.
+    if ((command == "accessible" || command == "events" || command == "link") &&
+        FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+        return 1;
     if (command == "windows" && argc <= 3)
         return listWindows(argc == 3 ? argv[2] : "");
     if (command == "resources" && argc == 3)
