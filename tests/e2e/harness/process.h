@@ -1,5 +1,5 @@
-// Child processes of the harness (started with fork/exec, watched with waitpid, ended by pid),
-// and waiting on conditions with time-outs: the only way the tests let time pass.
+// Child processes of the harness, ended by pid, and waits on conditions with time-outs: the only
+// way the tests let time pass.
 #pragma once
 
 #include <gtest/gtest.h>

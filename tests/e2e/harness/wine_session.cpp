@@ -92,8 +92,7 @@ SpawnOptions Session::wineCommand(const std::vector<std::string>& args, const fs
     SpawnOptions options;
     options.argv = {"wine"};
     options.argv.insert(options.argv.end(), args.begin(), args.end());
-    // No dialog offering to download Wine's .NET and HTML engines (the program needs neither);
-    // LC_ALL: the same ANSI code page on any machine.
+    // No dialog offering Wine's .NET and HTML engines; LC_ALL: one ANSI code page everywhere.
     options.env = {{"WINEPREFIX", prefix_.string()},
                    {"DISPLAY", screen_->display()},
                    {"WINEDEBUG", "-all"},
@@ -135,8 +134,7 @@ std::vector<std::string> Session::endProcessesSince(const std::set<pid_t>& befor
     });
 }
 
-// Ends the processes below the harness but Xvfb and those `kept` keeps; returns "pid command" of
-// each.
+// Ends the processes below the harness but Xvfb and the `kept`; returns "pid command" of each.
 std::vector<std::string>
 Session::endProcessesBut(const std::function<bool(const ProcessInfo&)>& kept) const {
     std::vector<pid_t> pids;
@@ -206,8 +204,7 @@ void Session::startServer() {
     SpawnOptions options = wineCommand({}, {});
     options.argv = {"wineserver", "-f", "-p"};
     server_ = ChildProcess(options);
-    // A client that comes before the server listens starts a server of its own. The socket is in
-    // the server's working folder.
+    // A client before the server listens starts its own server; the socket is in the server's cwd.
     const fs::path cwd = "/proc/" + std::to_string(server_.pid()) + "/cwd";
     auto ready = waitUntil(
         [&] {

@@ -79,9 +79,8 @@ class WineTest : public ::testing::Test {
     // Programs this test starts from now on run in this locale, e.g. "ja_JP.UTF-8" for code page
     // 932 (Wine takes it from each process's LC_ALL; the session's is 1252).
     void runProgramsInLocale(const std::string& locale) { programEnv_["LC_ALL"] = locale; }
-    // Starts zelvora.exe and waits, up to 30 s, until `shown` holds or the program ends. Wine now
-    // and then ends a new process with status 1 before the program runs; the program itself
-    // always ends with 0, so such a start is made again, once.
+    // Starts zelvora.exe and waits up to 30 s until `shown` holds or it ends. A start that Wine
+    // ends with status 1 before the program ran (which always ends with 0) is made again, once.
     ProgramInstance& launchUntil(const std::function<bool()>& shown, const std::string& what,
                                  const ProgramFolder* in = nullptr);
     // probe.exe's view of the desktop, and of zelvora.exe's windows only.

@@ -1,5 +1,4 @@
-// The X side of a test run: its own Xvfb, real pointer and key input through XTest, and screen
-// pixels. Coordinates are the Wine virtual desktop's (Windows screen coordinates).
+// The X side of a run: its own Xvfb, XTest input and pixels, in Windows screen coordinates.
 #pragma once
 
 #include "image.h"
