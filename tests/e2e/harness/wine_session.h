@@ -85,13 +85,6 @@ class Session {
         probe({"query-end-session", std::to_string(window)});
     }
 
-    // Processes below the harness now (Wine's own services included).
-    std::set<pid_t> processSnapshot() const {
-        std::set<pid_t> pids;
-        for (const auto& p : descendants())
-            pids.insert(p.pid);
-        return pids;
-    }
     // Ends processes started since `before`, but Wine's services; returns "pid command" of each.
     std::vector<std::string> endProcessesSince(const std::set<pid_t>& before) const;
 

@@ -96,7 +96,9 @@ ProgramInstance& WineTest::launchUntil(const std::function<bool()>& shown, const
 }
 
 void WineTest::SetUp() {
-    processesBefore_ = session().processSnapshot();
+    session(); // started first, so that its processes count as there before
+    for (const auto& p : descendants())
+        processesBefore_.insert(p.pid);
     folder_.emplace(session().runsDir() / testName(), programExe());
 }
 
