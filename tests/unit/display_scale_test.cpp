@@ -66,18 +66,14 @@ TEST_F(DisplayScaleTest, MenusOpenAtTheScaleOfTheTriggersMonitor) {
 // The primary monitor at 150 % while the user signed in at 100 % (a laptop's panel after its
 // 100 % screen was undocked): every scale comes from a monitor, so the trigger and the root are
 // laid out at the same one, and the root's strip touches the trigger with their bottoms level.
-TEST(DisplayScaleAtStart, TheRootTouchesTheTriggerOnAPrimaryMonitorOfAnotherScale) {
-    test::TempFolder folder;
-    test::resetProgram(folder.path());
+TEST_F(DisplayScaleTest, TheRootTouchesTheTriggerOnAPrimaryMonitorOfAnotherScale) {
+    test::resetProgram(folder.path()); // started again on the files SetUp wrote
     headless::desktop().monitors.front().dpi = 144;
-    folder.write("menu.qlf", menuFile);
-    folder.write("kde.qls", "");
     startUp();
-    triggerWindow.mouseDown(platform::buttonLeft, 0, 5, 5);
-    triggerWindow.mouseUp(platform::buttonLeft, 0, 5, 5);
-    ASSERT_TRUE(menuLevel(0).isOpen());
-    const headless::WindowRecord& trigger = headless::record(*triggerWindow.window());
-    const headless::WindowRecord& menu = headless::record(*menuLevel(0).window());
+    clickTrigger();
+    ASSERT_TRUE(root().isOpen());
+    const headless::WindowRecord& trigger = record(triggerWindow.window());
+    const headless::WindowRecord& menu = record(root().window());
     EXPECT_EQ(trigger.dpi, 144);
     EXPECT_EQ(menu.dpi, 144);
     EXPECT_EQ(trigger.pixels.right - trigger.pixels.left, 72);
