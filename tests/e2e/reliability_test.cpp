@@ -2,7 +2,7 @@
 // file that cannot be replaced, a folder nothing may be written into, a stray temporary file
 // left by an earlier save, and a file changed or deleted from outside. A failed save leaves the
 // old file byte for byte, tells the user, and keeps the program (and its changes) alive. Then
-// long texts, and files in an ANSI code page with names beyond ASCII.
+// long texts, and a file in a double-byte ANSI code page.
 #include "launcher_fixture.h"
 
 #include <sys/stat.h>
@@ -288,32 +288,6 @@ TEST_F(ReliabilityTest, FiveThousandCharacterTextsStartDrawRunAndSave) {
     EXPECT_FALSE(folder().exists("menu.qlf.tmp"));
     EXPECT_TRUE(staysTrue([&] { return program_->running() && visible("#32770").empty(); }, 1s,
                           "the program to run on"));
-}
-
-// The program runs from a folder whose name the ANSI code page (Windows-1252 here) cannot carry,
-// "Łukasz Zelvora", and its menu names a document "Café.ini" (0xE9 for é) that Wine keeps under
-// its UTF-8 name. A click opens it in Notepad (a new Wine 8 prefix links .ini files to Notepad)
-// and a save writes the same bytes back into the program's folder.
-TEST_F(ReliabilityTest, NamesBeyondAsciiReachTheShellAndSaveUnchanged) {
-    folder().write("Caf\xC3\xA9.ini", "[accented]\r\n");
-    const std::string menu = " 1 \r\nCaf\xE9 \xE0 la cr\xE8me \x80, 0 , 0 ," +
-                             folder().windowsPath() + "\\Caf\xE9.ini,-1\r\n" +
-                             "Short, 0 , 0 ,C:\\s.exe,-1\r\n";
-    const ProgramFolder named(folder().path() / "\xC5\x81ukasz Zelvora", programExe());
-    ProgramInstance& instance = start(menu, "", &named);
-    ASSERT_TRUE(instance.running()) << describe(programWindows());
-    const Rect menuRect = root();
-    ASSERT_EQ(menuRect.height(), 2 * 20 + 2);
-    screen().click(rowX(menuRect), rowY(menuRect, 0));
-    // Notepad titled with the file's name and showing its text: the shell found the file.
-    EXPECT_TRUE(notepadShows("Caf\xC3\xA9.ini", "[accented]\r\n")) << describe(windows().windows);
-    EXPECT_TRUE(menusShown(0));
-
-    ASSERT_NO_FATAL_FAILURE(enableEditMode());
-    ASSERT_NO_FATAL_FAILURE(saveReplacingTheFile(named, 1));
-    EXPECT_EQ(named.read("menu.qlf"), menu);
-    EXPECT_FALSE(named.exists("menu.qlf.tmp"));
-    EXPECT_TRUE(instance.running());
 }
 
 // On a Japanese system (code page 932) a menu file in Shift-JIS reads as it always did: "表示"
