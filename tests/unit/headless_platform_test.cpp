@@ -110,9 +110,7 @@ TEST_F(HeadlessPlatformTest, FocusAndZOrderFollowShowingHidingAndTopmost) {
     trigger.setTopmost(true);
     Window menu(WindowStyle::Menu, e, "menu");
     Window sub(WindowStyle::Menu, e, "sub");
-    auto* t = &headless::record(trigger);
-    auto* m = &headless::record(menu);
-    auto* s = &headless::record(sub);
+    auto *t = &headless::record(trigger), *m = &headless::record(menu), *s = &headless::record(sub);
     using Order = std::vector<headless::WindowRecord*>;
     // New windows come to the top of the ordinary band, under the topmost trigger.
     EXPECT_EQ(headless::zOrder(), (Order{t, s, m}));

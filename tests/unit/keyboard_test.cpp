@@ -22,7 +22,6 @@ class KeyboardTest : public test::ProgramTest {
     }
     headless::WindowRecord* rootRecord() { return &headless::record(*root().window()); }
     bool rootFocused() { return root().isOpen() && headless::focusedWindow() == rootRecord(); }
-    headless::WindowRecord* trigger() { return &headless::record(*triggerWindow.window()); }
 };
 
 TEST_F(KeyboardTest, EnterSpaceDownOrASecondStartOpenTheRootAtItsFirstEntry) {
@@ -123,7 +122,7 @@ TEST_F(KeyboardTest, ClosingWithoutStartingAnythingGivesTheForegroundBack) {
     ASSERT_TRUE(rootFocused());
     root().keyDown(27, 0);
     EXPECT_FALSE(root().isOpen());
-    EXPECT_EQ(headless::focusedWindow(), trigger());
+    EXPECT_EQ(headless::focusedWindow(), &headless::record(*triggerWindow.window()));
 
     // A click on the desktop chose where the focus goes.
     headless::userActivatesOther(&notepad);

@@ -138,8 +138,7 @@ TEST_F(PrepareAheadTest, AClosedLevelKeepsItsNativeWindowHiddenForTheNextOpening
     start();
     const Seen first = openRootAndSubmenu();
     MenuWindow& sub = menuLevel(1);
-    void* rootHandle = root().window()->handle();
-    void* subHandle = sub.window()->handle();
+    void *rootHandle = root().window()->handle(), *subHandle = sub.window()->handle();
     // Moving off the highlighted row starts the hover timer (the first move is ignored).
     sub.mouseMove(0, 0, 50, 10);
     sub.mouseMove(0, 0, 50, 500);
