@@ -36,9 +36,10 @@ struct Stopped {
     const bool ok;
 };
 
-// A second start hands over, also with the root open (it stays open); a copy in another folder
-// runs beside.
-TEST_F(SecondStartTest, TheSameFolderOpensTheRunningMenuAnotherFolderRunsBeside) {
+// A second start hands over, also with the root open (it stays open); one that finds the
+// launcher holding the folder but not answering (here: stopped) says so and ends with 0, and the
+// launcher, once it runs again, is still the only one. A copy in another folder runs beside.
+TEST_F(SecondStartTest, TheSameFolderOpensTheRunningMenuOrSaysItDoesNotAnswerAnotherRunsBeside) {
     start(menuFile);
     ASSERT_TRUE(trigger().has_value());
     const auto before = folder().contents();
@@ -49,6 +50,25 @@ TEST_F(SecondStartTest, TheSameFolderOpensTheRunningMenuAnotherFolderRunsBeside)
     ASSERT_TRUE(third.waitForExit(30s));
     EXPECT_EQ(third.exitStatus(), 0);
     EXPECT_TRUE(staysTrue([&] { return menus().size() == 1; }, 1s, "the root to stay open"));
+
+    // The Unix process Wine runs the launcher in: the started one or one below it.
+    pid_t wine = 0;
+    for (const auto& p : descendants())
+        if (!wine && (p.pid == program_->pid() || p.parent == program_->pid()) &&
+            p.cmdline.find(ProgramFolder::exeName) != std::string::npos)
+            wine = p.pid;
+    {
+        Stopped first(wine);
+        ASSERT_TRUE(first.ok) << "no Wine process of zelvora.exe below " << program_->pid();
+        ProgramInstance& second = launch();
+        ASSERT_NO_FATAL_FAILURE(
+            answer("Zelvora is already running from this folder but does not answer.", "OK"));
+        ASSERT_TRUE(second.waitForExit(10s));
+        EXPECT_EQ(second.exitStatus(), 0);
+    }
+    clickTrigger(); // it answers: the open root closes
+    EXPECT_TRUE(menusShown(0));
+    EXPECT_EQ(visible("ZelvoraTrigger").size(), 1u);
 
     ProgramFolder other(session().runsDir() / (testName() + ".other"), folder().exePath());
     other.write("menu.qlf", menuFile);
@@ -66,32 +86,6 @@ TEST_F(SecondStartTest, TheSameFolderOpensTheRunningMenuAnotherFolderRunsBeside)
     EXPECT_EQ(folder().contents(), before);
 }
 
-// A launcher that holds the folder but cannot answer (here: stopped) is named by the second
-// start, which then ends with 0; the launcher, once it runs again, is still the only one.
-TEST_F(SecondStartTest, AStartTheLauncherDoesNotAnswerSaysSo) {
-    start(menuFile);
-    ASSERT_TRUE(trigger().has_value());
-    // The Unix process Wine runs the launcher in: the started one or one below it.
-    pid_t wine = 0;
-    for (const auto& p : descendants())
-        if (!wine && (p.pid == program_->pid() || p.parent == program_->pid()) &&
-            p.cmdline.find(ProgramFolder::exeName) != std::string::npos)
-            wine = p.pid;
-    {
-        Stopped first(wine);
-        ASSERT_TRUE(first.ok) << "no Wine process of zelvora.exe below " << program_->pid();
-        ProgramInstance& second = launch();
-        ASSERT_NO_FATAL_FAILURE(
-            answer("Zelvora is already running from this folder but does not answer.", "OK"));
-        ASSERT_TRUE(second.waitForExit(10s));
-        EXPECT_EQ(second.exitStatus(), 0);
-    }
-    clickTrigger();
-    EXPECT_TRUE(menusShown(1));
-    EXPECT_EQ(visible("ZelvoraTrigger").size(), 1u);
-    EXPECT_TRUE(program_->running());
-}
-
 // The same folder reached through another name (a drive letter mapped to it) is the same
 // folder: a start through either name hands over to the launcher started through the other.
 TEST_F(SecondStartTest, TheSameFolderThroughAMappedDriveIsOneLauncher) {
@@ -99,17 +93,13 @@ TEST_F(SecondStartTest, TheSameFolderThroughAMappedDriveIsOneLauncher) {
     // started first by its Z: name.
     const std::string name = testName();
     const ProgramFolder onY(session().scratchDrive() / name, programExe());
-    onY.write("menu.qlf", menuFile);
-    onY.write("kde.qls", "");
+    start(menuFile, "", &onY);
+    ASSERT_TRUE(program_->running());
     const auto before = onY.contents();
-    ChildProcess first = session().startWine({onY.windowsPath() + "\\" + ProgramFolder::exeName});
-    ASSERT_TRUE(
-        waitUntil([&] { return trigger().has_value() || !first.running(); }, 30s, "a trigger"));
-    ASSERT_TRUE(first.running());
     ChildProcess second = session().startWine({"Y:\\" + name + "\\" + ProgramFolder::exeName});
-    ASSERT_NO_FATAL_FAILURE(expectHandedOver(second, first));
+    ASSERT_NO_FATAL_FAILURE(expectHandedOver(second, *program_));
     EXPECT_EQ(onY.contents(), before);
-    first.end();
+    program_->end();
     fs::remove_all(onY.path());
 }
 
