@@ -18,12 +18,18 @@ using EditingTest = LauncherTest;
 TEST_F(EditingTest, InsertMoveCutPasteModifyDeleteAndSave) {
     start(menuFile, "#,Programs\r\nApp,app.ico\r\n");
     ASSERT_NO_FATAL_FAILURE(enableEditMode());
+    std::optional<Window> dialog;
+    const Control *name = nullptr, *target = nullptr;
+    // The item editor from a root row's pop-up entry, with its name and target fields.
+    const auto openEditor = [&](int row, int entry) {
+        command(0, row, entry);
+        dialog = HasFatalFailure() ? std::nullopt : windowTitled("Edit", 15s);
+        name = dialog ? dialog->nthControl("Edit", 0) : nullptr;
+        target = dialog ? dialog->nthControl("Edit", 1) : nullptr;
+        return name && target;
+    };
     // First the item editor's file and folder choosers, each cancelled.
-    ASSERT_NO_FATAL_FAILURE(command(0, 0, Modify));
-    auto dialog = windowTitled("Edit", 15s);
-    ASSERT_TRUE(dialog);
-    const Control* target = dialog->nthControl("Edit", 1);
-    ASSERT_TRUE(target);
+    ASSERT_TRUE(openEditor(0, Modify));
     ASSERT_NO_FATAL_FAILURE(clickButton(*dialog, "Choose file..."));
     auto open = windowTitled("Open", 15s);
     ASSERT_TRUE(open) << describe(programWindows());
@@ -47,12 +53,7 @@ TEST_F(EditingTest, InsertMoveCutPasteModifyDeleteAndSave) {
     EXPECT_TRUE(closed(*dialog));
     EXPECT_EQ(folder().read("menu.qlf"), menuFile);
 
-    ASSERT_NO_FATAL_FAILURE(command(0, 2, Insert));
-    dialog = windowTitled("Edit", 15s);
-    ASSERT_TRUE(dialog);
-    const Control* name = dialog->nthControl("Edit", 0);
-    target = dialog->nthControl("Edit", 1);
-    ASSERT_TRUE(name && target);
+    ASSERT_TRUE(openEditor(2, Insert));
     // Every box has a name for screen readers; those without a label of their own above them
     // get one nobody sees.
     EXPECT_EQ(fieldNames(*dialog),
@@ -82,11 +83,7 @@ TEST_F(EditingTest, InsertMoveCutPasteModifyDeleteAndSave) {
     ASSERT_NO_FATAL_FAILURE(command(1, 0, Paste));
     ASSERT_TRUE(menusShown(2));
     ASSERT_TRUE(menuRows(1, 2));
-    ASSERT_NO_FATAL_FAILURE(command(0, 0, Modify));
-    dialog = windowTitled("Edit", 15s);
-    ASSERT_TRUE(dialog);
-    name = dialog->nthControl("Edit", 0);
-    ASSERT_TRUE(name && fieldHolds(*name, "Beta"));
+    ASSERT_TRUE(openEditor(0, Modify) && fieldHolds(*name, "Beta"));
     ASSERT_NO_FATAL_FAILURE(focusField(*name));
     screen().key("End");
     screen().typeText("2");
