@@ -46,7 +46,6 @@ Rect boxWhere(const Image& image, const Rect& area, const std::function<bool(Col
     return box;
 }
 
-// The box around the dark (text) pixels.
 Rect inkBox(const Image& image, const Rect& area) {
     return boxWhere(image, area, [](Color c) { return c.r < 100 && c.g < 100 && c.b < 100; });
 }
@@ -150,23 +149,21 @@ TEST_P(DisplayScaleTest, WindowsRowsLinesIconsAndTheItemEditorFollowTheScale) {
     ASSERT_TRUE(ok && cancel && basic && chooseFile && name) << describe(*dialog);
     // Every place and size in the dialog's layout is twips, converted at this scale; the frame
     // is made for it, so the client area has the layout's size.
-    auto near = [&](int pixels, int twips) {
+    const Rect &c = dialog->client, &o = ok->rect, &file = chooseFile->rect;
+    // "Choose file..." sits in the Type frame inside the Basic frame: 108 + 108 + 2160 twips.
+    for (auto [pixels, twips] : {std::pair{c.width(), 5904},
+                                 {c.height(), 6768},
+                                 {o.width(), 984},
+                                 {o.height(), 336},
+                                 {cancel->rect.left - o.left, 4752 - 3672},
+                                 {o.top - basic->rect.top, 6372 - 108},
+                                 {basic->rect.width(), 5628},
+                                 {file.left - o.left, 108 + 108 + 2160 - 3672},
+                                 {file.top - o.top, 108 + 1080 + 648 - 6372},
+                                 {name->rect.left - o.left, 108 + 540 - 3672}})
         EXPECT_LE(std::abs(pixels - twips * GetParam() / 1440.0), 1.5)
             << pixels << " for " << twips;
-    };
-    const Rect &c = dialog->client, &o = ok->rect;
-    near(c.width(), 5904);
-    near(c.height(), 6768);
-    near(o.width(), 984);
-    near(o.height(), 336);
-    near(cancel->rect.left - o.left, 4752 - 3672);
     EXPECT_EQ(cancel->rect.top, o.top);
-    near(o.top - basic->rect.top, 6372 - 108);
-    near(basic->rect.width(), 5628);
-    // "Choose file..." sits in the Type frame inside the Basic frame: 108 + 108 + 2160 twips.
-    near(chooseFile->rect.left - o.left, 108 + 108 + 2160 - 3672);
-    near(chooseFile->rect.top - o.top, 108 + 1080 + 648 - 6372);
-    near(name->rect.left - o.left, 108 + 540 - 3672);
     for (const Rect& b : {o, cancel->rect}) // OK and Cancel lie wholly inside the client area
         EXPECT_TRUE(b.left >= c.left && b.right <= c.right && b.top >= c.top &&
                     b.bottom <= c.bottom)
