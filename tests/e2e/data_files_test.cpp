@@ -7,7 +7,6 @@ namespace zv::e2e {
 namespace {
 
 const std::string goodMenu = " 1 \r\nNotepad, 0 , 0 ,C:\\windows\\notepad.exe,-1 \r\n";
-const std::string goodCatalogue = "#,Programs\r\nApp,app.ico\r\n";
 
 struct Damage {
     const char* menu;      // null: the file is missing
@@ -22,7 +21,7 @@ TEST_F(DataFilesTest, EachMissingOrDamagedFileIsNamedWithItsProblem) {
     std::string tooMany = " 0 \r\n";
     for (int i = 0; i < 102; ++i)
         tooMany += "Entry" + std::to_string(i) + ", 0 , 0 ,x, 0 \r\n";
-    const char* good = goodCatalogue.c_str();
+    const char* good = "#,Programs\r\nApp,app.ico\r\n"; // the catalogue
     const std::vector<Damage> damages = {
         {nullptr, good, "menu.qlf", "could not be read"},
         {goodMenu.c_str(), nullptr, "kde.qls", "could not be read"},

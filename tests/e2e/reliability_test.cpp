@@ -203,13 +203,11 @@ TEST_F(ReliabilityTest, AStrayTemporaryFileAndOutsideChangesAreHandledBySave) {
     EXPECT_EQ(folder().read("menu.qlf.bak"), outside);
     EXPECT_FALSE(folder().exists("menu.qlf.tmp"));
 
-    command(0, 0, MoveDown); // Alpha back on top
     folder().remove("menu.qlf");
     folder().remove("menu.qlf.bak");
     command(0, 0, Save);
     ASSERT_NO_FATAL_FAILURE(answer(changedQuestion, "&Yes"));
-    EXPECT_TRUE(fileBecomes(" 1 \r\nAlpha, 0 , 0 ,C:\\a.exe,-1\r\nBeta, 0 , 0 ,C:\\b.exe,-1\r\n"
-                            "Tools, 1 , 0 ,1,-1\r\nInner, 0 , 1 ,C:\\i.exe,-1 \r\n"));
+    EXPECT_TRUE(fileBecomes(movedMenuFile));
     EXPECT_FALSE(folder().exists("menu.qlf.bak"));
 }
 
@@ -258,9 +256,7 @@ TEST_F(ReliabilityTest, FiveThousandCharacterTextsStartDrawRunAndSave) {
         auto box = messageStarting("Zelvora could not open C:\\no\\such\\");
         ASSERT_TRUE(box) << "row " << row;
         const std::string text = box->messageText();
-        if (!reason.empty()) {
-            EXPECT_EQ(text.substr(text.find("\n\n") + 2), reason);
-        }
+        EXPECT_TRUE(reason.empty() || text.substr(text.find("\n\n") + 2) == reason) << text;
         ASSERT_NO_FATAL_FAILURE(answer(text, "OK"));
         EXPECT_TRUE(program_->running());
     };
