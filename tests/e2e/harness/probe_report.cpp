@@ -146,17 +146,9 @@ WindowReport parseWindowReport(const std::string& report) {
     r.focus = all[0].hex();
     for (auto& f : std::vector<Record>(all.begin() + 1, all.end())) {
         if (f.kind() == "W") {
-            r.windows.push_back({std::uint32_t(f.integer()),
-                                 f.text(),
-                                 f.hex(),
-                                 f.text(),
-                                 f.text(),
-                                 f.rect(),
-                                 f.flag(),
-                                 f.flag(),
-                                 f.flag(),
-                                 f.rect(),
-                                 {}});
+            r.windows.push_back({std::uint32_t(f.integer()), f.text(), f.hex(), f.text(), f.text(),
+                                 f.rect(), f.flag(), f.flag(), f.flag(), f.rect(),
+                                 std::vector<Control>()});
         } else if (f.kind() != "C" || r.windows.empty() || r.windows.back().hwnd != f.hex()) {
             throw ProbeError("probe C record does not follow its window");
         } else {

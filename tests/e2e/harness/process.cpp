@@ -115,8 +115,6 @@ ChildProcess::ChildProcess(const SpawnOptions& options, int out, int err) {
         ::dup2(none, 0);
         ::dup2(out >= 0 ? out : none, 1);
         ::dup2(err >= 0 ? err : none, 2);
-        for (int fd : options.inheritFds)
-            ::fcntl(fd, F_SETFD, 0);
         if (cwd.empty() || ::chdir(cwd.c_str()) == 0)
             ::execvpe(argv[0], argv.data(), envp.data());
         ::_exit(127);

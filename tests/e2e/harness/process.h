@@ -31,7 +31,6 @@ struct SpawnOptions {
     std::vector<std::string> argv;          // argv[0] is looked up in PATH
     std::map<std::string, std::string> env; // set on top of the harness's environment
     std::filesystem::path cwd;              // empty: the harness's
-    std::vector<int> inheritFds;            // extra descriptors the child keeps
 };
 
 // One child, ended (SIGTERM, then SIGKILL) when it goes. Moving hands the duty on.
@@ -64,9 +63,7 @@ struct CommandResult {
 // Runs a command to its end, capturing its output.
 CommandResult runCommand(const SpawnOptions& options, Milliseconds timeout);
 inline CommandResult runCommand(std::vector<std::string> argv, Milliseconds timeout) {
-    SpawnOptions options;
-    options.argv = std::move(argv);
-    return runCommand(options, timeout);
+    return runCommand(SpawnOptions{std::move(argv), {}, {}}, timeout);
 }
 
 // A process below the harness, which is a child subreaper: orphans of Wine's own process

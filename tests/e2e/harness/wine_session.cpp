@@ -88,17 +88,17 @@ void Session::shutdown() {
         ::close(std::exchange(lockFd_, -1));
 }
 
-SpawnOptions Session::wineCommand(const std::vector<std::string>& args, const fs::path& cwd) const {
-    SpawnOptions options;
-    options.argv = {"wine"};
+SpawnOptions Session::wineCommand(const std::vector<std::string>& args, const fs::path& cwd,
+                                  const std::map<std::string, std::string>& env) const {
+    SpawnOptions options{{"wine"}, env, cwd.empty() ? workDir_ : cwd};
     options.argv.insert(options.argv.end(), args.begin(), args.end());
-    // No dialog offering Wine's .NET and HTML engines; LC_ALL: one ANSI code page everywhere.
-    options.env = {{"WINEPREFIX", prefix_.string()},
-                   {"DISPLAY", screen_->display()},
-                   {"WINEDEBUG", "-all"},
-                   {"WINEDLLOVERRIDES", "mscoree,mshtml="},
-                   {"LC_ALL", "C.UTF-8"}};
-    options.cwd = cwd.empty() ? workDir_ : cwd;
+    // No dialog offering Wine's .NET and HTML engines; LC_ALL: one ANSI code page everywhere
+    // unless `env` names another (insert keeps what is there).
+    options.env.insert({{"WINEPREFIX", prefix_.string()},
+                        {"DISPLAY", screen_->display()},
+                        {"WINEDEBUG", "-all"},
+                        {"WINEDLLOVERRIDES", "mscoree,mshtml="},
+                        {"LC_ALL", "C.UTF-8"}});
     return options;
 }
 

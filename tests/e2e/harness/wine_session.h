@@ -34,10 +34,7 @@ class Session {
     // `wine ARGS...`, started or run to its end; `env` goes on top (LC_ALL picks the code page).
     ChildProcess startWine(const std::vector<std::string>& args, const fs::path& cwd = {},
                            const std::map<std::string, std::string>& env = {}) const {
-        SpawnOptions options = wineCommand(args, cwd);
-        for (const auto& [name, value] : env)
-            options.env[name] = value;
-        return ChildProcess(options);
+        return ChildProcess(wineCommand(args, cwd, env));
     }
     CommandResult runWine(const std::vector<std::string>& args,
                           Milliseconds timeout = Milliseconds(60000)) const {
@@ -71,10 +68,7 @@ class Session {
     }
     // Pastes through the clipboard, as Ctrl+V would: XTest types only what the keymap holds.
     void paste(Hwnd control, const std::string& utf8) const {
-        std::string hex;
-        for (unsigned char c : utf8)
-            hex += {"0123456789abcdef"[c >> 4], "0123456789abcdef"[c & 15]};
-        probe({"paste", std::to_string(control), hex});
+        probe({"paste", std::to_string(control), utf8});
     }
     // The text as DrawTextW draws it at 96 DPI: a mask of its ink ('#'), one line per pixel row.
     std::string drawnText(const std::string& face, int points, const std::string& text) const {
@@ -91,7 +85,8 @@ class Session {
     void log(const std::string& line) const { std::cerr << "[e2e] " << line << std::endl; }
 
   private:
-    SpawnOptions wineCommand(const std::vector<std::string>& args, const fs::path& cwd) const;
+    SpawnOptions wineCommand(const std::vector<std::string>& args, const fs::path& cwd,
+                             const std::map<std::string, std::string>& env = {}) const;
     std::string probe(const std::vector<std::string>& args) const;
     std::string runWineRepeatable(const std::vector<std::string>& args,
                                   const std::string& what) const;

@@ -25,7 +25,8 @@ int tolerateErrors(Display*, XErrorEvent*) {
 
 XScreen::XScreen(int width, int height) : width_(width), height_(height) {
     int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0)
+    // Only Xvfb inherits the write end: no other child starts before it is closed below.
+    if (::pipe(fds) != 0 || ::fcntl(fds[0], F_SETFD, FD_CLOEXEC) != 0)
         throw std::runtime_error("pipe for Xvfb failed");
     SpawnOptions options;
     // -displayfd lets Xvfb choose a free display number and tell it once it accepts clients.
@@ -33,7 +34,6 @@ XScreen::XScreen(int width, int height) : width_(width), height_(height) {
         "Xvfb",      "-displayfd", std::to_string(fds[1]),
         "-screen",   "0",          std::to_string(width) + "x" + std::to_string(height) + "x24",
         "-nolisten", "tcp",        "-noreset"};
-    options.inheritFds = {fds[1]};
     server_ = ChildProcess(options);
     ::close(fds[1]);
     std::string number;
@@ -119,11 +119,6 @@ unsigned XScreen::keycode(std::string_view keysym, bool& needsShift) const {
     throw std::invalid_argument("keysym \"" + name + "\" is on no key of the X keyboard");
 }
 
-void XScreen::sendKey(unsigned code, bool down) {
-    XTestFakeKeyEvent(connection_, code, down, CurrentTime);
-    XSync(connection_, False);
-}
-
 void XScreen::sendKeyWith(std::string_view keysym, bool shift) {
     // Wine puts the X focus on the active window's X window, and moving it from there loses keys;
     // a focus on the root or none is on no Wine window.
@@ -133,15 +128,14 @@ void XScreen::sendKeyWith(std::string_view keysym, bool shift) {
     if (focus == None || focus == PointerRoot || focus == DefaultRootWindow(connection_))
         XSetInputFocus(connection_, desktopWindow(), RevertToParent, CurrentTime);
     bool needsShift = false, unused = false;
-    const unsigned code = keycode(keysym, needsShift);
+    const unsigned code = keycode(keysym, needsShift), shiftCode = keycode("Shift_L", unused);
     shift = shift || needsShift;
-    const unsigned shiftCode = keycode("Shift_L", unused);
-    if (shift)
-        sendKey(shiftCode, true);
-    sendKey(code, true);
-    sendKey(code, false);
-    if (shift)
-        sendKey(shiftCode, false);
+    for (auto [k, down] :
+         {std::pair{shiftCode, true}, {code, true}, {code, false}, {shiftCode, false}})
+        if (k == code || shift) {
+            XTestFakeKeyEvent(connection_, k, down, CurrentTime);
+            XSync(connection_, False);
+        }
 }
 
 void XScreen::typeText(std::string_view text) {

@@ -56,7 +56,6 @@ class XScreen {
     Image grab(int left, int top, int width, int height) const;
     unsigned keycode(std::string_view keysym, bool& needsShift) const;
     void sendButton(MouseButton button, bool down);
-    void sendKey(unsigned code, bool down);
     void sendKeyWith(std::string_view keysym, bool shift);
 
     int width_, height_;

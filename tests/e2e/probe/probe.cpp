@@ -587,20 +587,14 @@ int makeLink() {
     return saved ? 0 : 1;
 }
 
-// Pastes UTF-8 text (in hex: no code page touches it) through the clipboard, as Ctrl+V would.
+// Pastes the text through the clipboard, as Ctrl+V would.
 // Fails with 3: the harness takes 1 for Wine's own failure and would paste again.
-int pasteInto(HWND control, const char* hex) {
-    std::string utf8;
-    for (const char* at = hex; at[0] && at[1]; at += 2)
-        utf8.push_back(static_cast<char>(std::strtoul(std::string(at, 2).c_str(), nullptr, 16)));
-    const int length = static_cast<int>(utf8.size());
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (static_cast<SIZE_T>(n) + 1) * sizeof(wchar_t));
+int pasteInto(HWND control) {
+    const std::wstring text = wideArgument(3);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
     if (!memory)
         return 3;
-    auto* wide = static_cast<wchar_t*>(GlobalLock(memory));
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, wide, n);
-    wide[n] = L'\0';
+    std::memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
     GlobalUnlock(memory);
     const bool opened = OpenClipboard(nullptr);
     const bool placed = opened && EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory);
@@ -704,7 +698,7 @@ int main(int argc, char** argv) {
     if (command == "events" && argc == 5)
         return recordEvents(argv[2], argv[3], std::strtod(argv[4], nullptr));
     if (command == "paste" && argc == 4)
-        return pasteInto(windowArgument(argv[2]), argv[3]);
+        return pasteInto(windowArgument(argv[2]));
     if (command == "query-end-session" && argc == 3) {
         // As Windows asks at log-off; the test answers the program's own question.
         HWND hwnd = windowArgument(argv[2]);
@@ -716,7 +710,7 @@ int main(int argc, char** argv) {
     const char usage[] =
         "usage: probe windows [EXE] | resources EXE | idle EXE MS | hold [FILE READY] |\n"
         "             link LNK TARGET | text FACE POINTS TEXT | query-end-session HWND |\n"
-        "             accessible HWND | events EXE FILE SECONDS | paste HWND UTF8-IN-HEX\n";
+        "             accessible HWND | events EXE FILE SECONDS | paste HWND TEXT\n";
     writeAll(GetStdHandle(STD_ERROR_HANDLE), usage);
     return 2;
 }
