@@ -57,10 +57,8 @@ Session::Session(fs::path workDir, fs::path prefix, fs::path probeExe)
         fs::create_directories(scratchDrive_);
         const fs::path link = prefix_ / "dosdevices" / "y:";
         std::error_code ec;
-        if (fs::read_symlink(link, ec) != scratchDrive_) {
-            fs::remove(link, ec);
-            fs::create_directory_symlink(scratchDrive_, link);
-        }
+        fs::remove(link, ec);
+        fs::create_directory_symlink(scratchDrive_, link);
         startServer();
         // One desktop (and X window) for the whole run, kept by a process that stays on it.
         desktopHolder_ = startWine({probeExe_.string(), "hold"});
