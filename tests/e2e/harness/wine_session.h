@@ -26,6 +26,7 @@ class Session {
     ~Session();
 
     XScreen& screen() { return *screen_; }
+    const std::string& display() const { return screen_->display(); } // the benchmark's own X link
     // Program folders, tied to the prefix's lock so that concurrent runs do not share them.
     const fs::path& runsDir() const { return runsDir_; }
     // A folder the session's programs see as drive Y: (the folder browser offers it).

@@ -26,6 +26,8 @@ class XScreen {
 
     const std::string& display() const { return display_; } // e.g. ":3"
     pid_t serverPid() const { return server_.pid(); }
+    int width() const { return width_; } // the benchmark watches the whole screen
+    int height() const { return height_; }
     // The Wine desktop's X window, 0 while there is none.
     unsigned long desktopWindow() const;
     // Where Windows screen point (0, 0) is on the X screen; throws while there is no desktop.
