@@ -20,7 +20,6 @@ namespace zv::e2e {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using namespace std::chrono_literals;
 
 // Pids a ChildProcess waits for itself; reaping orphans leaves them alone to keep their status.
 std::set<pid_t> ownedPids;
@@ -127,10 +126,6 @@ ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
     pid_ = std::exchange(other.pid_, -1);
     status_ = std::exchange(other.status_, std::nullopt);
     return *this;
-}
-
-bool ChildProcess::waitForExit(Milliseconds timeout) {
-    return waitUntil([&] { return !running(); }, timeout, "", 2ms);
 }
 
 bool ChildProcess::running() {

@@ -46,7 +46,9 @@ class ChildProcess {
     pid_t pid() const { return pid_; }
     bool running(); // reaps without blocking
     std::optional<int> exitStatus() { return running() ? std::nullopt : status_; }
-    bool waitForExit(Milliseconds timeout);
+    bool waitForExit(Milliseconds timeout) {
+        return waitUntil([&] { return !running(); }, timeout, "", Milliseconds(2));
+    }
     void end(Milliseconds grace = Milliseconds(2000));
 
   private:

@@ -72,10 +72,6 @@ Session::Session(fs::path workDir, fs::path prefix, fs::path probeExe)
     }
 }
 
-Session::~Session() {
-    shutdown();
-}
-
 void Session::shutdown() {
     desktopHolder_ = ChildProcess();
     stopServer();

@@ -23,7 +23,7 @@ class Session {
   public:
     // The prefix is `prefix` or workDir/prefix; a second concurrent run takes prefix-2, and so on.
     Session(fs::path workDir, fs::path prefix, fs::path probeExe);
-    ~Session();
+    ~Session() { shutdown(); }
 
     XScreen& screen() { return *screen_; }
     const std::string& display() const { return screen_->display(); } // the benchmark's own X link

@@ -14,15 +14,6 @@
 
 namespace zv::e2e {
 
-namespace {
-
-// A request about a window that just went away must not end the run, as Xlib's default would.
-int tolerateErrors(Display*, XErrorEvent*) {
-    return 0;
-}
-
-} // namespace
-
 XScreen::XScreen(int width, int height) : width_(width), height_(height) {
     int fds[2];
     // Only Xvfb inherits the write end: no other child starts before it is closed below.
@@ -45,7 +36,8 @@ XScreen::XScreen(int width, int height) : width_(width), height_(height) {
     if (c != '\n')
         throw std::runtime_error("Xvfb did not report its display number");
     display_ = ":" + number;
-    XSetErrorHandler(tolerateErrors);
+    // A request about a window that just went away must not end the run, as Xlib's default would.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     connection_ = XOpenDisplay(display_.c_str());
     int event = 0, error = 0, major = 0, minor = 0;
     if (!connection_ || !XTestQueryExtension(connection_, &event, &error, &major, &minor))
@@ -154,10 +146,6 @@ Image XScreen::capture(const Rect& area) const {
     if (right <= left || bottom <= top)
         throw std::out_of_range("capture: the rectangle is off the screen");
     return grab(left, top, right - left, bottom - top);
-}
-
-Image XScreen::captureScreen() const {
-    return grab(0, 0, width_, height_);
 }
 
 Image XScreen::grab(int left, int top, int w, int h) const {

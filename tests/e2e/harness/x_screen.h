@@ -52,7 +52,7 @@ class XScreen {
 
     Color pixel(int x, int y) const { return capture({x, y, x + 1, y + 1}).at(0, 0); }
     Image capture(const Rect& area) const; // clipped to the X screen
-    Image captureScreen() const;
+    Image captureScreen() const { return grab(0, 0, width_, height_); }
 
   private:
     Image grab(int left, int top, int width, int height) const;
